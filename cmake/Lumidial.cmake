@@ -1,0 +1,54 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+set(LMD_WARNINGS -Wall -Wextra)
+
+# lmd_add_library(<name> SOURCES ... [DEPENDS ...])
+# Builds the static library lmd_<name>; includes are written from the repository
+# root ("platform/ini.h").
+function(lmd_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(lmd_${name} STATIC ${ARG_SOURCES})
+  target_include_directories(lmd_${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(lmd_${name} PRIVATE ${LMD_WARNINGS})
+  if(ARG_DEPENDS)
+    target_link_libraries(lmd_${name} PUBLIC ${ARG_DEPENDS})
+  endif()
+endfunction()
+
+# lmd_add_tests(<library> LABEL unit|gui|gl [NAME <executable>] SOURCES ... [DEPENDS ...])
+# One GoogleTest executable (default name lmd_<library>_tests), its tests named
+# "<library>.<Suite>.<Case>" and labelled. gui and gl executables get a main that
+# makes a QApplication on the test display; they are discovered when ctest runs,
+# under that display.
+function(lmd_add_tests library)
+  cmake_parse_arguments(ARG "" "LABEL;NAME" "SOURCES;DEPENDS" ${ARGN})
+  if(NOT ARG_NAME)
+    set(ARG_NAME lmd_${library}_tests)
+  endif()
+  add_executable(${ARG_NAME} ${ARG_SOURCES})
+  target_compile_options(${ARG_NAME} PRIVATE ${LMD_WARNINGS})
+  target_include_directories(${ARG_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock)
+  set(env "LMD_SCREENS_DIR=${PROJECT_SOURCE_DIR}/build/screens"
+          "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+          "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+          "QT_QPA_PLATFORM=xcb" "QT_ENABLE_HIGHDPI_SCALING=0")
+  set(props LABELS ${ARG_LABEL})
+  if(ARG_LABEL STREQUAL "unit")
+    target_link_libraries(${ARG_NAME} PRIVATE GTest::gtest_main)
+  else()
+    target_link_libraries(${ARG_NAME} PRIVATE lmd_test_support)
+    if(ARG_LABEL STREQUAL "gl")
+      # Mesa's driver is unloaded at exit: its few leaked blocks carry no symbols.
+      list(APPEND env "ASAN_OPTIONS=detect_leaks=0")
+    endif()
+    # One display, one window manager: GUI suites take turns on it.
+    list(APPEND props RESOURCE_LOCK x11display)
+  endif()
+  list(APPEND props ENVIRONMENT "${env}")
+  gtest_discover_tests(${ARG_NAME}
+    TEST_PREFIX "${library}."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ${props})
+endfunction()

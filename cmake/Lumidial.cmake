@@ -7,6 +7,9 @@ set(LMD_WARNINGS -Wall -Wextra)
 # root ("platform/ini.h").
 function(lmd_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    return() # a folder whose first sources are still to come
+  endif()
   add_library(lmd_${name} STATIC ${ARG_SOURCES})
   target_include_directories(lmd_${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(lmd_${name} PRIVATE ${LMD_WARNINGS})

@@ -1,0 +1,24 @@
+#pragma once
+// The fur: short translucent antialiased strokes coloured by the source, piling up
+// on the output; dark pixels give short strokes pointing up, bright ones long
+// vertical strokes, middle ones horizontal.
+#include <cstdint>
+
+namespace platform {
+class Surface;
+}
+
+class CFurStrokes
+{
+public:
+    void SetSize(int width, int height);
+
+    // Adds m_nStrokes strokes to output; pixels are the source's bottom-up
+    // 0x00RRGGBB array of width x height.
+    void Draw(platform::Surface& output, const std::uint32_t* pixels) const;
+
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    int m_nStrokes = 0; // (int)(width x height x 0.005)
+    float m_fPi = 3.14159f;
+};

@@ -1,0 +1,226 @@
+#include "platform/surface.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+constexpr std::uint32_t kColourMask = 0x00FFFFFFu;
+constexpr std::uint32_t kOpaque = 0xFF000000u;
+
+std::uint32_t Combine(std::uint32_t d, std::uint32_t s, RasterOp op)
+{
+    switch (op) {
+    case RasterOp::SrcCopy:
+        return s;
+    case RasterOp::SrcPaint:
+        return d | s;
+    case RasterOp::SrcAnd:
+        return d & s;
+    case RasterOp::SrcInvert:
+        return (d ^ s) | kOpaque;
+    case RasterOp::MergePaint:
+        return d | ~s;
+    case RasterOp::NotSrcCopy:
+        return ~s | kOpaque;
+    }
+    return s;
+}
+
+// One axis of a blit after clipping: destination start and count, source start.
+struct Span
+{
+    int dst = 0;
+    int src = 0;
+    int count = 0;
+};
+
+// Clips a one-to-one span of n pixels to [0, dstSize) and [0, srcSize).
+Span ClipSpan(int dst, int src, int n, int dstSize, int srcSize)
+{
+    const int skip = std::max({0, -dst, -src});
+    dst += skip;
+    src += skip;
+    n -= skip;
+    n = std::min({n, dstSize - dst, srcSize - src});
+    return {dst, src, std::max(n, 0)};
+}
+
+// Nearest-neighbour source index of destination index i of n for a source span of m.
+int Sample(int i, int n, int m)
+{
+    return static_cast<int>((static_cast<std::int64_t>(2 * i + 1) * m) / (2 * static_cast<std::int64_t>(n)));
+}
+
+} // namespace
+
+Surface::Surface(int width, int height)
+{
+    Create(width, height);
+}
+
+void Surface::Create(int width, int height)
+{
+    if (width <= 0 || height <= 0) {
+        m_image = QImage();
+        return;
+    }
+    if (m_image.width() != width || m_image.height() != height)
+        m_image = QImage(width, height, QImage::Format_RGB32);
+    Fill(0);
+}
+
+COLORREF Surface::GetPixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= Width() || y >= Height())
+        return 0xFFFFFFFFu;
+    return FromPixel(Row(y)[x]);
+}
+
+void Surface::SetPixel(int x, int y, COLORREF colour)
+{
+    if (x < 0 || y < 0 || x >= Width() || y >= Height())
+        return;
+    Row(y)[x] = ToPixel(colour);
+}
+
+void Surface::Fill(COLORREF colour)
+{
+    Fill(0, 0, Width(), Height(), colour);
+}
+
+void Surface::Fill(int x, int y, int width, int height, COLORREF colour)
+{
+    const Span cols = ClipSpan(x, 0, width, Width(), Width());
+    const Span rows = ClipSpan(y, 0, height, Height(), Height());
+    const std::uint32_t pixel = ToPixel(colour);
+    for (int r = 0; r < rows.count; ++r) {
+        std::uint32_t* row = Row(rows.dst + r) + cols.dst;
+        std::fill(row, row + cols.count, pixel);
+    }
+}
+
+void Surface::PatBlt(int x, int y, int width, int height, PatOp op)
+{
+    switch (op) {
+    case PatOp::Blackness:
+        Fill(x, y, width, height, Rgb(0, 0, 0));
+        return;
+    case PatOp::Whiteness:
+        Fill(x, y, width, height, Rgb(255, 255, 255));
+        return;
+    case PatOp::DstInvert: {
+        const Span cols = ClipSpan(x, 0, width, Width(), Width());
+        const Span rows = ClipSpan(y, 0, height, Height(), Height());
+        for (int r = 0; r < rows.count; ++r) {
+            std::uint32_t* row = Row(rows.dst + r) + cols.dst;
+            for (int c = 0; c < cols.count; ++c)
+                row[c] = ~row[c] | kOpaque;
+        }
+        return;
+    }
+    }
+}
+
+void Surface::BitBlt(int x, int y, int width, int height, const Surface& src, int sx, int sy, RasterOp op)
+{
+    const Span cols = ClipSpan(x, sx, width, Width(), src.Width());
+    const Span rows = ClipSpan(y, sy, height, Height(), src.Height());
+    if (cols.count == 0 || rows.count == 0)
+        return;
+    // Within one surface, walk rows away from the overlap (memmove handles columns).
+    const bool bottomUp = &src == this && rows.dst > rows.src;
+    for (int i = 0; i < rows.count; ++i) {
+        const int r = bottomUp ? rows.count - 1 - i : i;
+        std::uint32_t* d = Row(rows.dst + r) + cols.dst;
+        const std::uint32_t* s = src.Row(rows.src + r) + cols.src;
+        if (op == RasterOp::SrcCopy) {
+            std::memmove(d, s, static_cast<std::size_t>(cols.count) * sizeof(std::uint32_t));
+        } else if (&src == this && cols.dst > cols.src) {
+            for (int c = cols.count - 1; c >= 0; --c)
+                d[c] = Combine(d[c], s[c], op);
+        } else {
+            for (int c = 0; c < cols.count; ++c)
+                d[c] = Combine(d[c], s[c], op);
+        }
+    }
+}
+
+namespace {
+
+// Walks the destination pixels of a stretch that land inside both pictures and
+// calls put(destination pixel, source pixel) for each.
+template <typename Put>
+void ForEachStretched(Surface& dst, int x, int y, int width, int height, const Surface& src, int sx, int sy,
+                      int sw, int sh, Put put)
+{
+    if (width <= 0 || height <= 0 || sw <= 0 || sh <= 0 || &src == &dst)
+        return;
+    const int c0 = std::max(0, -x);
+    const int c1 = std::min(width, dst.Width() - x);
+    const int r0 = std::max(0, -y);
+    const int r1 = std::min(height, dst.Height() - y);
+    for (int r = r0; r < r1; ++r) {
+        const int srcRow = sy + Sample(r, height, sh);
+        if (srcRow < 0 || srcRow >= src.Height())
+            continue;
+        const std::uint32_t* s = src.Row(srcRow);
+        std::uint32_t* d = dst.Row(y + r) + x;
+        for (int c = c0; c < c1; ++c) {
+            const int srcCol = sx + Sample(c, width, sw);
+            if (srcCol >= 0 && srcCol < src.Width())
+                put(d[c], s[srcCol]);
+        }
+    }
+}
+
+} // namespace
+
+void Surface::StretchBlt(int x, int y, int width, int height, const Surface& src, int sx, int sy, int sw,
+                         int sh, RasterOp op)
+{
+    if (width == sw && height == sh) {
+        BitBlt(x, y, width, height, src, sx, sy, op);
+        return;
+    }
+    ForEachStretched(*this, x, y, width, height, src, sx, sy, sw, sh,
+                     [op](std::uint32_t& d, std::uint32_t s) { d = Combine(d, s, op); });
+}
+
+void Surface::TransparentBlt(int x, int y, int width, int height, const Surface& src, int sx, int sy, int sw,
+                             int sh, COLORREF key)
+{
+    const std::uint32_t keyPixel = ToPixel(key) & kColourMask;
+    if (width == sw && height == sh) {
+        const Span cols = ClipSpan(x, sx, width, Width(), src.Width());
+        const Span rows = ClipSpan(y, sy, height, Height(), src.Height());
+        if (&src == this)
+            return;
+        for (int r = 0; r < rows.count; ++r) {
+            std::uint32_t* d = Row(rows.dst + r) + cols.dst;
+            const std::uint32_t* s = src.Row(rows.src + r) + cols.src;
+            for (int c = 0; c < cols.count; ++c) {
+                if ((s[c] & kColourMask) != keyPixel)
+                    d[c] = s[c];
+            }
+        }
+        return;
+    }
+    ForEachStretched(*this, x, y, width, height, src, sx, sy, sw, sh,
+                     [keyPixel](std::uint32_t& d, std::uint32_t s) {
+                         if ((s & kColourMask) != keyPixel)
+                             d = s;
+                     });
+}
+
+SurfacePainter::SurfacePainter(Surface& surface, Quality quality) : QPainter(&surface.Image())
+{
+    const bool smooth = quality == Quality::Antialiased;
+    setRenderHint(QPainter::Antialiasing, smooth);
+    setRenderHint(QPainter::TextAntialiasing, smooth);
+    setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+}
+
+} // namespace platform

@@ -1,0 +1,535 @@
+#include "effects/effect_layer.h"
+
+#include "effects/image_path_list.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string Utf8(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
+
+std::string Name(std::string_view name)
+{
+    return std::string(name);
+}
+
+} // namespace
+
+CEffectLayer::CEffectLayer(int width, int height) : m_nWidth(width), m_nHeight(height)
+{
+}
+
+CEffectLayer::~CEffectLayer() = default;
+
+void CEffectLayer::Create(const platform::Surface* source)
+{
+    m_pSrcDC = source;
+    m_dcOutput.Create(m_nWidth, m_nHeight);
+    RecaptureSource();
+    if (source != nullptr)
+        m_dibOutput.CaptureFromDC(*source, m_nWidth, m_nHeight);
+    m_slideShow.m_nWidth = m_nWidth;
+    m_slideShow.m_nHeight = m_nHeight;
+    m_fur.SetSize(m_nWidth, m_nHeight);
+    m_dotGrid.m_nWidth = m_nWidth;
+    m_dotGrid.m_nHeight = m_nHeight;
+    m_rng.seed(std::random_device{}());
+    m_nDropPeriod = 1000 / m_nFramePeriod;
+    m_nPlayInterval = 1;
+    m_sizeSphere = QSize(256, 256);
+    m_dcSphere.Create(m_sizeSphere.width(), m_sizeSphere.height());
+}
+
+void CEffectLayer::RecaptureSource()
+{
+    if (m_pSrcDC != nullptr)
+        m_dibSource.CaptureFromDC(*m_pSrcDC, m_nWidth, m_nHeight);
+}
+
+void CEffectLayer::SetEffect(int code)
+{
+    m_nEffect = code;
+    m_bInit = true;
+}
+
+void CEffectLayer::SetFilter(platform::COLORREF colour, int alpha)
+{
+    m_crFilter = colour;
+    m_nFilterAlpha = std::clamp(alpha, 0, 255);
+}
+
+void CEffectLayer::SetImageList(CImagePathList* list)
+{
+    m_slideShow.m_pImageList = list;
+    m_nPlayCount = -1;
+}
+
+void CEffectLayer::SetPlayInterval(int seconds)
+{
+    // The slideshow divides by the interval: it must not be 0.
+    m_nPlayInterval = std::max(seconds, 1);
+}
+
+void CEffectLayer::SetLensMesh(const ObjMesh* mesh)
+{
+    m_pLensMesh = mesh;
+    if (m_metal)
+        m_metal->SetMesh(mesh);
+}
+
+void CEffectLayer::SetHandColors(platform::COLORREF hour, platform::COLORREF minute,
+                                 platform::COLORREF second)
+{
+    CShaderClock& clock = Use(m_shaderClock);
+    const auto set = [](auto& rgb, platform::COLORREF c) {
+        rgb[0] = static_cast<float>(platform::GetRValue(c)) / 255.0f;
+        rgb[1] = static_cast<float>(platform::GetGValue(c)) / 255.0f;
+        rgb[2] = static_cast<float>(platform::GetBValue(c)) / 255.0f;
+    };
+    set(clock.m_hourColor, hour);
+    set(clock.m_minuteColor, minute);
+    set(clock.m_secondColor, second);
+}
+
+bool CEffectLayer::TakeSetup()
+{
+    const bool pending = m_bInit;
+    m_bInit = false;
+    return pending;
+}
+
+bool CEffectLayer::HasPixels() const
+{
+    const auto fits = [this](const CDIBSectionLite& dib) {
+        return dib.GetPixels() != nullptr && dib.GetWidth() == m_nWidth && dib.GetHeight() == m_nHeight;
+    };
+    return fits(m_dibSource) && fits(m_dibOutput);
+}
+
+void CEffectLayer::DrawPixels()
+{
+    m_dibOutput.Draw(m_dcOutput, 0, 0);
+}
+
+void CEffectLayer::Render(platform::Surface* target)
+{
+    if (m_pSrcDC == nullptr || m_pSrcDC->Width() != m_nWidth || m_pSrcDC->Height() != m_nHeight ||
+        m_dcOutput.Width() != m_nWidth || m_dcOutput.Height() != m_nHeight)
+        return;
+
+    if (const EffectInfo* info = FindEffect(m_nEffect)) {
+        switch (info->family) {
+        case EffectFamily::Copy:
+            RenderCopy();
+            break;
+        case EffectFamily::PixelFilter:
+            RenderPixelFilter();
+            break;
+        case EffectFamily::Shader:
+            RenderShader(*info);
+            break;
+        case EffectFamily::ExternalShader:
+            RenderExternalShader();
+            break;
+        case EffectFamily::ShaderBufferA:
+            RenderShaderBufferA(*info);
+            break;
+        case EffectFamily::ShaderTextures:
+            RenderShaderTextures(*info);
+            break;
+        case EffectFamily::ShaderClock:
+            RenderShaderClock(*info);
+            break;
+        case EffectFamily::ShaderCube:
+            RenderShaderCube(*info);
+            break;
+        case EffectFamily::ShaderCubeBuffer:
+            RenderShaderCubeBuffer(*info);
+            break;
+        case EffectFamily::ShaderBufAB:
+            RenderShaderBufAB(*info);
+            break;
+        case EffectFamily::ShaderOldWatch:
+            RenderShaderOldWatch(*info);
+            break;
+        case EffectFamily::ShaderBufABCD:
+            RenderShaderBufABCD(*info);
+            break;
+        case EffectFamily::Drizzle:
+            Drizzle();
+            break;
+        case EffectFamily::Clouds:
+            RenderClouds();
+            break;
+        case EffectFamily::Fire:
+            RenderFire();
+            break;
+        case EffectFamily::Plasma:
+            RenderPlasma();
+            break;
+        case EffectFamily::OpenGLScene:
+            RenderOpenGLScene();
+            break;
+        case EffectFamily::MetalLens:
+            MetalLens();
+            break;
+        case EffectFamily::SlideShow:
+            RenderSlideShow();
+            break;
+        case EffectFamily::Fur:
+            RenderFur();
+            break;
+        case EffectFamily::DotGrid:
+            RenderDotGrid();
+            break;
+        case EffectFamily::TextRain:
+            RenderTextRain();
+            break;
+        }
+    }
+    ++m_nFrameCount;
+    if (target != nullptr)
+        target->BitBlt(0, 0, m_nWidth, m_nHeight, m_dcOutput, 0, 0);
+}
+
+void CEffectLayer::MouseMove(QPoint point)
+{
+    const int flippedY = m_nHeight - 1 - point.y();
+    const EffectInfo* info = FindEffect(m_nEffect);
+    if (info == nullptr)
+        return;
+    switch (info->mouse) {
+    case EffectMouse::None:
+        return;
+    case EffectMouse::Drop:
+        if (m_water.m_nWidth > 0)
+            m_water.AddDrop(point.x(), flippedY, static_cast<int>(m_nWidth * 0.02), 30, m_water.m_nPage);
+        return;
+    case EffectMouse::Drift:
+        m_clouds.SetDrift(point.x(), point.y());
+        return;
+    case EffectMouse::ShaderPos:
+        if (QPoint* mouse = ShaderMouse(info->family))
+            *mouse = QPoint(point.x(), flippedY);
+        return;
+    }
+}
+
+QPoint* CEffectLayer::ShaderMouse(EffectFamily family)
+{
+    switch (family) {
+    case EffectFamily::Shader:
+    case EffectFamily::ExternalShader:
+        return &Use(m_shader).m_ptMouse;
+    case EffectFamily::ShaderCube:
+        return &Use(m_shaderCube).m_ptMouse;
+    case EffectFamily::ShaderCubeBuffer:
+        return &Use(m_shaderCube2).m_ptMouse;
+    case EffectFamily::ShaderOldWatch:
+        return &Use(m_shaderOldWatch).m_ptMouse;
+    case EffectFamily::ShaderBufABCD:
+        return &Use(m_shaderBufABCD).m_ptMouse;
+    default:
+        return nullptr;
+    }
+}
+
+// --- Copy and CPU filters ---
+
+void CEffectLayer::RenderCopy()
+{
+    m_dcOutput.BitBlt(0, 0, m_nWidth, m_nHeight, *m_pSrcDC, 0, 0);
+}
+
+void CEffectLayer::RenderPixelFilter()
+{
+    // The row shift copies surfaces; the filters need the pixel buffers.
+    if (m_nEffect == EFFECT_PORTAL)
+        return Portal();
+    if (!HasPixels())
+        return;
+    switch (m_nEffect) {
+    case EFFECT_COLOR_FILTER:
+        return ColorFilter();
+    case EFFECT_MONOCHROME:
+        return Monochrome();
+    case EFFECT_SEPIA:
+        return Sepia();
+    case EFFECT_FROSTED_GLASS:
+        return FrostedGlass();
+    case EFFECT_KERNEL_FILTER:
+        return KernelFilter();
+    case EFFECT_FISHEYE:
+        return Fisheye();
+    case EFFECT_BLOCK_MOSAIC:
+        return BlockMosaic();
+    default:
+        return;
+    }
+}
+
+// --- Shader renderers ---
+
+void CEffectLayer::RenderShader(const EffectInfo& info)
+{
+    CShaderRenderer& shader = Use(m_shader);
+    if (TakeSetup()) {
+        if (info.code == EFFECT_FRAME_TORUS) {
+            const QString texture = m_pSettings != nullptr ? m_pSettings->ExtTexture() : QString();
+            if (!texture.isEmpty())
+                shader.SetTextureName(Utf8(texture));
+        } else if (!info.textures[0].empty()) {
+            shader.SetTextureName(Name(info.textures[0]));
+        }
+        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+    }
+    if (info.code == EFFECT_CLOCK_DATE)
+        shader.m_nMojibanType = m_pSettings != nullptr ? m_pSettings->ClockFace() : 0;
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::RenderExternalShader()
+{
+    CShaderRenderer& shader = Use(m_shader);
+    if (TakeSetup()) {
+        // Without a name nothing is loaded: the renderer keeps what it last drew with.
+        const QString name = m_pSettings != nullptr ? m_pSettings->ExtShader() : QString();
+        if (!name.isEmpty())
+            shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Utf8(name));
+    }
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::RenderShaderBufferA(const EffectInfo& info)
+{
+    CShaderRenderer2& shader = Use(m_shader2);
+    if (TakeSetup()) {
+        if (!info.textures[0].empty())
+            shader.SetTextureName(Name(info.textures[0]));
+        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.LoadBufferA(Name(info.buffers[0]));
+    }
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::RenderShaderTextures(const EffectInfo& info)
+{
+    CShaderRenderer3& shader = Use(m_shader3);
+    if (TakeSetup()) {
+        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.m_textureNames.clear();
+        for (const std::string_view texture : info.textures) {
+            if (!texture.empty())
+                shader.m_textureNames.emplace_back(texture);
+        }
+        shader.m_b3DNoise = info.noise3D;
+        shader.LoadBufferA(Name(info.buffers[0]));
+    }
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::RenderShaderClock(const EffectInfo& info)
+{
+    CShaderClock& shader = Use(m_shaderClock);
+    if (TakeSetup())
+        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::RenderShaderCube(const EffectInfo& info)
+{
+    CShaderCube& shader = Use(m_shaderCube);
+    if (TakeSetup()) {
+        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.LoadCubemap();
+    }
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::RenderShaderCubeBuffer(const EffectInfo& info)
+{
+    CShaderCube2& shader = Use(m_shaderCube2);
+    if (TakeSetup()) {
+        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.LoadCubemap();
+        shader.LoadBufferA();
+        shader.LoadCubeA();
+    }
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::RenderShaderBufAB(const EffectInfo& info)
+{
+    CShaderBufAB& shader = Use(m_shaderBufAB);
+    if (TakeSetup()) {
+        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.LoadBuffers(Name(info.buffers[0]), Name(info.buffers[1]));
+    }
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::RenderShaderOldWatch(const EffectInfo& info)
+{
+    CShaderOldWatch& shader = Use(m_shaderOldWatch);
+    if (TakeSetup()) {
+        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.LoadTextures(Name(info.buffers[0]), Name(info.buffers[1]));
+    }
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::RenderShaderBufABCD(const EffectInfo& info)
+{
+    CShaderBufABCD& shader = Use(m_shaderBufABCD);
+    if (TakeSetup()) {
+        if (!info.textures[0].empty())
+            shader.SetTextureName(Name(info.textures[0]));
+        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.LoadBuffers(Name(info.buffers[0]), Name(info.buffers[1]), Name(info.buffers[2]),
+                           Name(info.buffers[3]));
+    }
+    shader.Render(m_dcOutput, m_pSrcDC);
+}
+
+// --- CPU routines ---
+
+void CEffectLayer::Drizzle()
+{
+    if (TakeSetup())
+        m_water.Create(m_nWidth, m_nHeight);
+    if (!HasPixels())
+        return;
+    if (m_nFrameCount % static_cast<std::uint64_t>(m_nDropPeriod) != 0) {
+        m_water.Render(m_dibSource.GetPixels(), m_dibOutput.GetPixels());
+        DrawPixels();
+        return;
+    }
+    // A drop frame: a random drop falls; the water is neither stepped nor drawn.
+    const int r0 = static_cast<int>(m_nWidth * 0.3);
+    const auto uniform = [this](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); };
+    const int x = uniform(0, m_nWidth);
+    const int y = uniform(0, m_nHeight);
+    const int radius = uniform(static_cast<int>(r0 * 0.6), r0);
+    const int height = uniform(r0, static_cast<int>(m_nWidth * 0.5));
+    m_water.AddDrop(x, y, radius, height, m_water.m_nPage);
+    // The next drop falls 1 to 5 whole seconds later.
+    m_nDropPeriod = (1000 / m_nFramePeriod) * (uniform(0, 4) + 1);
+}
+
+void CEffectLayer::RenderClouds()
+{
+    if (TakeSetup())
+        m_clouds.Create(m_nWidth, m_nHeight);
+    if (!HasPixels())
+        return;
+    m_clouds.Render(m_dibOutput.GetPixels(), m_dibSource.GetPixels());
+    DrawPixels();
+}
+
+void CEffectLayer::RenderFire()
+{
+    if (TakeSetup())
+        m_fire.Create(m_nWidth, m_nHeight);
+    if (!HasPixels())
+        return;
+    m_fire.Render(m_dibSource.GetPixels(), m_dibOutput.GetPixels());
+    DrawPixels();
+}
+
+void CEffectLayer::RenderPlasma()
+{
+    if (TakeSetup())
+        m_plasma.Create(m_nWidth, m_nHeight);
+    if (!HasPixels())
+        return;
+    m_plasma.Render(m_dibSource.GetPixels(), m_dibOutput.GetPixels());
+    DrawPixels();
+}
+
+void CEffectLayer::RenderTextRain()
+{
+    if (TakeSetup()) {
+        m_textRain.Create(*m_pSrcDC, m_nWidth, m_nHeight);
+        // Every set-up adds one more empty line (lines are never removed).
+        m_textRain.m_lines.append(QString());
+        m_textRain.m_nLastLine = static_cast<int>(m_textRain.m_lines.size());
+        m_textRain.StartBlock();
+        const int line = m_textRain.m_nCurrentLine;
+        if (m_textRain.m_bTyping && line >= 0 && line < static_cast<int>(m_textRain.m_linePos.size())) {
+            m_textRain.m_nCursorColumn = 0;
+            m_textRain.m_nCursorRow = m_textRain.m_linePos[static_cast<std::size_t>(line)].row;
+        }
+    }
+    if (HasPixels())
+        m_textRain.Render(m_dcOutput, *m_pSrcDC);
+}
+
+// --- Pictures and strokes ---
+
+void CEffectLayer::RenderSlideShow()
+{
+    if (!HasPixels())
+        return;
+    ++m_nPlayCount;
+    const std::int64_t period = static_cast<std::int64_t>(1000 / m_nFramePeriod) * m_nPlayInterval;
+    if (m_nPlayCount % period == 0)
+        m_slideShow.DrawNext(m_dcOutput, *m_pSrcDC);
+}
+
+void CEffectLayer::RenderFur()
+{
+    if (HasPixels())
+        m_fur.Draw(m_dcOutput, m_dibSource.GetPixels());
+}
+
+void CEffectLayer::RenderDotGrid()
+{
+    if (!HasPixels() || m_nFrameCount % 4 != 0)
+        return;
+    m_dcOutput.PatBlt(0, 0, m_nWidth, m_nHeight, platform::PatOp::Blackness);
+    m_dotGrid.Draw(m_dcOutput, m_dibSource.GetPixels());
+}
+
+// --- OpenGL scenes ---
+
+COpenGLRoutine& CEffectLayer::SceneFor(int code)
+{
+    switch (code) {
+    case EFFECT_TRIFORCE:
+        return Use(m_triForce);
+    case EFFECT_ANGEL:
+        return Use(m_angel);
+    default:
+        return Use(m_cylinder);
+    }
+}
+
+void CEffectLayer::RenderOpenGLScene()
+{
+    COpenGLRoutine& scene = SceneFor(m_nEffect);
+    if (TakeSetup())
+        scene.Create(m_pSrcDC, m_nWidth, m_nHeight); // without a context it draws nothing
+    scene.Render(m_dcOutput, *m_pSrcDC);
+}
+
+void CEffectLayer::MetalLens()
+{
+    CMetalSurface& metal = Use(m_metal);
+    if (TakeSetup()) {
+        metal.SetMesh(m_pLensMesh);
+        metal.Create(m_pSrcDC, m_nWidth, m_nHeight);
+    }
+    // The lens is drawn on even frames only; the output keeps its picture between.
+    if (m_nFrameCount % 2 != 0)
+        return;
+    m_dcSphere.StretchBlt(0, 0, m_sizeSphere.width(), m_sizeSphere.height(), *m_pSrcDC, 0, 0, m_nWidth,
+                          m_nHeight);
+    m_dibSphere.CaptureFromDC(m_dcSphere, m_sizeSphere.width(), m_sizeSphere.height());
+    metal.LoadSphereMap(m_dibSphere);
+    metal.DrawScene();
+    const platform::Surface& picture = metal.Picture();
+    m_dcOutput.BitBlt(0, 0, picture.Width(), picture.Height(), picture, 0, 0);
+}

@@ -1,0 +1,216 @@
+#pragma once
+// CEffectLayer: one composition layer of the clock window. It draws the effect
+// chosen by its effect code from a source surface into an output surface of its
+// own, and can copy the result onto a target. The layer holds one instance of
+// every effect routine for its whole life; the chosen effect sets itself up on
+// the first frame after the code was chosen (m_bInit) and then draws once per
+// frame. GUI thread only.
+//
+// Each routine family has one method here that runs it (see Render's dispatch in
+// effect_layer.cpp and the table in effect_codes.h). Renderers that need OpenGL
+// are constructed on first use, so a layer that never shows a GL effect never
+// makes a context.
+#include "effects/clouds_routine.h"
+#include "effects/dib_section_lite.h"
+#include "effects/dot_grid.h"
+#include "effects/effect_codes.h"
+#include "effects/fire_routine.h"
+#include "effects/fur_strokes.h"
+#include "effects/jmatrix_routine.h"
+#include "effects/opengl_routine.h"
+#include "effects/plasma_routine.h"
+#include "effects/shader_buf_ab.h"
+#include "effects/shader_buf_abcd.h"
+#include "effects/shader_clock.h"
+#include "effects/shader_cube.h"
+#include "effects/shader_old_watch.h"
+#include "effects/shader_renderer.h"
+#include "effects/shader_renderer2.h"
+#include "effects/shader_renderer3.h"
+#include "effects/slide_show.h"
+#include "effects/water_routine.h"
+#include "platform/surface.h"
+
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <random>
+
+class CImagePathList;
+struct ObjMesh;
+
+// The settings a layer reads when it sets up or draws: the external shader and
+// texture names and the dial type. The main window implements it over its
+// settings store; a layer without one reads empty texts and dial type 0.
+class EffectSettingsSource
+{
+public:
+    virtual ~EffectSettingsSource() = default;
+    virtual QString ExtShader() const = 0;
+    virtual QString ExtTexture() const = 0;
+    virtual int ClockFace() const = 0;
+};
+
+class CEffectLayer
+{
+public:
+    // The size is fixed for the layer's life. Makes no surface and no GL context.
+    CEffectLayer(int width, int height);
+    ~CEffectLayer();
+    CEffectLayer(const CEffectLayer&) = delete;
+    CEffectLayer& operator=(const CEffectLayer&) = delete;
+
+    // Binds the layer to its source (which must outlive the layer), makes the
+    // output surface and captures the source into both pixel buffers.
+    void Create(const platform::Surface* source);
+
+    // One frame of the current effect into the output, then a copy of the output
+    // onto target when one is given. A frame is skipped altogether (nothing drawn,
+    // set-up kept pending, frame count unchanged) while the source is missing or
+    // not of the layer's size, as while a zoom settles.
+    void Render(platform::Surface* target);
+
+    // Hands the pointer (client pixels, origin top-left) to the current effect.
+    void MouseMove(QPoint point);
+
+    // --- What the main window sets ---
+
+    // A new effect code (any int; codes outside the table draw nothing). Raises
+    // the set-up flag, also when the code is the same as before.
+    void SetEffect(int code);
+    int GetEffect() const { return m_nEffect; }
+
+    // Colour (Windows colour value) and strength 0..255 of the colour filter.
+    void SetFilter(platform::COLORREF colour, int alpha);
+
+    // The main window's image list (not owned); the next slideshow frame shows its next image.
+    void SetImageList(CImagePathList* list);
+    // Slideshow interval in seconds; values below 1 count as 1.
+    void SetPlayInterval(int seconds);
+
+    // The lens model of the metal lens (not owned; must outlive the layer or be reset).
+    void SetLensMesh(const ObjMesh* mesh);
+
+    // Hand colours of the dial shader (Windows colour values).
+    void SetHandColors(platform::COLORREF hour, platform::COLORREF minute, platform::COLORREF second);
+
+    // Where the layer reads ExtShader, ExtTexture and ClockFace (not owned).
+    void SetSettings(const EffectSettingsSource* settings) { m_pSettings = settings; }
+
+    // Captures the source again into the source pixels (after the source changed).
+    void RecaptureSource();
+
+    // --- State for the composition and for tests ---
+
+    const platform::Surface& Output() const { return m_dcOutput; }
+    const platform::Surface* Source() const { return m_pSrcDC; }
+    std::uint64_t FrameCount() const { return m_nFrameCount; }
+    bool SetupPending() const { return m_bInit; }
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
+    int DropPeriod() const { return m_nDropPeriod; }
+
+private:
+    // A set-up of the current effect is due: clears the flag first and returns
+    // whether it was set, so that a set-up that opens a modal box (and with it a
+    // nested paint) runs once.
+    bool TakeSetup();
+    // The source pixels exist at the layer's size (the condition of every CPU effect).
+    bool HasPixels() const;
+    // Draws m_dibOutput into the output surface.
+    void DrawPixels();
+
+    // The routine families (one per EffectFamily).
+    void RenderCopy();
+    void RenderPixelFilter();
+    void RenderShader(const EffectInfo& info);
+    void RenderExternalShader();
+    void RenderShaderBufferA(const EffectInfo& info);
+    void RenderShaderTextures(const EffectInfo& info);
+    void RenderShaderClock(const EffectInfo& info);
+    void RenderShaderCube(const EffectInfo& info);
+    void RenderShaderCubeBuffer(const EffectInfo& info);
+    void RenderShaderBufAB(const EffectInfo& info);
+    void RenderShaderOldWatch(const EffectInfo& info);
+    void RenderShaderBufABCD(const EffectInfo& info);
+    void Drizzle();
+    void RenderClouds();
+    void RenderFire();
+    void RenderPlasma();
+    void RenderOpenGLScene();
+    void MetalLens();
+    void RenderSlideShow();
+    void RenderFur();
+    void RenderDotGrid();
+    void RenderTextRain();
+
+    // The pixel filters and the row shift (effect_layer_filters.cpp): read
+    // m_dibSource, write m_dibOutput and draw it (the row shift works on the surfaces).
+    void ColorFilter();
+    void Monochrome();
+    void Sepia();
+    void FrostedGlass();
+    void Portal();
+    void KernelFilter();
+    void Fisheye();
+    void BlockMosaic();
+
+    // The OpenGL scene of a code 15, 84 or 86.
+    COpenGLRoutine& SceneFor(int code);
+    // The pointer position (m_ptMouse) of the renderer that serves a family, or null.
+    QPoint* ShaderMouse(EffectFamily family);
+
+    // Constructs a GL-backed member on first use.
+    template <typename T> static T& Use(std::optional<T>& member)
+    {
+        if (!member)
+            member.emplace();
+        return *member;
+    }
+
+    int m_nWidth;
+    int m_nHeight;
+    std::uint64_t m_nFrameCount = 0;
+    int m_nFramePeriod = 50; // milliseconds; 1000 / period converts seconds to frames
+    const platform::Surface* m_pSrcDC = nullptr;
+    platform::Surface m_dcOutput;
+    CDIBSectionLite m_dibSource;
+    CDIBSectionLite m_dibOutput;
+    CWaterRoutine m_water;
+    CFireRoutine m_fire;
+    CPlasmaRoutine m_plasma;
+    CCloudsRoutine m_clouds;
+    CJMatrixRoutine m_textRain;
+    std::optional<C3DCylinder> m_cylinder;
+    std::optional<C3DTriForce> m_triForce;
+    std::optional<CAngel> m_angel;
+    CSlideShow m_slideShow; // holds the image list pointer
+    std::optional<CMetalSurface> m_metal;
+    CFurStrokes m_fur;
+    CDotGrid m_dotGrid;
+    std::optional<CShaderRenderer> m_shader;
+    std::optional<CShaderRenderer2> m_shader2;
+    std::optional<CShaderRenderer3> m_shader3;
+    std::optional<CShaderCube> m_shaderCube;
+    std::optional<CShaderCube2> m_shaderCube2;
+    std::optional<CShaderClock> m_shaderClock;
+    std::optional<CShaderBufAB> m_shaderBufAB;
+    std::optional<CShaderBufABCD> m_shaderBufABCD;
+    std::optional<CShaderOldWatch> m_shaderOldWatch;
+    float m_fPi = 3.14159f;
+    platform::COLORREF m_crFilter = 0;
+    int m_nFilterAlpha = 0;
+    std::mt19937 m_rng; // default seed 5489 until Create reseeds it
+    int m_nDropPeriod = 20;
+    int m_nPlayInterval = 1;
+    std::int64_t m_nPlayCount = -1;
+    QSize m_sizeSphere{256, 256};
+    platform::Surface m_dcSphere;
+    CDIBSectionLite m_dibSphere;
+    int m_nEffect = EFFECT_NONE;
+    bool m_bInit = true;
+    const ObjMesh* m_pLensMesh = nullptr;
+    const EffectSettingsSource* m_pSettings = nullptr;
+};

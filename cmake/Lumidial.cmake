@@ -48,12 +48,21 @@ function(lmd_add_tests library)
     # One display, one window manager: GUI suites take turns on it.
     list(APPEND props RESOURCE_LOCK x11display)
   endif()
-  list(APPEND props ENVIRONMENT "${env}")
   gtest_discover_tests(${ARG_NAME}
     TEST_PREFIX "${library}."
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES ${props})
+  # gtest_discover_tests hands property values on as plain words, so a list value
+  # such as ENVIRONMENT would keep only its first variable: set it on the
+  # discovered tests from a file that ctest reads after the discovery (a quoted
+  # argument there keeps the list whole).
+  set(env_file ${CMAKE_CURRENT_BINARY_DIR}/${ARG_NAME}_environment.cmake)
+  file(WRITE ${env_file}
+    "foreach(test IN LISTS ${ARG_NAME}_TESTS)\n"
+    "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT \"${env}\")\n"
+    "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_file})
 endfunction()
 
 # lmd_add_test_folder(<library> [DEPENDS ...])

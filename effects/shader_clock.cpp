@@ -1,0 +1,34 @@
+#include "effects/shader_clock.h"
+
+#include <GL/glew.h>
+#include <QDateTime>
+
+LocalDateTime CurrentLocalTime()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), time.msec()};
+}
+
+std::array<float, 4> DateUniform(const LocalDateTime& time)
+{
+    const float seconds = static_cast<float>(time.minute * 60 + time.hour * 3600 + time.second) +
+                          static_cast<float>(time.millisecond) / 1000.0f;
+    return {static_cast<float>(time.year), static_cast<float>(time.month), static_cast<float>(time.day),
+            seconds};
+}
+
+void CShaderClock::Render(platform::Surface& target, const platform::Surface* source)
+{
+    static const std::int64_t start = TickCount();
+    if (!BeginImagePass(source))
+        return;
+    SetCommonUniforms(SecondsSince(start));
+    const auto date = DateUniform(m_timeSource ? m_timeSource() : CurrentLocalTime());
+    glUniform4f(m_uniforms.iDate, date[0], date[1], date[2], date[3]);
+    glUniform3fv(m_uniforms.iHourHandColor, 1, m_hourColor.data());
+    glUniform3fv(m_uniforms.iMinuteHandColor, 1, m_minuteColor.data());
+    glUniform3fv(m_uniforms.iSecondHandColor, 1, m_secondColor.data());
+    FinishImagePass(target);
+}

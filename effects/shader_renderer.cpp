@@ -1,0 +1,444 @@
+#include "effects/shader_renderer.h"
+
+#include "platform/messages.h"
+#include "platform/paths.h"
+#include "platform/surface.h"
+
+#include <GL/glew.h>
+#include <QImage>
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+// Interleaved full-screen quad: x, y, u, v per vertex, drawn as a triangle strip.
+constexpr std::array<float, 16> kQuad = {
+    -1.f, -1.f, 0.f, 0.f, //
+    1.f,  -1.f, 1.f, 0.f, //
+    -1.f, 1.f,  0.f, 1.f, //
+    1.f,  1.f,  1.f, 1.f, //
+};
+constexpr int kQuadStride = 4 * sizeof(float);
+
+constexpr int kImageLogSize = 1024; // info-log buffers, terminating zero included
+constexpr int kPassLogSize = 512;
+
+std::string InfoLog(GLuint object, bool program, int bufferSize)
+{
+    std::string log(static_cast<std::size_t>(bufferSize), '\0');
+    GLsizei length = 0;
+    if (program)
+        glGetProgramInfoLog(object, bufferSize, &length, log.data());
+    else
+        glGetShaderInfoLog(object, bufferSize, &length, log.data());
+    log.resize(static_cast<std::size_t>(std::clamp(length, 0, bufferSize - 1)));
+    return log;
+}
+
+bool Linked(GLuint program)
+{
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status == GL_TRUE;
+}
+
+std::string Utf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+void ShowGlewError(const std::string& glewError)
+{
+    CShaderRenderer::ReportError("GLEW init failed: " + glewError);
+}
+
+} // namespace
+
+std::string ReadTextFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return {};
+    std::string text;
+    std::array<char, 4096> chunk{};
+    // Read in chunks up to the first zero byte, so an endless device file ends
+    // the text as soon as it yields a zero.
+    while (file) {
+        file.read(chunk.data(), chunk.size());
+        const auto count = static_cast<std::size_t>(file.gcount());
+        const char* const end = std::find(chunk.data(), chunk.data() + count, '\0');
+        text.append(chunk.data(), static_cast<std::size_t>(end - chunk.data()));
+        if (end != chunk.data() + count)
+            break;
+    }
+    // Text mode: each carriage return that starts a CR LF pair is dropped.
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+CShaderRenderer::~CShaderRenderer()
+{
+    Free();
+}
+
+std::int64_t CShaderRenderer::TickCount()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+float CShaderRenderer::SecondsSince(std::int64_t startTick)
+{
+    return static_cast<float>(TickCount() - startTick) / 1000.0f;
+}
+
+bool CShaderRenderer::Create(const platform::Surface* /*source*/, int width, int height,
+                             const std::string& name)
+{
+    Free();
+    m_width = width;
+    m_height = height;
+    switch (m_context.Create(width, height)) {
+    case platform::GlContext::Status::Ok:
+        break;
+    case platform::GlContext::Status::GlewFailed:
+        ShowGlewError(m_context.GlewError());
+        return false;
+    case platform::GlContext::Status::NoContext:
+    case platform::GlContext::Status::NoFramebuffer:
+        ReportError("OpenGL context creation failed.");
+        return false;
+    }
+    return LoadShaders(name);
+}
+
+std::string CShaderRenderer::ShaderPath(const std::string& name, const char* extension) const
+{
+    return Utf8(platform::paths::FromData(QString::fromStdString(m_strShaderDir + name + extension)));
+}
+
+bool CShaderRenderer::LoadShaders(const std::string& name)
+{
+    const std::string folder = Utf8(platform::paths::ExeDir());
+    m_strShaderDir = folder + "/shaders/";
+    m_strAssetsDir = folder + "/assets/";
+    m_strMiscDir = folder + "/_misc/";
+
+    std::string vertexPath = ShaderPath(name, ".vert");
+    if (!platform::paths::Exists(QString::fromStdString(vertexPath)))
+        vertexPath = m_strShaderDir + "shader_common.vert";
+    if (!BuildProgram(vertexPath, ShaderPath(name, ".frag")))
+        return false;
+
+    // The source texture starts as zeros, so sampling it before the first
+    // successful upload reads black rather than undefined memory.
+    m_uploadPixels.assign(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), 0u);
+    glGenTextures(1, &m_sourceTexture);
+    glBindTexture(GL_TEXTURE_2D, m_sourceTexture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, m_width, m_height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 m_uploadPixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    if (m_strTextureName.empty())
+        return true;
+    return LoadTexture(m_fileTexture, m_strAssetsDir + m_strTextureName);
+}
+
+bool CShaderRenderer::BuildProgram(const std::string& vertexPath, const std::string& fragmentPath)
+{
+    const std::string vertexText = ReadTextFile(vertexPath);
+    const std::string fragmentText = ReadTextFile(fragmentPath);
+    if (vertexText.empty() || fragmentText.empty()) {
+        ReportError("Failed to load shader file(s).");
+        return false;
+    }
+    const GLuint vertex = CompileShader(ShaderStage::Vertex, vertexText);
+    if (!vertex)
+        return false;
+    const GLuint fragment = CompileShader(ShaderStage::Fragment, fragmentText);
+    if (!fragment) {
+        glDeleteShader(vertex);
+        return false;
+    }
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glBindAttribLocation(program, 0, "position");
+    glBindAttribLocation(program, 1, "texcoord");
+    glLinkProgram(program);
+    glDeleteShader(vertex); // flagged: they go with the program
+    glDeleteShader(fragment);
+    if (!Linked(program)) {
+        ReportError("Shader program link error:\n" + InfoLog(program, true, kImageLogSize));
+        glDeleteProgram(program);
+        return false;
+    }
+    ReleaseProgram(m_program);
+    m_program = program;
+    const auto location = [program](const char* uniform) { return glGetUniformLocation(program, uniform); };
+    m_uniforms = {location("iTime"),           location("iResolution"),
+                  location("iChannel0"),       location("iChannel1"),
+                  location("iMouse"),          location("iFrame"),
+                  location("iMojibanType"),    location("iDate"),
+                  location("iHourHandColor"),  location("iMinuteHandColor"),
+                  location("iSecondHandColor")};
+    return true;
+}
+
+unsigned CShaderRenderer::CompileShader(ShaderStage stage, const std::string& source)
+{
+    const GLuint shader =
+        glCreateShader(stage == ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
+    const char* const text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint status = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status == GL_TRUE)
+        return shader;
+    ReportError(std::string("Shader compile error (") +
+                (stage == ShaderStage::Vertex ? "VERTEX" : "FRAGMENT") + "):\n" +
+                InfoLog(shader, false, kImageLogSize));
+    glDeleteShader(shader);
+    return 0;
+}
+
+void CShaderRenderer::ReportError(const std::string& text)
+{
+    // The message owns the text: it is freed whether or not it is delivered.
+    platform::PostAppMessage(platform::WM_SHOW_ERROR, 0, 0, std::make_unique<std::string>(text));
+}
+
+bool CShaderRenderer::LoadTexture(unsigned& texture, const std::string& path)
+{
+    QImage image(platform::paths::FromData(QString::fromStdString(path)));
+    if (image.isNull())
+        return false;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (image.width() > maxSize || image.height() > maxSize)
+        return false;
+    // Whatever the file's depth, upload 32-bit pixels: bytes blue, green, red,
+    // alpha in memory, rows packed (alignment 1 covers any row length).
+    image.convertTo(QImage::Format_ARGB32);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(image.bytesPerLine() / 4));
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width(), image.height(), 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 image.constBits());
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return true;
+}
+
+unsigned CShaderRenderer::BuildPassProgram(const std::string& fragmentPath)
+{
+    const GLuint vertex =
+        CompileShader(ShaderStage::Vertex, ReadTextFile(m_strShaderDir + "shader_common.vert"));
+    const GLuint fragment = CompileShader(ShaderStage::Fragment, ReadTextFile(fragmentPath));
+    if (!vertex || !fragment) {
+        if (vertex)
+            glDeleteShader(vertex);
+        if (fragment)
+            glDeleteShader(fragment);
+        return 0;
+    }
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glBindAttribLocation(program, 0, "position");
+    glLinkProgram(program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    if (!Linked(program)) {
+        ReportError("Shader link error: \n" + InfoLog(program, true, kPassLogSize));
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+void CShaderRenderer::CreateFBO(unsigned& framebuffer, unsigned* textures, int count)
+{
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    // Buffer passes read their previous frame: start them at zero.
+    const std::vector<float> zeros(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height) *
+                                   4);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    for (int i = 0; i < count; ++i) {
+        glGenTextures(1, &textures[i]);
+        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, m_width, m_height, 0, GL_RGBA, GL_FLOAT, zeros.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    BindBackBuffer();
+}
+
+bool CShaderRenderer::UploadSource(const platform::Surface* source)
+{
+    if (!source || source->IsNull() || !m_sourceTexture)
+        return false;
+    // Bottom row first; pixels the source does not cover stay black.
+    const int rows = std::min(m_height, source->Height());
+    const int columns = std::min(m_width, source->Width());
+    if (rows < m_height || columns < m_width)
+        std::fill(m_uploadPixels.begin(), m_uploadPixels.end(), 0u);
+    for (int y = 0; y < rows; ++y)
+        std::memcpy(
+            &m_uploadPixels[static_cast<std::size_t>(m_height - 1 - y) * static_cast<std::size_t>(m_width)],
+            source->Row(y), static_cast<std::size_t>(columns) * 4);
+    glBindTexture(GL_TEXTURE_2D, m_sourceTexture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, m_width, m_height, GL_BGRA, GL_UNSIGNED_BYTE,
+                    m_uploadPixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return true;
+}
+
+bool CShaderRenderer::BeginImagePass(const platform::Surface* source)
+{
+    if (!source || !m_program || !m_context.MakeCurrent())
+        return false;
+    UploadSource(source); // a failed upload keeps the previous picture
+    BindBackBuffer();
+    glViewport(0, 0, m_width, m_height);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glUseProgram(m_program);
+    return true;
+}
+
+void CShaderRenderer::SetCommonUniforms(float seconds)
+{
+    glUniform1f(m_uniforms.iTime, seconds);
+    glUniform2f(m_uniforms.iResolution, static_cast<float>(m_width), static_cast<float>(m_height));
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, m_sourceTexture);
+    glUniform1i(m_uniforms.iChannel0, 0);
+}
+
+void CShaderRenderer::FinishImagePass(platform::Surface& target)
+{
+    DrawQuad(true);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glUseProgram(0);
+    ReadBack(target);
+}
+
+void CShaderRenderer::Render(platform::Surface& target, const platform::Surface* source)
+{
+    static const std::int64_t start = TickCount();
+    if (!BeginImagePass(source))
+        return;
+    SetCommonUniforms(SecondsSince(start));
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, m_fileTexture);
+    glUniform1i(m_uniforms.iChannel1, 1);
+    glActiveTexture(GL_TEXTURE0);
+    if (m_uniforms.iMouse >= 0)
+        glUniform2f(m_uniforms.iMouse, static_cast<float>(m_ptMouse.x()), static_cast<float>(m_ptMouse.y()));
+    glUniform1i(m_uniforms.iFrame, m_nFrame++);
+    if (m_uniforms.iMojibanType >= 0)
+        glUniform1i(m_uniforms.iMojibanType, m_nMojibanType);
+    FinishImagePass(target);
+}
+
+void CShaderRenderer::DrawQuad(bool withTexcoord)
+{
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kQuadStride, kQuad.data());
+    if (withTexcoord) {
+        glEnableVertexAttribArray(1);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, kQuadStride, kQuad.data() + 2);
+    }
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glDisableVertexAttribArray(0);
+    if (withTexcoord)
+        glDisableVertexAttribArray(1);
+}
+
+void CShaderRenderer::ReadBack(platform::Surface& target)
+{
+    m_readPixels.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
+    m_context.ReadPixels(m_readPixels.data());
+    m_context.DoneCurrent();
+    // Row 0 of the read-back is the bottom row; the target's row 0 is the top.
+    // The target is opaque whatever alpha the shader wrote.
+    const int rows = std::min(m_height, target.Height());
+    const int columns = std::min(m_width, target.Width());
+    for (int y = 0; y < rows; ++y) {
+        const std::uint32_t* from =
+            &m_readPixels[static_cast<std::size_t>(m_height - 1 - y) * static_cast<std::size_t>(m_width)];
+        std::uint32_t* to = target.Row(y);
+        for (int x = 0; x < columns; ++x)
+            to[x] = from[x] | 0xFF000000u;
+    }
+}
+
+void CShaderRenderer::ReleaseTexture(unsigned& texture)
+{
+    if (texture)
+        glDeleteTextures(1, &texture);
+    texture = 0;
+}
+
+void CShaderRenderer::ReleaseProgram(unsigned& program)
+{
+    if (program)
+        glDeleteProgram(program);
+    program = 0;
+}
+
+void CShaderRenderer::ReleaseFramebuffer(unsigned& framebuffer)
+{
+    if (framebuffer)
+        glDeleteFramebuffers(1, &framebuffer);
+    framebuffer = 0;
+}
+
+void CShaderRenderer::DeleteGlObjects()
+{
+    ReleaseProgram(m_program);
+    ReleaseTexture(m_sourceTexture);
+    ReleaseTexture(m_fileTexture);
+}
+
+void CShaderRenderer::Free()
+{
+    if (m_context.IsValid()) {
+        if (m_context.MakeCurrent())
+            DeleteGlObjects();
+        m_context.Destroy();
+    }
+    // Names of a context that is gone mean nothing: never keep them.
+    m_program = m_sourceTexture = m_fileTexture = 0;
+    m_uniforms = {};
+}

@@ -1,0 +1,161 @@
+#pragma once
+// CShaderRenderer: draws one fragment shader in the Shadertoy convention (the
+// image pass) over the whole output, in an offscreen OpenGL context of its own,
+// and copies each frame into a target surface. Every frame the source surface is
+// uploaded as iChannel0, so a shader can filter the desktop picture or the layer
+// below; an optional texture file is iChannel1.
+//
+// It is also the base of the renderers with buffer passes and cube maps, which
+// reuse its context, shader-file lookup, compilation, error reporting, texture
+// loading, framebuffers, full-screen quad and read-back (see the protected part).
+//
+// Everything runs on the GUI thread.
+#include "platform/gl.h"
+
+#include <QPoint>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+class Surface;
+}
+
+// The whole content of a text file (UTF-8): a carriage return and line feed pair
+// becomes one line feed, and the text ends at the first zero byte. A missing,
+// unreadable or empty file gives an empty text.
+std::string ReadTextFile(const std::string& path);
+
+class CShaderRenderer
+{
+public:
+    enum class ShaderStage
+    {
+        Vertex,
+        Fragment,
+    };
+
+    CShaderRenderer() = default;
+    // Frees what Create made. A derived renderer with GL objects of its own calls
+    // Free() in its own destructor (see DeleteGlObjects).
+    virtual ~CShaderRenderer();
+    CShaderRenderer(const CShaderRenderer&) = delete;
+    CShaderRenderer& operator=(const CShaderRenderer&) = delete;
+
+    // Sets the renderer up for a new effect: frees the previous set-up, makes the
+    // context (width x height) and loads the shader files "<name>.vert" and
+    // "<name>.frag" of the shaders folder. Returns LoadShaders' result, false after
+    // a context or GLEW failure. Leaves the context current, so a derived
+    // renderer's loaders that run next work in it; the next Render releases it.
+    // The source is the surface Render will read; set-up takes nothing from it.
+    bool Create(const platform::Surface* source, int width, int height, const std::string& name);
+
+    // Sets the three folders, builds the image program and the textures (context current).
+    bool LoadShaders(const std::string& name);
+
+    // The file texture (relative to the assets folder) that the next Create loads.
+    void SetTextureName(std::string name) { m_strTextureName = std::move(name); }
+
+    // One frame into target. Does nothing when the source is null or no image
+    // program exists (the target keeps its picture).
+    virtual void Render(platform::Surface& target, const platform::Surface* source);
+
+    // Releases everything Create made; safe to call repeatedly.
+    void Free();
+
+    // Copies the source picture into the source texture (bottom row first).
+    bool UploadSource(const platform::Surface* source);
+
+    bool BuildProgram(const std::string& vertexPath, const std::string& fragmentPath);
+    // The compiled shader, or 0 after posting the compile error.
+    unsigned CompileShader(ShaderStage stage, const std::string& source);
+    // Shows the text in the main window's error box (posted, so it never opens
+    // inside the caller).
+    static void ReportError(const std::string& text);
+    // Loads an image file into a new 2D texture (RGBA, linear, repeat; the top
+    // row of the image is row 0 of the texture). False, and no texture, when the
+    // file cannot be read.
+    bool LoadTexture(unsigned& texture, const std::string& path);
+    // A buffer-pass program of "shader_common.vert" and the fragment file, with
+    // only "position" bound (at 0); 0 on failure.
+    unsigned BuildPassProgram(const std::string& fragmentPath);
+    // A framebuffer and count (1 or 2) zero-filled RGBA32F textures of the output
+    // size; nothing is attached.
+    void CreateFBO(unsigned& framebuffer, unsigned* textures, int count);
+
+    // Written by the effect layer.
+    QPoint m_ptMouse;             // pointer in output pixels, origin bottom-left
+    QPoint m_ptClick;             // click position (renderers that use the Alt key)
+    int m_nMojibanType = 0;       // sent as iMojibanType
+    int m_nFrame = 0;             // sent as iFrame; never reset
+    std::string m_strShaderDir;   // <exe>/shaders/
+    std::string m_strAssetsDir;   // <exe>/assets/
+    std::string m_strMiscDir;     // <exe>/_misc/
+    std::string m_strTextureName; // file texture; empty: none
+
+protected:
+    // Uniform locations of the image program, looked up once per build.
+    struct UniformLocations
+    {
+        int iTime = 0;
+        int iResolution = 0;
+        int iChannel0 = 0;
+        int iChannel1 = 0;
+        int iMouse = 0;
+        int iFrame = 0;
+        int iMojibanType = 0;
+        int iDate = 0;
+        int iHourHandColor = 0;
+        int iMinuteHandColor = 0;
+        int iSecondHandColor = 0;
+    };
+
+    // Milliseconds of a steady process clock. Each Render implementation keeps its
+    // own start: static const std::int64_t start = TickCount(); then
+    // SecondsSince(start) is its iTime.
+    static std::int64_t TickCount();
+    static float SecondsSince(std::int64_t startTick);
+
+    // Deletes the renderer's GL objects; Free calls it with the context current.
+    // A derived renderer overrides it to delete its own objects (with the
+    // Release* helpers) and then calls the base version.
+    virtual void DeleteGlObjects();
+    // Delete a GL object when the name is not 0 and zero the name.
+    static void ReleaseTexture(unsigned& texture);
+    static void ReleaseProgram(unsigned& program);
+    static void ReleaseFramebuffer(unsigned& framebuffer);
+
+    // The steps of an image pass. BeginImagePass makes the context current,
+    // uploads the source, binds the stand-in back buffer, sets the viewport,
+    // clears and uses the image program; false (nothing done) when the source is
+    // null or there is no program. SetCommonUniforms sets iTime, iResolution and
+    // iChannel0 (the source texture on unit 0). FinishImagePass draws the quad,
+    // unbinds, reads the frame into target and releases the context.
+    bool BeginImagePass(const platform::Surface* source);
+    void SetCommonUniforms(float seconds);
+    void FinishImagePass(platform::Surface& target);
+
+    // The full-screen quad as a triangle strip: attribute 0 position, and
+    // attribute 1 texture coordinate when withTexcoord is set.
+    static void DrawQuad(bool withTexcoord);
+    // Binds the stand-in back buffer (what "framebuffer 0" is for a window).
+    void BindBackBuffer() const { m_context.BindDefaultFramebuffer(); }
+    // Reads the back buffer into target (top-down rows, opaque) and makes no
+    // context current.
+    void ReadBack(platform::Surface& target);
+
+    int m_width = 0;
+    int m_height = 0;
+    platform::GlContext m_context;
+    unsigned m_program = 0;
+    unsigned m_sourceTexture = 0;
+    unsigned m_fileTexture = 0;
+    UniformLocations m_uniforms;
+
+private:
+    std::string ShaderPath(const std::string& name, const char* extension) const;
+
+    // Per-frame staging, reused across frames.
+    std::vector<std::uint32_t> m_uploadPixels;
+    std::vector<std::uint32_t> m_readPixels;
+};

@@ -1,0 +1,116 @@
+#pragma once
+// The profile store: one INI file read and written with the Windows profile
+// calls' behaviour (GetProfileInt, GetProfileString, WriteProfileInt,
+// WriteProfileString).
+//
+// File format
+// - "[Section]" lines open sections; "Key=Value" lines hold values. Section and
+//   key names compare case-insensitively; blanks around names and values are
+//   ignored. Where a section or key appears twice, the first one counts.
+// - Everything else (comments, blank lines, unknown sections and keys, lines
+//   written by hand) is kept as it stands. A write replaces only the line of its
+//   key ("Key=Value", keeping the file's spelling of the key); a missing key is
+//   inserted after the last key line of its section, a missing section is
+//   appended at the end of the file.
+// - Encoding: read as UTF-8 (a UTF-8 or UTF-16 byte-order mark is honoured); a
+//   file that is not valid UTF-8 is read as CP932 (Windows Shift_JIS). Saved as
+//   UTF-8 (with a byte-order mark when the file had one), keeping the file's line
+//   ending (CRLF or LF; LF for a new file).
+// - Values that a plain line cannot hold are written quoted: a value containing a
+//   line break (CR or LF), starting or ending with a blank, or starting and ending
+//   with '"' is saved as "..." with \\ for '\', \" for '"', \n for LF and \r for
+//   CR. Reading strips one pair of enclosing double quotes, as Windows does, and
+//   decodes those four escapes inside them (any other backslash stays as it is).
+//   So every text reads back exactly as written; plain values (paths with '\'
+//   included) are stored unchanged.
+//
+// Saving
+// - Save() writes the whole file once, atomically (WriteFileAtomically below). A failed save (full disk,
+// read-only folder) leaves the
+//   old file untouched and returns false.
+// - A file that exists but cannot be read is never overwritten: Save() refuses.
+//
+// An IniFile edits in memory: load, any number of Get/Write calls, one Save().
+// The free functions at the end do a single durable call on their own.
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <optional>
+
+namespace platform {
+
+class IniFile
+{
+public:
+    // Reads the file now. A missing file reads as empty (every Get returns its
+    // default) and is created by the first Save.
+    explicit IniFile(QString path);
+
+    const QString& Path() const { return path_; }
+
+    // Reads the file again, dropping unsaved edits. False when it exists but
+    // cannot be read.
+    bool Reload();
+
+    // The value as an int: empty or missing gives defaultValue; otherwise leading
+    // blanks, a sign and decimal digits are read (crt::atoi: other text gives 0,
+    // overflow saturates).
+    int GetProfileInt(QStringView section, QStringView key, int defaultValue) const;
+    // The value text, or defaultValue when the key is missing.
+    QString GetProfileString(QStringView section, QStringView key, const QString& defaultValue = {}) const;
+    bool HasKey(QStringView section, QStringView key) const;
+
+    // In-memory writes (Save() stores them). WriteProfileInt writes decimal text.
+    // False, with nothing changed, for a name the format cannot hold: an empty
+    // name, a line break in it, ']' in a section or '=' in a key, or a name that
+    // starts with ';' or '['.
+    bool WriteProfileInt(QStringView section, QStringView key, int value);
+    bool WriteProfileString(QStringView section, QStringView key, const QString& value);
+
+    // Writes the file atomically (see above). True when there was nothing to save.
+    bool Save();
+
+    // The file as Save() would write it (decoded text, '\n' line ends).
+    QString Text() const;
+
+    bool IsModified() const { return modified_; }
+
+private:
+    struct Position
+    {
+        qsizetype header = -1;  // line of the section header, -1 when missing
+        qsizetype key = -1;     // line of the key, -1 when missing
+        qsizetype lastKey = -1; // last key line of the section (insertion point)
+    };
+    Position Find(QStringView section, QStringView key) const;
+    std::optional<QString> RawValue(QStringView section, QStringView key) const;
+    QByteArray Encode() const;
+
+    QString path_;
+    QStringList lines_;
+    bool readFailed_ = false;
+    bool crlf_ = false;
+    bool bom_ = false;
+    bool modified_ = false;
+};
+
+// Single calls on a file, each complete on its own: a write reads the file,
+// changes one key and saves atomically before it returns.
+int GetProfileInt(const QString& path, QStringView section, QStringView key, int defaultValue);
+QString GetProfileString(const QString& path, QStringView section, QStringView key,
+                         const QString& defaultValue = {});
+bool WriteProfileInt(const QString& path, QStringView section, QStringView key, int value);
+bool WriteProfileString(const QString& path, QStringView section, QStringView key, const QString& value);
+
+// Replaces the file's content atomically: a hidden temporary file beside it is
+// written, checked and flushed to disk (fsync), given the old file's permissions,
+// then renamed over the old file, and the folder is synced. On any failure (full
+// disk, read-only folder) the temporary file is removed, the old file is left as
+// it was and false is returned. A crash never leaves a truncated file.
+bool WriteFileAtomically(const QString& path, const QByteArray& data);
+
+// The value encoding described above, for tests and tools.
+QString EncodeIniValue(const QString& value);
+QString DecodeIniValue(QStringView stored);
+
+} // namespace platform

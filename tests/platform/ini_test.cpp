@@ -1,0 +1,259 @@
+#include "platform/ini.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <climits>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+using platform::IniFile;
+
+class IniTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+    QString PathOf(const QString& name = "LMD.ini") const { return dir_.filePath(name); }
+
+    void WriteBytes(const QByteArray& bytes, const QString& name = "LMD.ini") const
+    {
+        QFile file(PathOf(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    QByteArray ReadBytes(const QString& name = "LMD.ini") const
+    {
+        QFile file(PathOf(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(IniTest, LookupIsCaseInsensitiveAndTheFirstMatchCounts)
+{
+    WriteBytes("; settings\n"
+               "Orphan=before any section\n"
+               "[General]\n"
+               "  startx = 12  \n"
+               "STARTX=99\n"
+               "note without equals sign\n"
+               "[general]\n"
+               "Zoom=50\n"
+               "[FRAME]\n"
+               "Frame=0\n");
+    const IniFile ini(PathOf());
+    EXPECT_EQ(ini.GetProfileInt(u"GENERAL", u"StartX", -1), 12);
+    EXPECT_EQ(ini.GetProfileString(u"general", u"STARTX"), "12");
+    EXPECT_EQ(ini.GetProfileInt(u"GENERAL", u"Zoom", 100), 100); // second [general] is not read
+    EXPECT_EQ(ini.GetProfileInt(u"frame", u"frame", 1), 0);
+    EXPECT_EQ(ini.GetProfileString(u"GENERAL", u"Orphan", "none"), "none");
+    EXPECT_FALSE(ini.HasKey(u"GENERAL", u"note without equals sign"));
+    EXPECT_EQ(ini.GetProfileString(u"MISSING", u"x", "dflt"), "dflt");
+}
+
+TEST_F(IniTest, GetProfileIntReadsLikeWindows)
+{
+    WriteBytes("[S]\nA=12\nB= -5\nC=+7\nD=abc\nE=\nF=99999999999\nG=7xyz\nH=-99999999999\nI=\"42\"\n");
+    const IniFile ini(PathOf());
+    struct Case
+    {
+        const char16_t* key;
+        int expected;
+    };
+    const Case cases[] = {{u"A", 12},      {u"B", -5}, {u"C", 7},       {u"D", 0},  {u"E", 33},
+                          {u"F", INT_MAX}, {u"G", 7},  {u"H", INT_MIN}, {u"I", 42}, {u"Missing", 33}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ini.GetProfileInt(u"S", c.key, 33), c.expected) << QString::fromUtf16(c.key).toStdString();
+}
+
+TEST_F(IniTest, WritesReplaceInPlaceAndAppendWhereWindowsDoes)
+{
+    WriteBytes("; my clock\n"
+               "[GENERAL]\n"
+               "StartX = 10\n"
+               "; position above\n"
+               "StartY=20\n"
+               "\n"
+               "; frame settings follow\n"
+               "[EMPTY]\n"
+               "[FRAME]\n"
+               "Frame=1\n");
+    IniFile ini(PathOf());
+    EXPECT_TRUE(ini.WriteProfileInt(u"general", u"startx", 5)); // the file's spelling of the key is kept
+    EXPECT_TRUE(
+        ini.WriteProfileInt(u"GENERAL", u"Zoom", 150)); // after the last key, before blank and comment
+    EXPECT_TRUE(ini.WriteProfileString(u"EMPTY", u"First", "x"));   // right after the header
+    EXPECT_TRUE(ini.WriteProfileString(u"ALARM", u"Enable1", "1")); // new section at the end
+    EXPECT_TRUE(ini.WriteProfileString(u"ALARM", u"Enable2", "0"));
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(ReadBytes(), "; my clock\n"
+                           "[GENERAL]\n"
+                           "StartX=5\n"
+                           "; position above\n"
+                           "StartY=20\n"
+                           "Zoom=150\n"
+                           "\n"
+                           "; frame settings follow\n"
+                           "[EMPTY]\n"
+                           "First=x\n"
+                           "[FRAME]\n"
+                           "Frame=1\n"
+                           "[ALARM]\n"
+                           "Enable1=1\n"
+                           "Enable2=0\n");
+}
+
+TEST_F(IniTest, NamesTheFormatCannotHoldAreRefused)
+{
+    IniFile ini(PathOf());
+    EXPECT_FALSE(ini.WriteProfileString(u"A]B", u"k", "v"));
+    EXPECT_FALSE(ini.WriteProfileString(u"S", u"k=1", "v"));
+    EXPECT_FALSE(ini.WriteProfileString(u"S", u"k\nX", "v"));
+    EXPECT_FALSE(ini.WriteProfileString(u"S", u";k", "v"));
+    EXPECT_FALSE(ini.WriteProfileString(u"", u"k", "v"));
+    EXPECT_FALSE(ini.IsModified());
+}
+
+TEST_F(IniTest, EveryTextRoundTripsAndPlainValuesStayPlain)
+{
+    const QString values[] = {
+        "line one\nline two",
+        "crlf\r\nend",
+        " leading blank",
+        "trailing blank ",
+        "\"quoted\"",
+        "\"",
+        "\\n is not a break here",
+        "C:\\new\\dir",
+        "",
+        "a = b ; c",
+        "日本語のメッセージ",
+        "ends with backslash\\",
+        "\"\\\"\n\\\r\"",
+    };
+    {
+        IniFile ini(PathOf());
+        for (int i = 0; i < std::ssize(values); ++i)
+            ASSERT_TRUE(ini.WriteProfileString(u"ALARM", QStringLiteral("AlarmMsg%1").arg(i), values[i]));
+        ASSERT_TRUE(ini.Save());
+    }
+    const IniFile ini(PathOf());
+    for (int i = 0; i < std::ssize(values); ++i)
+        EXPECT_EQ(ini.GetProfileString(u"ALARM", QStringLiteral("AlarmMsg%1").arg(i)), values[i]) << i;
+    // The file holds one line per key, and ordinary values are not escaped.
+    const QString text = QString::fromUtf8(ReadBytes());
+    EXPECT_EQ(text.count(u'\n'), 1 + std::ssize(values));
+    EXPECT_TRUE(text.contains("AlarmMsg7=C:\\new\\dir\n"));
+    EXPECT_TRUE(text.contains("AlarmMsg0=\"line one\\nline two\"\n"));
+}
+
+TEST_F(IniTest, ShiftJisFileIsReadAndSavedAsUtf8)
+{
+    QStringEncoder sjis("Shift_JIS");
+    ASSERT_TRUE(sjis.isValid());
+    const QString original = "; 時計の設定\r\n[ALARM]\r\nAlarmMsg1=会議の時間です\r\n";
+    WriteBytes(sjis.encode(original));
+    IniFile ini(PathOf());
+    EXPECT_EQ(ini.GetProfileString(u"ALARM", u"AlarmMsg1"), "会議の時間です");
+    ASSERT_TRUE(ini.WriteProfileInt(u"ALARM", u"Enable1", 1));
+    ASSERT_TRUE(ini.Save());
+    // Hand-written Japanese text survives, now in UTF-8, with the file's CRLF line ends.
+    EXPECT_EQ(QString::fromUtf8(ReadBytes()),
+              "; 時計の設定\r\n[ALARM]\r\nAlarmMsg1=会議の時間です\r\nEnable1=1\r\n");
+}
+
+TEST_F(IniTest, Utf8ByteOrderMarkIsKept)
+{
+    WriteBytes("\xEF\xBB\xBF[GENERAL]\nZoom=80\n");
+    IniFile ini(PathOf());
+    EXPECT_EQ(ini.GetProfileInt(u"GENERAL", u"Zoom", 0), 80);
+    ASSERT_TRUE(ini.WriteProfileInt(u"GENERAL", u"Zoom", 90));
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(ReadBytes(), "\xEF\xBB\xBF[GENERAL]\nZoom=90\n");
+}
+
+TEST_F(IniTest, FailedSaveKeepsTheOldFile)
+{
+    // A file-size limit makes every write beyond it fail (EFBIG), as a full disk
+    // would, whoever runs the test.
+    const QByteArray old = "[GENERAL]\nZoom=80\n";
+    WriteBytes(old);
+    IniFile ini(PathOf());
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(ini.WriteProfileString(u"GENERAL", QStringLiteral("Key%1").arg(i), QString(40, u'x')));
+
+    struct rlimit saved
+    {
+    };
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved1 = ini.Save();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved1);
+    EXPECT_EQ(ReadBytes(), old);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"LMD.ini"}); // no temporary left
+    // Once there is room again the same edits are saved.
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(IniFile(PathOf()).GetProfileString(u"GENERAL", u"Key199"), QString(40, u'x'));
+}
+
+TEST_F(IniTest, SaveIntoReadOnlyFolderFailsAndKeepsTheOldFile)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root; FailedSaveKeepsTheOldFile covers the failure path";
+    const QByteArray old = "[GENERAL]\nZoom=80\n";
+    WriteBytes(old);
+    IniFile ini(PathOf());
+    ASSERT_TRUE(ini.WriteProfileInt(u"GENERAL", u"Zoom", 120));
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner));
+    EXPECT_FALSE(ini.Save());
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(ReadBytes(), old);
+}
+
+TEST_F(IniTest, SaveReplacesTheLinkedFileAndKeepsItsPermissions)
+{
+    WriteBytes("[GENERAL]\nZoom=80\n", "real.ini");
+    ASSERT_TRUE(QFile::setPermissions(PathOf("real.ini"), QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::link(PathOf("real.ini"), PathOf()));
+    ASSERT_TRUE(platform::WriteProfileInt(PathOf(), u"GENERAL", u"Zoom", 90));
+    EXPECT_TRUE(QFileInfo(PathOf()).isSymLink());
+    EXPECT_EQ(ReadBytes("real.ini"), "[GENERAL]\nZoom=90\n");
+    const auto owner = QFile::ReadOwner | QFile::WriteOwner;
+    EXPECT_EQ(QFile::permissions(PathOf("real.ini")) & ~(QFile::ReadUser | QFile::WriteUser), owner);
+}
+
+TEST_F(IniTest, UnreadableFileIsNeverReplaced)
+{
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("LMD.ini")); // cannot be read as a file
+    IniFile ini(PathOf());
+    ASSERT_TRUE(ini.WriteProfileInt(u"GENERAL", u"Zoom", 120));
+    EXPECT_FALSE(ini.Save());
+    EXPECT_TRUE(QFileInfo(PathOf()).isDir());
+}
+
+TEST_F(IniTest, SingleCallsAreDurableOnTheirOwn)
+{
+    EXPECT_EQ(platform::GetProfileInt(PathOf(), u"GENERAL", u"Zoom", 100), 100);
+    EXPECT_FALSE(QFile::exists(PathOf())); // reading creates nothing
+    ASSERT_TRUE(platform::WriteProfileInt(PathOf(), u"GENERAL", u"Zoom", 75));
+    ASSERT_TRUE(platform::WriteProfileString(PathOf(), u"GENERAL", u"Title", "clock"));
+    EXPECT_EQ(ReadBytes(), "[GENERAL]\nZoom=75\nTitle=clock\n");
+    EXPECT_EQ(platform::GetProfileString(PathOf(), u"general", u"title"), "clock");
+}
+
+} // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // The fur: short translucent antialiased strokes coloured by the source, piling up
-// on the output; dark pixels give short strokes pointing up, bright ones long
-// vertical strokes, middle ones horizontal.
+// on the output; dark pixels give short strokes, bright ones long vertical
+// strokes, middle ones horizontal.
 #include <cstdint>
 
 namespace platform {
@@ -22,3 +22,10 @@ public:
     int m_nStrokes = 0; // (int)(width x height x 0.005)
     float m_fPi = 3.14159f;
 };
+
+// Blends an antialiased straight stroke of the given width with flat ends, from
+// (x1, y1) to (x2, y2), into target: colour 0x00RRGGBB at opacity alpha (0..255)
+// scaled by each pixel's coverage. Pixel centres lie on integer coordinates. A
+// stroke of length 0 covers nothing.
+void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float y2, float width,
+                 std::uint32_t colour, int alpha);

@@ -2,21 +2,23 @@
 // Text rain: falling columns of green letters, flickering single letters and a
 // typing display (lines revealed character by character behind a block cursor),
 // laid over the source wherever the text picture is not black.
+//
+// Letters are drawn from glyph masks rendered once per Create (the bold
+// monospace font at the cell size), so a frame paints without a QPainter and
+// without allocating.
+#include "platform/surface.h"
+
 #include <QFont>
-#include <QImage>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <vector>
-
-namespace platform {
-class Surface;
-}
 
 class CJMatrixRoutine
 {
 public:
-    // (Re)builds the font, the text and rain pictures and the column and flicker
-    // records for width x height.
+    // (Re)builds the font, the glyph masks, the text and rain pictures and the
+    // column and flicker records for width x height. Lines are kept.
     void Create(const platform::Surface& source, int width, int height);
 
     // Selects the next block of lines and lays it out, centred.
@@ -46,6 +48,9 @@ public:
         int row = 0;
     };
 
+    // Request of the font: "Courier" bold, (int)(width x 0.1 + 1) pixels high.
+    static QFont RequestedFont(int width);
+
     int m_nWidth = 0;
     int m_nHeight = 0;
     int m_nCellHeight = 0;
@@ -61,16 +66,36 @@ public:
     QStringList m_lines;
     int m_nFirstLine = 0;
     int m_nLastLine = 0;
-    std::vector<Cell> m_linePos;
+    std::vector<Cell> m_linePos; // per line index; set for the lines of the block
     int m_nCurrentLine = -1;
     QString m_typed;
     std::vector<int> m_settle;
-    QImage m_textImage;
+    platform::Surface m_textImage;
     std::vector<RainColumn> m_columns;
     int m_nActiveColumns = 0;
     int m_nFlickerCells = 0;
     std::vector<FlickerCell> m_flicker;
     int m_nActiveFlicker = 0;
-    QImage m_rainImage;
+    platform::Surface m_rainImage;
     QFont m_font;
+
+private:
+    void FlickerStep();
+    void TypingStep();
+    void RainStep();
+    void Compose();
+    void DrawRainHead(int column);
+    void DrawRainTrail(int column);
+    char16_t RandomChar() const;
+    // Draws text at cell (c, r) as the typing display does; a single character
+    // of code 1 fills the cell.
+    void DrawText(platform::Surface& image, int c, int r, QStringView text, std::uint32_t colour) const;
+    // One letter centred in cell (c, r) on black.
+    void DrawCellChar(platform::Surface& image, int c, int r, char16_t ch, std::uint32_t colour) const;
+    // Paints the glyph of ch with its cell's top-left corner at (x, y), clipped.
+    void PutGlyph(platform::Surface& image, int x, int y, char16_t ch, std::uint32_t colour) const;
+    void FillRect(platform::Surface& image, int x0, int y0, int x1, int y1, std::uint32_t colour) const;
+
+    int m_nAdvance = 0;                 // the font's character advance
+    std::vector<std::uint8_t> m_glyphs; // 256 masks of cell width x cell height, glyph centred
 };

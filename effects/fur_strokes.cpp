@@ -1,0 +1,105 @@
+#include "effects/fur_strokes.h"
+
+#include "platform/crt.h"
+#include "platform/surface.h"
+
+#include <algorithm>
+#include <cmath>
+
+void CFurStrokes::SetSize(int width, int height)
+{
+    m_nWidth = width;
+    m_nHeight = height;
+    m_nStrokes = static_cast<int>(width * height * 0.005);
+}
+
+namespace {
+
+// A random coordinate in 0..size - 2 from the 15-bit generator, kept inside the
+// picture whatever the generator returns.
+int RandomCoordinate(int size)
+{
+    const float v =
+        static_cast<float>(crt::rand()) * (static_cast<float>(size) - 1.0f) / 32767.0f * 0.99999988f;
+    return std::clamp(static_cast<int>(v), 0, std::max(size - 1, 0));
+}
+
+int Channel(std::uint32_t p, int shift)
+{
+    return static_cast<int>((p >> shift) & 0xFF);
+}
+
+} // namespace
+
+void CFurStrokes::Draw(platform::Surface& output, const std::uint32_t* pixels) const
+{
+    if (pixels == nullptr || m_nWidth <= 0 || m_nHeight <= 0) {
+        return;
+    }
+    for (int k = 0; k < m_nStrokes; ++k) {
+        const int y = RandomCoordinate(m_nHeight);
+        const int x = RandomCoordinate(m_nWidth);
+        const std::uint32_t colour =
+            pixels[static_cast<std::size_t>(m_nHeight - 1 - y) * static_cast<std::size_t>(m_nWidth) + x] &
+            0xFFFFFFu;
+        // Brightness turns the stroke from pointing up (dark) through horizontal
+        // (mid grey) to vertical and long (white).
+        const float t =
+            static_cast<float>(Channel(colour, 0) + Channel(colour, 8) + Channel(colour, 16)) / 765.0f;
+        const float angle = -m_fPi / 2 + m_fPi * t;
+        const double half = static_cast<int>(t * 40) * 0.5;
+        const int dx = static_cast<int>(std::cos(angle) * half);
+        const int dy = static_cast<int>(std::sin(angle) * half);
+        BlendStroke(output, static_cast<float>(x - dx), static_cast<float>(y - dy),
+                    static_cast<float>(x + dx), static_cast<float>(y + dy), 2.0f, colour, 20);
+    }
+}
+
+void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float y2, float width,
+                 std::uint32_t colour, int alpha)
+{
+    const float dx = x2 - x1;
+    const float dy = y2 - y1;
+    const float length = std::hypot(dx, dy);
+    if (!(length > 0.0f) || alpha <= 0) {
+        return;
+    }
+    // Coverage of a pixel: how far the rectangle reaches over it across and
+    // along the stroke (a unit box filter on each axis of the stroke).
+    const float ux = dx / length;
+    const float uy = dy / length;
+    const float cx = (x1 + x2) / 2;
+    const float cy = (y1 + y2) / 2;
+    const float reachAlong = length / 2 + 0.5f;
+    const float reachAcross = width / 2 + 0.5f;
+    const float extent = reachAlong + reachAcross;
+    const int px0 = std::max(static_cast<int>(std::floor(std::min(x1, x2) - reachAcross)), 0);
+    const int px1 = std::min(static_cast<int>(std::ceil(std::max(x1, x2) + reachAcross)), target.Width() - 1);
+    const int py0 = std::max(static_cast<int>(std::floor(std::min(y1, y2) - reachAcross)), 0);
+    const int py1 =
+        std::min(static_cast<int>(std::ceil(std::max(y1, y2) + reachAcross)), target.Height() - 1);
+    const int r = Channel(colour, 16);
+    const int g = Channel(colour, 8);
+    const int b = Channel(colour, 0);
+    for (int py = py0; py <= py1; ++py) {
+        std::uint32_t* row = target.Row(py);
+        const float ry = static_cast<float>(py) - cy;
+        for (int px = px0; px <= px1; ++px) {
+            const float rx = static_cast<float>(px) - cx;
+            if (std::abs(rx) > extent || std::abs(ry) > extent) {
+                continue;
+            }
+            const float along = std::clamp(reachAlong - std::abs(rx * ux + ry * uy), 0.0f, 1.0f);
+            const float across = std::clamp(reachAcross - std::abs(ry * ux - rx * uy), 0.0f, 1.0f);
+            const int a = static_cast<int>(static_cast<float>(alpha) * along * across + 0.5f);
+            if (a == 0) {
+                continue;
+            }
+            const std::uint32_t d = row[px];
+            const auto mix = [a](int c, int dc) { return (c * a + dc * (255 - a) + 127) / 255; };
+            row[px] =
+                0xFF000000u | static_cast<std::uint32_t>(mix(r, Channel(d, 16)) << 16 |
+                                                         mix(g, Channel(d, 8)) << 8 | mix(b, Channel(d, 0)));
+        }
+    }
+}

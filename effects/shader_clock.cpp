@@ -1,6 +1,8 @@
+// clang-format off
+#include <GL/glew.h> // before every other OpenGL header
+// clang-format on
 #include "effects/shader_clock.h"
 
-#include <GL/glew.h>
 #include <QDateTime>
 
 LocalDateTime CurrentLocalTime()

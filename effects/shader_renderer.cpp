@@ -1,10 +1,12 @@
+// clang-format off
+#include <GL/glew.h> // before every other OpenGL header
+// clang-format on
 #include "effects/shader_renderer.h"
 
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/surface.h"
 
-#include <GL/glew.h>
 #include <QImage>
 #include <algorithm>
 #include <array>

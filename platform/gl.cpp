@@ -1,11 +1,13 @@
 // The GLEW side of GlContext: entry points, the stand-in back buffer, read-back
 // and freeglut's start-up. No Qt OpenGL or Xlib header may be included here.
+// clang-format off
+#include <GL/glew.h> // before every other OpenGL header
+// clang-format on
 #include "platform/gl.h"
 
 #include "platform/gl_internal.h"
 
 #include <GL/freeglut.h>
-#include <GL/glew.h>
 #include <mutex>
 
 namespace platform {

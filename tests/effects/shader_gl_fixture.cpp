@@ -1,9 +1,11 @@
+// clang-format off
+#include <GL/glew.h> // before every other OpenGL header
+// clang-format on
 #include "tests/effects/shader_gl_fixture.h"
 
 #include "platform/messages.h"
 #include "platform/paths.h"
 
-#include <GL/glew.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,10 @@
+// clang-format off
+#include <GL/glew.h> // before every other OpenGL header
+// clang-format on
 #include "effects/shader_renderer.h"
 #include "platform/surface.h"
 #include "tests/effects/shader_gl_fixture.h"
 
-#include <GL/glew.h>
 #include <QColor>
 #include <QImage>
 #include <cstdlib>

@@ -1,0 +1,245 @@
+#pragma once
+// CLumidial: the clock window, a frameless round tool window on the desktop. It
+// owns every drawing surface of the clock, the six effect layers, the frame
+// pictures, the tray icon, the alarm popups and the DEMO dialog. The rest of the
+// program talks to it through the main-window messages (platform/messages.h),
+// its timers and its command ids.
+//
+// The window is composed every 50 ms (timer 1) from a snapshot of the desktop
+// behind it, passed through the back, middle and front layers.
+#include "app/app_settings.h"
+#include "effects/effect_layer.h"
+#include "effects/image_path_list.h"
+#include "platform/messages.h"
+#include "platform/surface.h"
+#include "platform/timers.h"
+
+#include <QRegion>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QSystemTrayIcon;
+
+// Timer ids of the clock window.
+enum ClockTimer : int
+{
+    TIMER_REPAINT = 1,     // 50 ms: paint one frame
+    TIMER_ALARM = 2,       // 3000 ms: alarm check
+    TIMER_OVERLAP = 3,     // 1000 ms: watch the windows under the clock (TopMost only)
+    TIMER_ZOOM_SETTLE = 4, // 500 ms once: rebuild the layers after a zoom change
+    TIMER_LEAVE_REARM = 7, // 20 ms once: stealth hole follow-up
+    TIMER_SNOOZE = 10,     // 10 + alarm index: reopen that alarm's popup
+};
+
+// Timer intervals in milliseconds.
+inline constexpr int kRepaintMs = 50;
+inline constexpr int kAlarmMs = 3000;
+inline constexpr int kOverlapMs = 1000;
+inline constexpr int kZoomSettleMs = 500;
+
+// Command ids of the popup and tray menus.
+enum ClockCommand : int
+{
+    ID_EFFECT_BACK = 0,    // 0..29: back layer effect
+    ID_EFFECT_MIDDLE = 40, // 40..69: middle layer effect id - 40
+    ID_EFFECT_FRONT = 80,  // 80..109: front layer effect id - 80
+    ID_QUIT = 40000,
+    ID_SETTINGS = 40002,
+    ID_LOCK = 40005,
+    ID_STEALTH = 40006,
+    ID_RSS = 40007,
+    ID_RSS_EDIT = 40008,
+    ID_ZOOM = 40100, // 40100..40112: zoom 80 % to 200 % in steps of 10
+    ID_ZOOM_LAST = 40112,
+};
+
+// Mouse messages that WM_TRAY_NOTIFY carries in lParam (what the tray icon saw).
+enum TrayMouseMessage : int
+{
+    TRAY_LBUTTONDOWN = 0x0201,
+    TRAY_LBUTTONDBLCLK = 0x0203,
+    TRAY_RBUTTONDOWN = 0x0204,
+    TRAY_MBUTTONDOWN = 0x0207,
+};
+
+inline constexpr int kFrameSlotCount = 18; // 0-15 built in, 16 shader frame, 17 external
+inline constexpr int kShaderFrameSlot = 16;
+inline constexpr int kExternalFrameSlot = 17;
+inline constexpr int kMinZoom = 20;
+inline constexpr int kMaxZoom = 600;
+
+// Zoom in percent derived from the screen width (for a stored Zoom of 0): 100
+// below 1920 pixels, else the width's share of 1920 times 120, in whole tens
+// (1920 gives 120, 2560 gives 160, 3840 gives 240); never beyond kMaxZoom.
+int ZoomForScreenWidth(int screenWidth);
+
+// The zoom actually used for a requested one: kept within kMinZoom..kMaxZoom.
+int ClampZoom(int zoom);
+
+// Effect code of the dial layer for a dial type (ClockFace): 51 for 1, 52 for 2,
+// 50 for any other value.
+int DialEffect(int clockFace);
+
+// Name of an effect code as the menus and the tooltip show it: the menu text for
+// codes 0 to 29, "検証用" for any other code.
+QString GetEffectName(int code);
+
+class CLumidial : public QWidget, private EffectSettingsSource
+{
+public:
+    // screenSize stands in for the real screen's size (tests); by default the
+    // primary screen's size is read at creation.
+    explicit CLumidial(std::optional<QSize> screenSize = std::nullopt);
+    ~CLumidial() override;
+
+    // Sizes and places the window, builds its surfaces and layers, adds the tray
+    // icon and starts the timers. The window is shown by the caller.
+    bool Create();
+
+    // A menu command (ids above); unknown ids do nothing.
+    void OnCommand(int id);
+
+    // The desktop session ends: the position is stored and the settings saved.
+    void OnEndSession();
+
+    // --- State, for the parts that plug in here and for tests ---
+    int Zoom() const { return m_nZoom; }
+    int ClockWidth() const { return m_nWidth; }
+    int ClockHeight() const { return m_nHeight; }
+    const QRegion& EllipseRegion() const { return m_rgnEllipse; }
+    const platform::Surface& Snapshot() const { return m_dcSnapshot; }
+    const platform::Surface& FinalSurface() const { return m_dcFinal; }
+    CEffectLayer* BackLayer() const { return m_pBackLayer.get(); }
+    CEffectLayer* MiddleLayer() const { return m_pMiddleLayer.get(); }
+    CEffectLayer* FrontLayer() const { return m_pFrontLayer.get(); }
+    const CImagePathList& ImageList() const { return m_imageList; }
+    QSystemTrayIcon* TrayIcon() const { return m_trayIcon.get(); }
+    bool IsTimerRunning(int id) const { return m_timers.IsRunning(id); }
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // EffectSettingsSource: what the layers read from the settings.
+    QString ExtShader() const override;
+    QString ExtTexture() const override;
+    int ClockFace() const override;
+
+    // The live settings (theApp's).
+    static AppSettings& Settings();
+
+    // Creation steps.
+    void ApplyZoom(int zoom);
+    void CreateSurfaces();
+    void LoadLensModel();
+    void CreateLayers();
+    void LoadFrames();
+    void SetUpFrameSurface();
+    void UpdateRegions();
+    void AddTrayIcon();
+    void UpdateToolTip();
+    void ApplyWindowClass();
+
+    // One frame: the layers over the snapshot into the final surface.
+    void ComposeFrame();
+
+    // Timers 1 and 3 run again, unless a zoom change still waits for its rebuild.
+    void StartFrameTimers();
+    void OnTimer(int id);
+
+    // The desktop behind the window into the snapshot (the window hides meanwhile).
+    void CaptureBackground();
+    // The same, handed on to the back layer.
+    void RecaptureBackground();
+    // New layers at the current size, after a zoom change has settled.
+    void RebuildLayers();
+    // The frame layer's picture as the frame (frame slot 16).
+    void RenderShaderFrame();
+    // The selected frame stretched to the clock's size.
+    void StretchFrame();
+    void StorePosition();
+
+    // Main-window messages (lumidial_messages.cpp). Each returns 0.
+    platform::LRESULT OnAppMessage(platform::AppMessageEvent& message);
+    void OnSetZoom(int zoom);
+    void OnSetFrameType(int type);
+    void OnDotColorsChanged();
+    void OnSetHandsColor(int kind);
+    void OnSetClockFace(int type);
+    void OnSetFilter(platform::COLORREF colour, int strength);
+    void OnSetPlayInterval(platform::LPARAM seconds);
+    void OnSetImageFolder(const QString& folder);
+    void OnShowError(std::unique_ptr<std::string>& text);
+    void OnTrayNotify(platform::WPARAM id, platform::LPARAM mouseMessage);
+    void OnAlarmClosed(int index);
+    void OnAlarmSnooze(int index, int delayMs);
+    void OnDemoClosed();
+    void OnOpenDemo();
+
+    // The three slideshow layers: back, middle, front.
+    std::array<CEffectLayer*, 3> EffectLayers() const;
+    void SetLayerEffect(CEffectLayer& layer, int& setting, int code);
+
+    // Geometry.
+    const int m_nBaseWidth = 130;
+    const int m_nBaseHeight = 130;
+    int m_nWidth = 130;
+    int m_nHeight = 130;
+    int m_nZoom = 100;
+    int m_nScreenWidth = 0;
+    int m_nScreenHeight = 0;
+    std::optional<QSize> m_screenSizeOverride;
+
+    QRegion m_rgnHole;
+    QRegion m_rgnWindow;
+    QRegion m_rgnEllipse;
+
+    // The five work surfaces, each width by height.
+    platform::Surface m_dcSnapshot;    // the desktop behind the clock; source of the back layer
+    platform::Surface m_dcHands;       // the hands, on the key colour
+    platform::Surface m_dcComposition; // target of the front layer; source of date and dial layers
+    platform::Surface m_dcFrameSource; // source of the frame layer
+    platform::Surface m_dcFinal;       // the finished frame, shown in the window
+
+    // Scratch strips of the drag.
+    platform::Surface m_dcHStrip;
+    platform::Surface m_dcVStrip;
+
+    // Frames: the slots, the selected slot unscaled, the default texture of the
+    // external frame, and the selected frame at the clock's size.
+    std::vector<QImage> m_frameBitmaps;
+    platform::Surface m_dcFrameSelect;
+    QImage m_bmpDefaultFrame;
+    platform::Surface m_dcFrame; // keyed onto each frame with black transparent
+
+    CImagePathList m_imageList;
+
+    // Declared after everything they read, so they are destroyed first.
+    std::unique_ptr<CEffectLayer> m_pBackLayer;
+    std::unique_ptr<CEffectLayer> m_pMiddleLayer;
+    std::unique_ptr<CEffectLayer> m_pFrontLayer;
+    std::unique_ptr<CEffectLayer> m_pDateLayer;
+    std::unique_ptr<CEffectLayer> m_pDialLayer;
+    std::unique_ptr<CEffectLayer> m_pFrameLayer;
+
+    // Alarm popups (open or null) with their fired latches, and the DEMO dialog:
+    // owned, so whatever is still open goes with the window.
+    struct AlarmSlot
+    {
+        std::unique_ptr<QWidget> popup;
+        bool fired = false;
+    };
+    std::array<AlarmSlot, kAlarmCount> m_alarms;
+    std::unique_ptr<QWidget> m_pDemoDlg;
+
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+    platform::TimerSet m_timers;
+    bool m_bCapturing = false; // a desktop capture runs (it processes events while hidden)
+    bool m_bClosed = false;
+};

@@ -1,0 +1,231 @@
+// The clock window's main-window messages (the WM_APP range): what other parts of
+// the program, the tray icon and the window itself ask of it.
+#include "app/image_folder.h"
+#include "app/lmd_app.h"
+#include "app/lumidial.h"
+#include "platform/desktop.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// A message parameter as an int: values beyond the int range saturate.
+int ToInt(std::intptr_t value)
+{
+    return static_cast<int>(std::clamp<std::intptr_t>(value, INT_MIN, INT_MAX));
+}
+
+int ToInt(platform::WPARAM value)
+{
+    return ToInt(static_cast<std::intptr_t>(value));
+}
+
+// The wait cursor for the life of the object.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+bool CLumidial::event(QEvent* event)
+{
+    if (event->type() == platform::AppMessageEvent::EventType()) {
+        auto& message = static_cast<platform::AppMessageEvent&>(*event);
+        message.result = OnAppMessage(message);
+        return true;
+    }
+    if (event->type() == QEvent::WinIdChange)
+        ApplyWindowClass();
+    return QWidget::event(event);
+}
+
+platform::LRESULT CLumidial::OnAppMessage(platform::AppMessageEvent& message)
+{
+    const platform::WPARAM wParam = message.wParam;
+    const platform::LPARAM lParam = message.lParam;
+    switch (message.message) {
+    case platform::WM_RECAPTURE_BACKGROUND:
+        RecaptureBackground();
+        break;
+    case platform::WM_TRAY_NOTIFY:
+        OnTrayNotify(wParam, lParam);
+        break;
+    case platform::WM_SET_ZOOM:
+        OnSetZoom(ToInt(wParam));
+        break;
+    case platform::WM_SET_FRAME_TYPE:
+        OnSetFrameType(ToInt(wParam));
+        break;
+    case platform::WM_DOT_COLORS_CHANGED:
+        OnDotColorsChanged();
+        break;
+    case platform::WM_SET_HANDS_COLOR:
+        OnSetHandsColor(ToInt(wParam));
+        break;
+    case platform::WM_SET_CLOCK_FACE:
+        OnSetClockFace(ToInt(wParam));
+        break;
+    case platform::WM_SET_FILTER:
+        OnSetFilter(static_cast<platform::COLORREF>(wParam), ToInt(lParam));
+        break;
+    case platform::WM_SET_IMAGE_SOURCE:
+        // A folder travels as the message's text; without one, lParam is the interval.
+        if (message.text)
+            OnSetImageFolder(QString::fromStdString(*message.text));
+        else
+            OnSetPlayInterval(lParam);
+        break;
+    case platform::WM_SHOW_ERROR:
+        OnShowError(message.text);
+        break;
+    case platform::WM_ALARM_CLOSED:
+        OnAlarmClosed(ToInt(wParam));
+        break;
+    case platform::WM_ALARM_SNOOZE:
+        OnAlarmSnooze(ToInt(wParam), ToInt(lParam));
+        break;
+    case platform::WM_DEMO_CLOSED:
+        OnDemoClosed();
+        break;
+    case platform::WM_OPEN_DEMO:
+        OnOpenDemo();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CLumidial::OnSetZoom(int zoom)
+{
+    m_timers.KillTimer(TIMER_ZOOM_SETTLE);
+    m_timers.KillTimer(TIMER_REPAINT);
+    m_timers.KillTimer(TIMER_OVERLAP);
+
+    // Whatever asks (wheel, keys, menus, settings), the size stays sensible.
+    Settings().Zoom = ClampZoom(zoom);
+    ApplyZoom(Settings().Zoom);
+    CreateSurfaces();
+    if (Settings().FrameType != kShaderFrameSlot)
+        StretchFrame();
+    setGeometry(x(), y(), m_nWidth, m_nHeight);
+    UpdateRegions();
+
+    // The layers keep their size until the zoom has settled; a burst of changes
+    // rebuilds them once.
+    m_timers.SetTimer(TIMER_ZOOM_SETTLE, kZoomSettleMs);
+    UpdateToolTip();
+}
+
+void CLumidial::OnSetFrameType(int type)
+{
+    if (type < 0 || type >= kFrameSlotCount)
+        return; // no such slot
+    Settings().FrameType = type;
+    // Slot 16 has no picture: the previous frame stays selected.
+    if (const QImage& picture = m_frameBitmaps[static_cast<std::size_t>(type)]; !picture.isNull()) {
+        platform::SurfacePainter painter(m_dcFrameSelect);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(0, 0, m_nBaseWidth, m_nBaseHeight, Qt::black);
+        painter.drawImage(0, 0, picture);
+    }
+    StretchFrame();
+    if (type == kShaderFrameSlot)
+        RenderShaderFrame();
+    update();
+}
+
+void CLumidial::StretchFrame()
+{
+    m_dcFrame.StretchBlt(0, 0, m_nWidth, m_nHeight, m_dcFrameSelect, 0, 0, m_nBaseWidth, m_nBaseHeight);
+}
+
+void CLumidial::OnDotColorsChanged()
+{
+    // The dot-matrix glyphs are recoloured here by the clock drawing.
+}
+
+void CLumidial::OnSetHandsColor(int)
+{
+    // The hand brushes, pen and dial-shader colours are made here by the clock drawing.
+}
+
+void CLumidial::OnSetClockFace(int type)
+{
+    m_pDialLayer->SetEffect(DialEffect(type));
+    platform::SendAppMessage(platform::WM_SET_HANDS_COLOR,
+                             static_cast<platform::WPARAM>(Settings().HandsColorKind));
+}
+
+void CLumidial::OnSetFilter(platform::COLORREF colour, int strength)
+{
+    for (CEffectLayer* layer : EffectLayers())
+        layer->SetFilter(colour, strength);
+}
+
+void CLumidial::OnSetPlayInterval(platform::LPARAM seconds)
+{
+    for (CEffectLayer* layer : EffectLayers())
+        layer->SetPlayInterval(std::max(ToInt(seconds), 1));
+}
+
+void CLumidial::OnSetImageFolder(const QString& folder)
+{
+    std::vector<QString> paths;
+    {
+        const WaitCursor wait;
+        ScanImageFolder(folder, paths, Settings().SearchSub);
+    }
+    m_imageList.SetPaths(std::move(paths));
+    for (CEffectLayer* layer : EffectLayers())
+        layer->SetImageList(&m_imageList);
+}
+
+void CLumidial::OnShowError(std::unique_ptr<std::string>& text)
+{
+    if (!text)
+        return;
+    platform::MessageBox(this, QString::fromStdString(*text), theApp.m_strTitle,
+                         platform::MB_OK | platform::MB_ICONERROR);
+    text.reset();
+}
+
+void CLumidial::OnTrayNotify(platform::WPARAM id, platform::LPARAM mouseMessage)
+{
+    if (id != 1)
+        return;
+    if (mouseMessage == TRAY_LBUTTONDBLCLK)
+        platform::PostAppMessage(platform::WM_RECAPTURE_BACKGROUND);
+    // TRAY_LBUTTONDOWN and TRAY_RBUTTONDOWN open the tray menu here once it exists.
+}
+
+void CLumidial::OnAlarmClosed(int index)
+{
+    if (index >= 0 && index < kAlarmCount)
+        m_alarms[static_cast<std::size_t>(index)].popup.reset();
+}
+
+void CLumidial::OnAlarmSnooze(int index, int delayMs)
+{
+    if (index < 0 || index >= kAlarmCount)
+        return;
+    m_alarms[static_cast<std::size_t>(index)].popup.reset();
+    m_timers.SetTimer(TIMER_SNOOZE + index, delayMs);
+}
+
+void CLumidial::OnDemoClosed()
+{
+    m_pDemoDlg.reset();
+}
+
+void CLumidial::OnOpenDemo()
+{
+    // The DEMO dialog is opened or raised here once it exists.
+}

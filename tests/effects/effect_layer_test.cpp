@@ -1,6 +1,8 @@
 #include "alloc_counter.h"
 #include "effects/effect_layer.h"
+#include "effects/image_path_list.h"
 
+#include <QTemporaryDir>
 #include <climits>
 #include <functional>
 #include <gtest/gtest.h>
@@ -226,6 +228,51 @@ TEST_F(EffectLayerTest, ThreeChainedLayersAllocateNothingPerFrame)
             EXPECT_EQ(composition.Image(), snapshot.Image());
         }
     }
+}
+
+TEST_F(EffectLayerTest, SlideShowDrawsTheNextImageEveryInterval)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    std::vector<QString> paths;
+    for (const auto& [name, colour] :
+         std::vector<std::pair<QString, QColor>>{{"red.png", Qt::red}, {"blue.png", Qt::blue}}) {
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(colour);
+        paths.push_back(dir.filePath(name));
+        ASSERT_TRUE(picture.save(paths.back()));
+    }
+    CImagePathList list;
+    list.SetPaths(paths);
+
+    layer.SetEffect(EFFECT_IMAGE_SLIDESHOW);
+    layer.SetImageList(&list);
+    const auto centre = [&] { return layer.Output().GetPixel(kSize / 2, kSize / 2); };
+    // The first image on the first frame after the list arrives, then one per interval.
+    layer.SetPlayInterval(2);
+    std::vector<int> changes;
+    platform::COLORREF shown = centre();
+    for (int frame = 0; frame < 130; ++frame) {
+        layer.Render(nullptr);
+        if (centre() != shown) {
+            changes.push_back(frame);
+            shown = centre();
+        }
+    }
+    EXPECT_EQ(changes, (std::vector<int>{0, 40, 80, 120}));
+
+    // A new list starts again at once; an interval of 0 counts as one second.
+    layer.SetImageList(&list);
+    layer.SetPlayInterval(0);
+    changes.clear();
+    for (int frame = 0; frame < 50; ++frame) {
+        layer.Render(nullptr);
+        if (centre() != shown) {
+            changes.push_back(frame);
+            shown = centre();
+        }
+    }
+    EXPECT_EQ(changes, (std::vector<int>{0, 20, 40}));
 }
 
 TEST(EffectCodeTableTest, HoldsEveryCodeWithItsNameAndRoutine)

@@ -31,7 +31,7 @@ void BM_FluidUpdate(benchmark::State& state)
     solver.setup(cells, cells);
     // Let a flow develop before timing.
     int step = 0;
-    for (; step < 50; ++step) {
+    for (; step < 20; ++step) {
         stir(solver, step);
         solver.update();
     }

@@ -115,6 +115,23 @@ bool WriteAll(int fd, const QByteArray& data)
     return true;
 }
 
+// The characters a quoted value escapes, and the letter after the backslash.
+struct Escape
+{
+    char16_t plain;
+    char16_t letter;
+};
+constexpr Escape kEscapes[] = {{u'\\', u'\\'}, {u'"', u'"'}, {u'\n', u'n'}, {u'\r', u'r'}};
+
+const Escape* FindEscape(char16_t c, char16_t Escape::*field)
+{
+    for (const Escape& e : kEscapes) {
+        if (e.*field == c)
+            return &e;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 QString EncodeIniValue(const QString& value)
@@ -128,20 +145,10 @@ QString EncodeIniValue(const QString& value)
     out.reserve(value.size() + 8);
     out += u'"';
     for (const QChar c : value) {
-        switch (c.unicode()) {
-        case u'\\':
-            out += u"\\\\";
-            break;
-        case u'"':
-            out += u"\\\"";
-            break;
-        case u'\n':
-            out += u"\\n";
-            break;
-        case u'\r':
-            out += u"\\r";
-            break;
-        default:
+        if (const Escape* e = FindEscape(c.unicode(), &Escape::plain)) {
+            out += u'\\';
+            out += QChar(e->letter);
+        } else {
             out += c;
         }
     }
@@ -157,29 +164,15 @@ QString DecodeIniValue(QStringView stored)
     QString out;
     out.reserve(inner.size());
     for (qsizetype i = 0; i < inner.size(); ++i) {
-        const QChar c = inner[i];
-        if (c != u'\\' || i + 1 == inner.size()) {
-            out += c;
-            continue;
+        const Escape* e = inner[i] == u'\\' && i + 1 < inner.size()
+                              ? FindEscape(inner[i + 1].unicode(), &Escape::letter)
+                              : nullptr;
+        if (e) {
+            out += QChar(e->plain);
+            ++i;
+        } else {
+            out += inner[i]; // any other backslash stays as it is
         }
-        switch (inner[i + 1].unicode()) {
-        case u'\\':
-            out += u'\\';
-            break;
-        case u'"':
-            out += u'"';
-            break;
-        case u'n':
-            out += u'\n';
-            break;
-        case u'r':
-            out += u'\r';
-            break;
-        default:
-            out += c; // not an escape: the backslash stays
-            continue;
-        }
-        ++i;
     }
     return out;
 }

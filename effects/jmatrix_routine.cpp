@@ -1,6 +1,7 @@
 #include "effects/jmatrix_routine.h"
 
 #include "platform/crt.h"
+#include "platform/dialog.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -28,18 +29,11 @@ char16_t RandomLetter()
 
 QFont CJMatrixRoutine::RequestedFont(int width)
 {
-    // "Courier" stands as its metric-compatible monospace; the requested height
-    // is the character cell's height, as a positive font height asks for.
+    // A positive height asks for the character cell's height.
     const int height = std::max(static_cast<int>(width * 0.1 + 1), 1);
-    QFont font(QStringLiteral("Liberation Mono"));
+    QFont font = platform::WindowsFontFromHeight(QStringLiteral("Courier"), height, 700);
     font.setStyleHint(QFont::Monospace);
-    font.setBold(true);
     font.setStyleStrategy(QFont::NoAntialias);
-    int pixels = height;
-    font.setPixelSize(pixels);
-    while (pixels > 1 && QFontMetrics(font).height() > height) {
-        font.setPixelSize(--pixels);
-    }
     return font;
 }
 

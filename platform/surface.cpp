@@ -215,12 +215,25 @@ void Surface::TransparentBlt(int x, int y, int width, int height, const Surface&
                      });
 }
 
-SurfacePainter::SurfacePainter(Surface& surface, Quality quality) : QPainter(&surface.Image())
+SurfacePainter::SurfacePainter(Surface& surface, Quality quality)
+    : QPainter(&surface.Image()), m_quality(quality)
 {
     const bool smooth = quality == Quality::Antialiased;
     setRenderHint(QPainter::Antialiasing, smooth);
     setRenderHint(QPainter::TextAntialiasing, smooth);
     setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    setFont(font());
+}
+
+void SurfacePainter::setFont(const QFont& font)
+{
+    QFont f(font);
+    const auto strategy = static_cast<int>(f.styleStrategy());
+    if (m_quality == Quality::Aliased)
+        f.setStyleStrategy(static_cast<QFont::StyleStrategy>(strategy | QFont::NoAntialias));
+    else
+        f.setStyleStrategy(static_cast<QFont::StyleStrategy>(strategy & ~QFont::NoAntialias));
+    QPainter::setFont(f);
 }
 
 } // namespace platform

@@ -148,6 +148,14 @@ public:
         Antialiased
     };
     explicit SurfacePainter(Surface& surface, Quality quality = Quality::Aliased);
+
+    // Sets the font with its glyph antialiasing following the painter's quality
+    // (the render hint alone does not stop the font engine from smoothing). Hides
+    // QPainter::setFont: set fonts through this type.
+    void setFont(const QFont& font);
+
+private:
+    Quality m_quality;
 };
 
 } // namespace platform

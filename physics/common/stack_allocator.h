@@ -1,5 +1,7 @@
 // Scratch memory of one step: a 100 KB arena used strictly last-in first-out,
-// with heap blocks for whatever does not fit.
+// with heap blocks for whatever does not fit. When the allocator is empty again
+// after such overflow, it takes one heap arena as large as the most that was
+// ever live outside the first, so that steps of a steady scene stop reaching the heap.
 #pragma once
 
 #include <cstdint>
@@ -25,17 +27,27 @@ public:
     int32_t GetIndex() const { return m_index; }
     int32_t GetAllocation() const { return m_allocation; }
     int32_t GetMaxAllocation() const { return m_maxAllocation; }
+    int32_t GetOverflowSize() const { return m_overflowSize; }
 
 private:
+    enum class Source : uint8_t
+    {
+        arena,
+        overflowArena,
+        heap
+    };
     struct Entry
     {
         char* data;
         int32_t size;
-        bool usedHeap;
+        Source source;
     };
 
     Entry& PushEntry();
     Entry& Top();
+    void Release(const Entry& entry);
+    // Makes the overflow arena as large as the most bytes ever live outside the arena.
+    void GrowOverflowArena();
 
     alignas(16) char m_data[phStackSize];
     int32_t m_index = 0;
@@ -47,4 +59,9 @@ private:
     Entry* m_entries = m_inPlaceEntries;
     int32_t m_entryCapacity = phMaxStackEntries;
     int32_t m_entryCount = 0;
+    char* m_overflow = nullptr;
+    int32_t m_overflowSize = 0;
+    int32_t m_overflowIndex = 0;
+    int32_t m_spill = 0; // bytes live outside the arena
+    int32_t m_maxSpill = 0;
 };

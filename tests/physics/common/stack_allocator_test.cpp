@@ -35,6 +35,21 @@ TEST(StackAllocatorTest, ArenaThenHeap)
     EXPECT_EQ(stack->GetIndex(), 0);
     EXPECT_EQ(stack->GetEntryCount(), 0);
     EXPECT_EQ(stack->GetMaxAllocation(), phStackSize + 8);
+
+    // Empty again: the overflow now has an arena of its own, so the same
+    // pattern no longer reaches the heap.
+    EXPECT_EQ(stack->GetOverflowSize(), 8);
+    const int32_t withOverflow = phGetAllocationCount();
+    void* const again = stack->Allocate(phStackSize);
+    void* const spillAgain = stack->Allocate(8);
+    EXPECT_EQ(phGetAllocationCount(), withOverflow);
+    // A larger spill still goes to the heap until the allocator is empty.
+    void* const larger = stack->Allocate(64);
+    EXPECT_EQ(phGetAllocationCount(), withOverflow + 1);
+    stack->Free(larger);
+    stack->Free(spillAgain);
+    stack->Free(again);
+    EXPECT_EQ(stack->GetOverflowSize(), 72);
 }
 
 TEST(StackAllocatorTest, SizesRoundToEightAndBlocksDoNotOverlap)
@@ -94,7 +109,9 @@ TEST(StackAllocatorTest, ReallocateGrowsInPlaceOrMovesToHeap)
     EXPECT_EQ(grown[0], 42);
     EXPECT_EQ(phGetAllocationCount(), before + 1);
     stack->Free(grown);
-    EXPECT_EQ(phGetAllocationCount(), before);
+    // The heap block is gone; the overflow arena sized for it stays.
+    EXPECT_EQ(phGetAllocationCount(), before + 1);
+    EXPECT_EQ(stack->GetOverflowSize(), phStackSize + 128);
 }
 
 TEST(GrowableStackTest, MovesToHeapAfterInPlaceCapacity)

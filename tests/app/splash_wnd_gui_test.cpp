@@ -18,10 +18,10 @@ QRect WorkArea()
 }
 
 // Opens a splash as start-up does and waits until it is on the screen.
-QPointer<CSplashWnd> OpenSplash(QImage bitmap)
+QPointer<CSplashWnd> OpenSplash(QImage bitmap, const QRect& workArea = WorkArea())
 {
     QPointer<CSplashWnd> splash = new CSplashWnd("3.50", std::move(bitmap));
-    splash->Create(WorkArea());
+    splash->Create(workArea);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(splash.data()));
     return splash;
 }

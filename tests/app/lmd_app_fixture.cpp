@@ -1,0 +1,58 @@
+#include "tests/app/lmd_app_fixture.h"
+
+#include "platform/ini.h"
+
+#include <QFile>
+
+namespace lmd::test {
+
+QStringList EverySettingsKey()
+{
+    QStringList keys;
+    const auto add = [&](const QString& section, const QStringList& names) {
+        for (const QString& name : names)
+            keys << section + '/' + name;
+    };
+    add("GENERAL", {"StartX", "StartY", "Stealth", "Splash", "TopMost", "Zoom", "Alpha"});
+    add("FRAME", {"Frame", "FrameType", "ExtFramePath", "Gradation", "ExtTexture"});
+    add("MOJIBAN",
+        {"ClockFace", "ClockHands", "Date", "DigitalWatch", "DigiSec", "DotColorGroup", "DotMatrixOnColor",
+         "DotMatrixOffColor", "HandsColorKind", "HourColor", "MinColor", "SecondColor", "UseShaderMojiban"});
+    add("EFFECT", {"EffectPtn0", "EffectPtn1", "EffectPtn2", "FilterColor", "FilterAlpha", "ImageFolderPath",
+                   "PlayInterval", "SearchSub", "ExtShader"});
+    for (int n = 1; n <= 9; ++n)
+        for (const char* stem : {"Enable", "NotifyTiming", "MonthDay", "HourMin", "BackColor", "AlarmMsg"})
+            keys << QString("ALARM/%1%2").arg(stem).arg(n);
+    return keys;
+}
+
+QStringList MissingSettingsKeys(const QString& path)
+{
+    const platform::IniFile ini(path);
+    QStringList missing;
+    for (const QString& key : EverySettingsKey()) {
+        const QStringList parts = key.split('/');
+        if (!ini.HasKey(parts[0], parts[1]))
+            missing << key;
+    }
+    return missing;
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray QuietIni(const QByteArray& generalLines)
+{
+    return "[GENERAL]\nSplash=0\n" + generalLines + "[MOJIBAN]\nUseShaderMojiban=0\n";
+}
+
+} // namespace lmd::test

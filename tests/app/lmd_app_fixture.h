@@ -1,0 +1,26 @@
+#pragma once
+// Helpers of the start-up and exit tests: a folder that stands for the
+// executable's folder, INI files in it, and the check that a saved file holds
+// every key of the settings store.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace lmd::test {
+
+// Every "Section/Key" the settings store keeps (the alarm keys for 1 to 9),
+// written out here from the file format, independent of the store's code.
+QStringList EverySettingsKey();
+
+// The keys of EverySettingsKey() that the INI file at path lacks.
+QStringList MissingSettingsKeys(const QString& path);
+
+QByteArray ReadFile(const QString& path);
+bool WriteFile(const QString& path, const QByteArray& bytes);
+
+// INI text that keeps the test display quiet: no splash, GDI hands instead of
+// the dial shader (no shader error boxes), plus any further lines.
+QByteArray QuietIni(const QByteArray& generalLines = {});
+
+} // namespace lmd::test

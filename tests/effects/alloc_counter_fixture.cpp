@@ -53,3 +53,29 @@ void operator delete(void* p, std::size_t, std::align_val_t) noexcept
 {
     std::free(p);
 }
+// The nothrow forms too: libraries loaded into the tests (Mesa's LLVM) allocate
+// with them and free through the plain delete above.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(size, alignof(std::max_align_t));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(size, static_cast<std::size_t>(alignment));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}

@@ -129,7 +129,10 @@ void CEffectLayer::Render(platform::Surface* target)
             RenderPixelFilter();
             break;
         case EffectFamily::Shader:
-            RenderShader(*info);
+            if (info->code == EFFECT_CLOCK_DATE)
+                RenderDate(*info);
+            else
+                RenderShader(*info);
             break;
         case EffectFamily::ExternalShader:
             RenderExternalShader();
@@ -273,52 +276,65 @@ void CEffectLayer::RenderPixelFilter()
 
 // --- Shader renderers ---
 
+template <typename Renderer, typename SetUp>
+void CEffectLayer::RunRenderer(std::optional<Renderer>& member, SetUp setUp)
+{
+    Renderer& renderer = Use(member);
+    if (TakeSetup())
+        setUp(renderer);
+    renderer.Render(m_dcOutput, m_pSrcDC);
+}
+
+void CEffectLayer::SetUpShader(CShaderRenderer& shader, const EffectInfo& info)
+{
+    if (info.code == EFFECT_FRAME_TORUS) {
+        const QString texture = m_pSettings != nullptr ? m_pSettings->ExtTexture() : QString();
+        if (!texture.isEmpty())
+            shader.SetTextureName(Utf8(texture));
+    } else if (!info.textures[0].empty()) {
+        shader.SetTextureName(Name(info.textures[0]));
+    }
+    shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+}
+
 void CEffectLayer::RenderShader(const EffectInfo& info)
 {
+    RunRenderer(m_shader, [&](CShaderRenderer& shader) { SetUpShader(shader, info); });
+}
+
+void CEffectLayer::RenderDate(const EffectInfo& info)
+{
     CShaderRenderer& shader = Use(m_shader);
-    if (TakeSetup()) {
-        if (info.code == EFFECT_FRAME_TORUS) {
-            const QString texture = m_pSettings != nullptr ? m_pSettings->ExtTexture() : QString();
-            if (!texture.isEmpty())
-                shader.SetTextureName(Utf8(texture));
-        } else if (!info.textures[0].empty()) {
-            shader.SetTextureName(Name(info.textures[0]));
-        }
-        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
-    }
-    if (info.code == EFFECT_CLOCK_DATE)
-        shader.m_nMojibanType = m_pSettings != nullptr ? m_pSettings->ClockFace() : 0;
+    if (TakeSetup())
+        SetUpShader(shader, info);
+    // The dial type is read on every frame, so a change reaches the date without a new set-up.
+    shader.m_nMojibanType = m_pSettings != nullptr ? m_pSettings->ClockFace() : 0;
     shader.Render(m_dcOutput, m_pSrcDC);
 }
 
 void CEffectLayer::RenderExternalShader()
 {
-    CShaderRenderer& shader = Use(m_shader);
-    if (TakeSetup()) {
+    RunRenderer(m_shader, [&](CShaderRenderer& shader) {
         // Without a name nothing is loaded: the renderer keeps what it last drew with.
         const QString name = m_pSettings != nullptr ? m_pSettings->ExtShader() : QString();
         if (!name.isEmpty())
             shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Utf8(name));
-    }
-    shader.Render(m_dcOutput, m_pSrcDC);
+    });
 }
 
 void CEffectLayer::RenderShaderBufferA(const EffectInfo& info)
 {
-    CShaderRenderer2& shader = Use(m_shader2);
-    if (TakeSetup()) {
+    RunRenderer(m_shader2, [&](CShaderRenderer2& shader) {
         if (!info.textures[0].empty())
             shader.SetTextureName(Name(info.textures[0]));
         shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
         shader.LoadBufferA(Name(info.buffers[0]));
-    }
-    shader.Render(m_dcOutput, m_pSrcDC);
+    });
 }
 
 void CEffectLayer::RenderShaderTextures(const EffectInfo& info)
 {
-    CShaderRenderer3& shader = Use(m_shader3);
-    if (TakeSetup()) {
+    RunRenderer(m_shader3, [&](CShaderRenderer3& shader) {
         shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
         shader.m_textureNames.clear();
         for (const std::string_view texture : info.textures) {
@@ -327,71 +343,59 @@ void CEffectLayer::RenderShaderTextures(const EffectInfo& info)
         }
         shader.m_b3DNoise = info.noise3D;
         shader.LoadBufferA(Name(info.buffers[0]));
-    }
-    shader.Render(m_dcOutput, m_pSrcDC);
+    });
 }
 
 void CEffectLayer::RenderShaderClock(const EffectInfo& info)
 {
-    CShaderClock& shader = Use(m_shaderClock);
-    if (TakeSetup())
+    RunRenderer(m_shaderClock, [&](CShaderClock& shader) {
         shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
-    shader.Render(m_dcOutput, m_pSrcDC);
+    });
 }
 
 void CEffectLayer::RenderShaderCube(const EffectInfo& info)
 {
-    CShaderCube& shader = Use(m_shaderCube);
-    if (TakeSetup()) {
+    RunRenderer(m_shaderCube, [&](CShaderCube& shader) {
         shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
         shader.LoadCubemap();
-    }
-    shader.Render(m_dcOutput, m_pSrcDC);
+    });
 }
 
 void CEffectLayer::RenderShaderCubeBuffer(const EffectInfo& info)
 {
-    CShaderCube2& shader = Use(m_shaderCube2);
-    if (TakeSetup()) {
+    RunRenderer(m_shaderCube2, [&](CShaderCube2& shader) {
         shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
         shader.LoadCubemap();
         shader.LoadBufferA();
         shader.LoadCubeA();
-    }
-    shader.Render(m_dcOutput, m_pSrcDC);
+    });
 }
 
 void CEffectLayer::RenderShaderBufAB(const EffectInfo& info)
 {
-    CShaderBufAB& shader = Use(m_shaderBufAB);
-    if (TakeSetup()) {
+    RunRenderer(m_shaderBufAB, [&](CShaderBufAB& shader) {
         shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
         shader.LoadBuffers(Name(info.buffers[0]), Name(info.buffers[1]));
-    }
-    shader.Render(m_dcOutput, m_pSrcDC);
+    });
 }
 
 void CEffectLayer::RenderShaderOldWatch(const EffectInfo& info)
 {
-    CShaderOldWatch& shader = Use(m_shaderOldWatch);
-    if (TakeSetup()) {
+    RunRenderer(m_shaderOldWatch, [&](CShaderOldWatch& shader) {
         shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
         shader.LoadTextures(Name(info.buffers[0]), Name(info.buffers[1]));
-    }
-    shader.Render(m_dcOutput, m_pSrcDC);
+    });
 }
 
 void CEffectLayer::RenderShaderBufABCD(const EffectInfo& info)
 {
-    CShaderBufABCD& shader = Use(m_shaderBufABCD);
-    if (TakeSetup()) {
+    RunRenderer(m_shaderBufABCD, [&](CShaderBufABCD& shader) {
         if (!info.textures[0].empty())
             shader.SetTextureName(Name(info.textures[0]));
         shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
         shader.LoadBuffers(Name(info.buffers[0]), Name(info.buffers[1]), Name(info.buffers[2]),
                            Name(info.buffers[3]));
-    }
-    shader.Render(m_dcOutput, m_pSrcDC);
+    });
 }
 
 // --- CPU routines ---

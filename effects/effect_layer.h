@@ -125,7 +125,9 @@ private:
     // The routine families (one per EffectFamily).
     void RenderCopy();
     void RenderPixelFilter();
+    void SetUpShader(CShaderRenderer& shader, const EffectInfo& info);
     void RenderShader(const EffectInfo& info);
+    void RenderDate(const EffectInfo& info);
     void RenderExternalShader();
     void RenderShaderBufferA(const EffectInfo& info);
     void RenderShaderTextures(const EffectInfo& info);
@@ -161,6 +163,10 @@ private:
     COpenGLRoutine& SceneFor(int code);
     // The pointer position (m_ptMouse) of the renderer that serves a family, or null.
     QPoint* ShaderMouse(EffectFamily family);
+
+    // The frame of a renderer: its set-up (setUp(renderer)) when one is due, then Render.
+    template <typename Renderer, typename SetUp>
+    void RunRenderer(std::optional<Renderer>& member, SetUp setUp);
 
     // Constructs a GL-backed member on first use.
     template <typename T> static T& Use(std::optional<T>& member)

@@ -104,3 +104,20 @@ TEST_F(EffectLayerGlTest, DateLayerReadsTheDialTypeOnEveryFrame)
     EXPECT_FALSE(layer.SetupPending());
     EXPECT_TRUE(sink.Errors().empty()) << sink.Errors().front();
 }
+
+TEST_F(EffectLayerGlTest, PointerReachesTheShaderWithItsRowFlipped)
+{
+    files.Write("shaders/t_layer_mouse.frag", FragmentShader(R"(
+uniform vec2 iMouse;
+void main() { gl_FragColor = vec4(iMouse.x / 255.0, iMouse.y / 255.0, 0.0, 1.0); }
+)"));
+    settings.extShader = "t_layer_mouse";
+    layer.SetEffect(EFFECT_EXTERNAL_SHADER);
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {5, 20}, {kSize - 1, kSize - 1}}) {
+        layer.MouseMove(QPoint(x, y));
+        layer.Render(nullptr);
+        const auto c = Channels(layer.Output().Row(0)[0]);
+        EXPECT_EQ(c.r, x);
+        EXPECT_EQ(c.g, kSize - 1 - y);
+    }
+}

@@ -1,10 +1,9 @@
 #include "app/splash_wnd.h"
 
-#include "platform/crt.h"
+#include "platform/dialog.h"
 #include "platform/resources.h"
 
 #include <QCloseEvent>
-#include <QFont>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimerEvent>
@@ -18,15 +17,6 @@ const QColor kBorderColour(100, 100, 100);
 const QColor kTextColour(0x0A, 0x0A, 0x0A);
 constexpr QPoint kVersionAt(180, 140);
 constexpr QPoint kAuthorAt(150, 160);
-
-QFont SplashFont()
-{
-    // 10 points at the 96 dpi the clock is laid out for, weight 600.
-    QFont font("Noto Sans CJK JP");
-    font.setPixelSize(crt::MulDiv(10, 96, 72));
-    font.setWeight(QFont::DemiBold);
-    return font;
-}
 
 } // namespace
 
@@ -72,7 +62,7 @@ void CSplashWnd::paintEvent(QPaintEvent*)
         const int y = m_bitmap.height() < client.height() ? (client.height() - m_bitmap.height()) / 2 : 0;
         painter.drawImage(x, y, m_bitmap);
     }
-    painter.setFont(SplashFont());
+    painter.setFont(platform::WindowsFont("Meiryo UI", 10, 600));
     painter.setPen(kTextColour);
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     painter.drawText(QRect(kVersionAt, client.size()), flags, m_strVersion);

@@ -1,0 +1,376 @@
+#include "app/lmd_app.h"
+#include "app/lumidial.h"
+#include "platform/desktop.h"
+#include "platform/ini.h"
+#include "platform/paths.h"
+#include "platform/screen_capture.h"
+#include "tests/support/screens.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QProcess>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// Xlib last: its macros clash with Qt names.
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+
+namespace {
+
+// The backdrop's colour at screen pixel (x, y): no two neighbours alike and
+// never grey in the area the clock covers.
+QRgb Pattern(int x, int y)
+{
+    return qRgb((x * 7) & 0xFF, 40 + ((y * 5) % 150), 200 + ((x + y) % 50));
+}
+
+// A window behind the clock, painted with the pattern in screen coordinates.
+class Backdrop : public QWidget
+{
+public:
+    explicit Backdrop(const QRect& rect) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setGeometry(rect);
+        picture_ = QImage(rect.size(), QImage::Format_RGB32);
+        for (int y = 0; y < rect.height(); ++y)
+            for (int x = 0; x < rect.width(); ++x)
+                picture_.setPixel(x, y, Pattern(rect.x() + x, rect.y() + y));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, picture_); }
+
+private:
+    QImage picture_;
+};
+
+Display* XDisplay()
+{
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->display();
+}
+
+// The window's bounding shape as the X server holds it.
+QRect ShapeExtents(const QWidget& window)
+{
+    Bool bounding = False;
+    Bool clip = False;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    unsigned w = 0, h = 0, cw = 0, ch = 0;
+    XShapeQueryExtents(XDisplay(), window.winId(), &bounding, &x, &y, &w, &h, &clip, &cx, &cy, &cw, &ch);
+    return bounding ? QRect(x, y, static_cast<int>(w), static_cast<int>(h)) : QRect();
+}
+
+// The window's top-left corner on the screen, as the X server places it.
+QPoint ScreenPosition(const QWidget& window)
+{
+    Display* display = XDisplay();
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display, window.winId(), DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return {x, y};
+}
+
+// Whether every pixel of the clock's area shows what it should: inside the
+// ellipse (with a pixel of margin for the edge) the clock's picture as `inside`
+// says, outside it the backdrop.
+template <typename InsideCheck> bool ScreenShowsClock(const CLumidial& clock, InsideCheck inside)
+{
+    const QRect area = clock.geometry();
+    const QImage screen = platform::CaptureScreen(area).Image();
+    const QRegion& ellipse = clock.EllipseRegion();
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x) {
+            const QRgb pixel = screen.pixel(x, y) & 0xFFFFFF;
+            const QRgb behind = Pattern(area.x() + x, area.y() + y) & 0xFFFFFF;
+            const QRect around(x - 1, y - 1, 3, 3);
+            const bool in = QRegion(around).subtracted(ellipse).isEmpty();
+            const bool out = !ellipse.intersects(around);
+            if ((in && !inside(pixel, behind)) || (out && pixel != behind))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool Same(QRgb pixel, QRgb behind)
+{
+    return pixel == behind;
+}
+
+bool Grey(QRgb pixel, QRgb)
+{
+    return qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel);
+}
+
+// The clock over a patterned backdrop, with settings that leave only the
+// effect layers on screen (no dial, hands, date, readout or frame).
+class ClockWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        platform::paths::SetExeDirOverride(folder.path());
+        AppSettings& settings = theApp.AppSettings;
+        settings = AppSettings{};
+        settings.StartX = 210;
+        settings.StartY = 170;
+        settings.TopMost = true;
+        settings.ClockHands = false;
+        settings.UseShaderMojiban = false;
+        settings.Frame = false;
+        settings.ImageFolderPath = folder.path();
+
+        backdrop.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&backdrop));
+        const QRect probe(150, 150, 20, 20);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const QImage shown = platform::CaptureScreen(probe).Image();
+            return (shown.pixel(5, 5) & 0xFFFFFF) == (Pattern(155, 155) & 0xFFFFFF);
+        }));
+    }
+
+    void TearDown() override
+    {
+        clock.reset();
+        platform::paths::SetExeDirOverride(QString());
+    }
+
+    CLumidial& ShowClock(std::optional<QSize> screenSize = std::nullopt)
+    {
+        clock = std::make_unique<CLumidial>(screenSize);
+        EXPECT_TRUE(clock->Create());
+        clock->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(clock.get()));
+        return *clock;
+    }
+
+    QTemporaryDir folder;
+    Backdrop backdrop{QRect(0, 0, 900, 700)};
+    std::unique_ptr<CLumidial> clock;
+};
+
+TEST_F(ClockWindowTest, RoundWindowAtItsPlaceShowsTheDesktopBehindIt)
+{
+    theApp.AppSettings.EffectPtn0 = EFFECT_MONOCHROME;
+    CLumidial& window = ShowClock();
+
+    EXPECT_EQ(window.geometry(), QRect(210, 170, 130, 130));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenPosition(window) == QPoint(210, 170); }));
+    EXPECT_EQ(ShapeExtents(window), QRect(0, 0, 129, 129));
+
+    // The back layer turns the desktop grey inside the ellipse; outside it the
+    // window has no pixels, so the backdrop shows.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
+    lmd::test::SaveScreen(platform::CaptureScreen(window.geometry().adjusted(-20, -20, 20, 20)).Image(),
+                          "clock_window_monochrome");
+
+    // Code 0 passes the desktop through unchanged: the clock cannot be told
+    // from what lies behind it.
+    window.OnCommand(static_cast<int>(ID_EFFECT_BACK) + EFFECT_NONE);
+    EXPECT_EQ(theApp.AppSettings.EffectPtn0, EFFECT_NONE);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Same); }));
+}
+
+TEST_F(ClockWindowTest, ZoomSizesTheWindowAndItsShape)
+{
+    theApp.AppSettings.Zoom = 150;
+    CLumidial& window = ShowClock();
+    EXPECT_EQ(window.size(), QSize(195, 195));
+    EXPECT_EQ(ShapeExtents(window), QRect(0, 0, 193, 193));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Same); }));
+}
+
+TEST_F(ClockWindowTest, ClassNameFindsTheWindow)
+{
+    CLumidial& window = ShowClock();
+    QProcess search;
+    search.start("xdotool", {"search", "--class", "LMDClass"});
+    ASSERT_TRUE(search.waitForFinished(10000));
+    const QStringList found =
+        QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(found.contains(QString::number(window.winId()))) << found.join(' ').toStdString();
+    EXPECT_EQ(window.objectName(), "LMDClass");
+}
+
+TEST_F(ClockWindowTest, ZeroZoomIsDerivedFromTheScreenWidthAndStored)
+{
+    struct Case
+    {
+        int screenWidth;
+        int zoom;
+    };
+    for (const Case& c : {Case{1366, 100}, Case{1920, 120}, Case{3840, 240}}) {
+        theApp.AppSettings.Zoom = 0;
+        CLumidial& window = ShowClock(QSize(c.screenWidth, 1080));
+        EXPECT_EQ(window.Zoom(), c.zoom) << c.screenWidth;
+        EXPECT_EQ(theApp.AppSettings.Zoom, c.zoom) << c.screenWidth;
+        EXPECT_EQ(window.size(), QSize(130 * c.zoom / 100, 130 * c.zoom / 100)) << c.screenWidth;
+    }
+}
+
+TEST_F(ClockWindowTest, ZoomStaysWithinLimitsFromTheIniAndFromMessages)
+{
+    theApp.AppSettings.Zoom = 5000;
+    CLumidial& window = ShowClock();
+    EXPECT_EQ(window.Zoom(), kMaxZoom);
+    EXPECT_EQ(theApp.AppSettings.Zoom, kMaxZoom);
+
+    struct Case
+    {
+        platform::WPARAM requested;
+        int zoom;
+    };
+    for (const Case& c : {Case{5, 20}, Case{0, 20}, Case{static_cast<platform::WPARAM>(-40), 20},
+                          Case{90, 90}, Case{610, 600}, Case{~platform::WPARAM{0} >> 1, 600}}) {
+        platform::SendAppMessage(platform::WM_SET_ZOOM, c.requested);
+        EXPECT_EQ(window.Zoom(), c.zoom) << c.requested;
+        EXPECT_EQ(theApp.AppSettings.Zoom, c.zoom) << c.requested;
+        EXPECT_EQ(window.size(), QSize(130 * c.zoom / 100, 130 * c.zoom / 100)) << c.requested;
+    }
+}
+
+TEST_F(ClockWindowTest, ZoomRebuildsTheLayersOnceItHasSettled)
+{
+    CLumidial& window = ShowClock();
+    const CEffectLayer* before = window.BackLayer();
+    for (int zoom : {110, 120, 130})
+        platform::SendAppMessage(platform::WM_SET_ZOOM, static_cast<platform::WPARAM>(zoom));
+
+    // Until the rebuild, no frame is painted and the old layers stay.
+    EXPECT_TRUE(window.IsTimerRunning(TIMER_ZOOM_SETTLE));
+    EXPECT_FALSE(window.IsTimerRunning(TIMER_REPAINT));
+    EXPECT_FALSE(window.IsTimerRunning(TIMER_OVERLAP));
+    EXPECT_EQ(window.BackLayer(), before);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.IsTimerRunning(TIMER_ZOOM_SETTLE); }));
+    EXPECT_TRUE(window.IsTimerRunning(TIMER_REPAINT));
+    EXPECT_TRUE(window.IsTimerRunning(TIMER_OVERLAP));
+    EXPECT_EQ(window.BackLayer()->Width(), 169);
+    EXPECT_EQ(window.Snapshot().Width(), 169);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Same); }));
+}
+
+TEST_F(ClockWindowTest, FrameTypeOutsideTheSlotsFallsBackOrIsIgnored)
+{
+    theApp.AppSettings.FrameType = 18;
+    ShowClock();
+    EXPECT_EQ(theApp.AppSettings.FrameType, 1);
+
+    for (int type : {-1, 18, 1000}) {
+        platform::SendAppMessage(platform::WM_SET_FRAME_TYPE, static_cast<platform::WPARAM>(type));
+        EXPECT_EQ(theApp.AppSettings.FrameType, 1) << type;
+    }
+    platform::SendAppMessage(platform::WM_SET_FRAME_TYPE, 17);
+    EXPECT_EQ(theApp.AppSettings.FrameType, 17);
+}
+
+TEST_F(ClockWindowTest, ShowErrorShowsItsTextOnceAndIgnoresAMessageWithoutText)
+{
+    const platform::ScopedRecordingDesktop desktop;
+    ShowClock();
+
+    platform::PostAppMessage(platform::WM_SHOW_ERROR, 0, 0,
+                             std::make_unique<std::string>("shader_x.frag: 行 3 error"));
+    platform::PostAppMessage(platform::WM_SHOW_ERROR);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !desktop->messageBoxes.empty(); }));
+    platform::SendAppMessage(platform::WM_SHOW_ERROR);
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(desktop->messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop->messageBoxes[0].text, QStringLiteral("shader_x.frag: 行 3 error"));
+    EXPECT_TRUE(desktop->messageBoxes[0].style & platform::MB_ICONERROR);
+}
+
+TEST_F(ClockWindowTest, ImageSourceScansTheFolderAndKeepsTheIntervalAboveZero)
+{
+    for (const char* name : {"b.PNG", "a.jpg", "notes.txt", "sub/c.bmp"}) {
+        const QString path = folder.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        ASSERT_TRUE(QString(name).endsWith("txt") ||
+                    picture.save(path, QFileInfo(path).suffix().toUpper().toLatin1()));
+    }
+    // The slideshow divides by its interval: 0 must still run.
+    theApp.AppSettings.EffectPtn0 = EFFECT_IMAGE_SLIDESHOW;
+    theApp.AppSettings.PlayInterval = 0;
+    CLumidial& window = ShowClock();
+
+    const QDir dir(folder.path());
+    ASSERT_EQ(window.ImageList().Paths().size(), 2u);
+    EXPECT_EQ(dir.relativeFilePath(window.ImageList().Paths()[0]), "a.jpg");
+    EXPECT_EQ(dir.relativeFilePath(window.ImageList().Paths()[1]), "b.PNG");
+    const std::uint64_t frames = window.BackLayer()->FrameCount();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.BackLayer()->FrameCount() > frames + 3; }));
+
+    theApp.AppSettings.SearchSub = true;
+    platform::SendAppMessage(platform::WM_SET_IMAGE_SOURCE, 1, 0,
+                             std::make_unique<std::string>(folder.path().toStdString()));
+    EXPECT_EQ(window.ImageList().Paths().size(), 3u);
+    platform::SendAppMessage(platform::WM_SET_IMAGE_SOURCE, 0, -5);
+    const std::uint64_t later = window.BackLayer()->FrameCount();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.BackLayer()->FrameCount() > later + 3; }));
+}
+
+// Whether the tray icon's own window is up (Qt makes one per icon on X11).
+bool TrayIconWindowExists()
+{
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        if (QByteArray(widget->metaObject()->className()).contains("SystemTrayIcon") && widget->isVisible())
+            return true;
+    return false;
+}
+
+TEST_F(ClockWindowTest, ExitCommandStopsEveryTimerRemovesTheTrayIconAndStoresThePosition)
+{
+    const QString ini = folder.filePath("LMD.ini");
+    ASSERT_TRUE(platform::WriteProfileInt(ini, u"GENERAL", u"StartX", 100));
+    ASSERT_TRUE(platform::WriteProfileInt(ini, u"GENERAL", u"StartY", 80));
+    ASSERT_TRUE(platform::WriteProfileInt(ini, u"MOJIBAN", u"UseShaderMojiban", 0));
+    ASSERT_TRUE(platform::WriteProfileInt(ini, u"FRAME", u"Frame", 0));
+    theApp.InitInstance();
+    CLumidial& window = *theApp.m_pMainWnd;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_NE(window.TrayIcon(), nullptr);
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        EXPECT_TRUE(QTest::qWaitFor([] { return TrayIconWindowExists(); }));
+    }
+    EXPECT_EQ(window.TrayIcon()->toolTip(), "Lumidial");
+
+    window.move(333, 222);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenPosition(window) == QPoint(333, 222); }));
+    window.OnCommand(ID_QUIT);
+
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.TrayIcon(), nullptr);
+    EXPECT_FALSE(TrayIconWindowExists());
+    for (int id : {TIMER_REPAINT, TIMER_ALARM, TIMER_OVERLAP, TIMER_ZOOM_SETTLE})
+        EXPECT_FALSE(window.IsTimerRunning(id)) << id;
+    // Nothing is painted any more (a negative: it takes a short wait to see).
+    const std::uint64_t frames = window.BackLayer()->FrameCount();
+    QTest::qWait(300);
+    EXPECT_EQ(window.BackLayer()->FrameCount(), frames);
+
+    theApp.ExitInstance();
+    EXPECT_EQ(platform::GetProfileInt(ini, u"GENERAL", u"StartX", -1), 333);
+    EXPECT_EQ(platform::GetProfileInt(ini, u"GENERAL", u"StartY", -1), 222);
+}
+
+TEST_F(ClockWindowTest, ExitDuringAPendingZoomSettleStartsNoTimerLater)
+{
+    CLumidial& window = ShowClock();
+    platform::SendAppMessage(platform::WM_SET_ZOOM, 140);
+    window.close();
+    QTest::qWait(kZoomSettleMs + 200);
+    for (int id : {TIMER_REPAINT, TIMER_OVERLAP, TIMER_ZOOM_SETTLE})
+        EXPECT_FALSE(window.IsTimerRunning(id)) << id;
+}
+
+} // namespace

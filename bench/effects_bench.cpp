@@ -1,8 +1,14 @@
 // Effect engine benchmarks. Sizes are zoom percentages of the 130-pixel clock.
 #include "effects/effect_layer.h"
+#include "effects/image_path_list.h"
 
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -51,6 +57,68 @@ void BM_Memcpy(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 BENCHMARK(BM_Memcpy)->Arg(100)->Arg(200)->Arg(600);
+
+// --- CPU effects: one layer frame of each, over a picture of the zoom's size ---
+
+// The text rain needs fonts, which need a GUI application.
+void EnsureGuiApplication()
+{
+    static int argc = 1;
+    static char name[] = "lmd_effects_bench";
+    static char* argv[] = {name, nullptr};
+    static const std::unique_ptr<QGuiApplication> app =
+        QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
+}
+
+void BM_CpuEffect(benchmark::State& state, int code)
+{
+    EnsureGuiApplication();
+    const int side = SideForZoom(static_cast<int>(state.range(0)));
+    platform::Surface source(side, side);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const auto r = static_cast<std::uint32_t>(x * 255 / side);
+            const auto g = static_cast<std::uint32_t>(y * 255 / side);
+            source.Row(y)[x] = 0xFF000000u | r << 16 | g << 8 | 0x60u;
+        }
+    }
+    // The slideshow decodes a 640 x 480 picture every second (20 frames).
+    QTemporaryDir folder;
+    QImage picture(640, 480, QImage::Format_RGB32);
+    picture.fill(QColor(200, 120, 40));
+    picture.save(folder.filePath("picture.jpg"));
+    CImagePathList images;
+    images.SetPaths({folder.filePath("picture.jpg")});
+    CEffectLayer layer(side, side);
+    layer.Create(&source);
+    layer.SetFilter(platform::Rgb(255, 128, 0), 100);
+    layer.SetImageList(&images);
+    layer.SetEffect(code);
+    layer.Render(nullptr); // set-up
+    for (auto _ : state) {
+        layer.Render(nullptr);
+        benchmark::DoNotOptimize(layer.Output().Row(0));
+    }
+    const auto pixels = static_cast<double>(side) * side;
+    // Seconds per pixel (printed with its SI prefix, e.g. "1.2n" for 1.2 ns).
+    state.counters["per_px"] = benchmark::Counter(pixels, benchmark::Counter::kIsIterationInvariantRate |
+                                                              benchmark::Counter::kInvert);
+}
+
+const bool g_cpuEffectsRegistered = [] {
+    for (const int code : {EFFECT_COLOR_FILTER, EFFECT_MONOCHROME, EFFECT_SEPIA, EFFECT_FROSTED_GLASS,
+                           EFFECT_PORTAL, EFFECT_DRIZZLE, EFFECT_CLOUDS, EFFECT_IMAGE_SLIDESHOW, EFFECT_FUR,
+                           EFFECT_KERNEL_FILTER, EFFECT_FISHEYE, EFFECT_FIRE, EFFECT_PLASMA, EFFECT_DOT_GRID,
+                           EFFECT_TEXT_RAIN, EFFECT_BLOCK_MOSAIC}) {
+        const std::string name = "BM_CpuEffect/" + std::string(FindEffect(code)->name);
+        benchmark::RegisterBenchmark(name.c_str(), BM_CpuEffect, code)
+            ->Arg(100)
+            ->Arg(200)
+            ->Arg(600)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    return true;
+}();
 
 } // namespace
 

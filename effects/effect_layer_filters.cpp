@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 namespace {
 
@@ -35,10 +36,18 @@ int Luma(std::uint32_t p)
     return static_cast<int>((Green(p) * 0.587 + Red(p) * 0.299) + Blue(p) * 0.114);
 }
 
-// The frosted glass's weights, rows dy = -2..2, columns dx = -2..2 (they add up to 98).
-constexpr int kFrost[5][5] = {
-    {3, 3, 3, 3, 3}, {3, 5, 5, 5, 3}, {3, 5, 10, 5, 3}, {3, 5, 5, 5, 3}, {3, 3, 3, 3, 3},
-};
+// A pixel's colour bytes spread into 16-bit lanes (blue, green, red), so that
+// weighted sums of up to 257 full pixels add lane by lane in one integer.
+std::uint64_t Lanes(std::uint32_t p)
+{
+    return (p & 0xFFu) | (static_cast<std::uint64_t>(p & 0xFF00u) << 8) |
+           (static_cast<std::uint64_t>(p & 0xFF0000u) << 16);
+}
+
+int Lane(std::uint64_t lanes, int k)
+{
+    return static_cast<int>((lanes >> (16 * k)) & 0xFFFFu);
+}
 
 // The kernel filter's two 3 x 3 kernels, rows y - 1, y, y + 1 and columns x - 1, x, x + 1.
 constexpr int kKernelA[3][3] = {{0, 1, 1}, {-1, 0, 1}, {-1, -1, 0}};
@@ -55,13 +64,15 @@ void CEffectLayer::ColorFilter()
     const int fb = a * platform::GetBValue(m_crFilter);
     const std::uint32_t* s = m_dibSource.GetPixels();
     std::uint32_t* d = m_dibOutput.GetPixels();
+    // x / 255 for 0 <= x < 65536, without a division (the sums stay below 255 x 256).
+    const auto div255 = [](std::uint32_t x) { return (x + 1 + (x >> 8)) >> 8; };
     const std::size_t n = static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight);
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t p = s[i];
-        const int b = std::min(255, (fb + Blue(p) * keep) / 255);
-        const int g = std::min(255, (fg + Green(p) * keep) / 255);
-        const int r = std::min(255, (Red(p) * keep + fr) / 255);
-        d[i] = WithColour(d[i], r, g, b);
+        const std::uint32_t r = div255(static_cast<std::uint32_t>(Red(p) * keep + fr));
+        const std::uint32_t g = div255(static_cast<std::uint32_t>(fg + Green(p) * keep));
+        const std::uint32_t b = div255(static_cast<std::uint32_t>(fb + Blue(p) * keep));
+        d[i] = (d[i] & 0xFF000000u) | r << 16 | g << 8 | b;
     }
     DrawPixels();
 }
@@ -92,31 +103,62 @@ void CEffectLayer::Sepia()
 
 void CEffectLayer::FrostedGlass()
 {
+    // The weights are 3 over the 5 x 5 square, plus 2 over the inner 3 x 3 square,
+    // plus 5 at the centre. Per source row, sliding sums over 5 and 3 columns
+    // carry all three channels in 16-bit lanes (the total stays below 98 x 255).
+    // Neighbours outside the picture are left out (no renormalisation).
     const int w = m_nWidth;
     const int h = m_nHeight;
     const std::uint32_t* s = m_dibSource.GetPixels();
     std::uint32_t* d = m_dibOutput.GetPixels();
+    const auto at = [w](const std::uint32_t* row, int x, auto checked) -> std::uint64_t {
+        if constexpr (decltype(checked)::value) {
+            if (x < 0 || x >= w) {
+                return 0;
+            }
+        }
+        return Lanes(row[x]);
+    };
+    constexpr std::true_type kChecked;
+    constexpr std::false_type kInside;
     for (int y = 0; y < h; ++y) {
-        // Neighbours outside the picture are left out (no renormalisation).
-        const int dyFrom = std::max(-2, -y);
-        const int dyTo = std::min(2, h - 1 - y);
-        for (int x = 0; x < w; ++x) {
-            const int dxFrom = std::max(-2, -x);
-            const int dxTo = std::min(2, w - 1 - x);
-            int r = 0, g = 0, b = 0;
-            for (int dy = dyFrom; dy <= dyTo; ++dy) {
-                const std::uint32_t* row = s + static_cast<std::ptrdiff_t>(y + dy) * w + x;
-                const int* weights = kFrost[dy + 2] + 2;
-                for (int dx = dxFrom; dx <= dxTo; ++dx) {
-                    const std::uint32_t p = row[dx];
-                    const int k = weights[dx];
-                    r += k * Red(p);
-                    g += k * Green(p);
-                    b += k * Blue(p);
+        const std::uint32_t* rows[5];
+        std::uint64_t wide[5] = {}, narrow[5] = {};
+        for (int k = 0; k < 5; ++k) {
+            const int sy = y + k - 2;
+            rows[k] = sy >= 0 && sy < h ? s + static_cast<std::ptrdiff_t>(sy) * w : nullptr;
+            if (rows[k] != nullptr) {
+                wide[k] = at(rows[k], 0, kChecked) + at(rows[k], 1, kChecked) + at(rows[k], 2, kChecked);
+                narrow[k] = at(rows[k], 0, kChecked) + at(rows[k], 1, kChecked);
+            }
+        }
+        const std::uint32_t* centre = rows[2];
+        std::uint32_t* out = d + static_cast<std::ptrdiff_t>(y) * w;
+        // Writes pixel x and slides the sums on to x + 1 (checked: columns may lie outside).
+        const auto pixel = [&](int x, auto checked) {
+            const std::uint64_t sum = 3 * (wide[0] + wide[1] + wide[2] + wide[3] + wide[4]) +
+                                      2 * (narrow[1] + narrow[2] + narrow[3]) + 5 * Lanes(centre[x]);
+            out[x] = WithColour(out[x], std::min(Lane(sum, 2) / 100, 255), std::min(Lane(sum, 1) / 100, 255),
+                                std::min(Lane(sum, 0) / 100, 255));
+            for (int k = 0; k < 5; ++k) {
+                if (rows[k] != nullptr) {
+                    wide[k] = wide[k] + at(rows[k], x + 3, checked) - at(rows[k], x - 2, checked);
+                    if (k >= 1 && k <= 3) {
+                        narrow[k] = narrow[k] + at(rows[k], x + 2, checked) - at(rows[k], x - 1, checked);
+                    }
                 }
             }
-            std::uint32_t& out = d[static_cast<std::ptrdiff_t>(y) * w + x];
-            out = WithColour(out, std::min(r / 100, 255), std::min(g / 100, 255), std::min(b / 100, 255));
+        };
+        const int inside = std::max(w - 3, 2); // columns x with x - 2 >= 0 and x + 3 < w
+        int x = 0;
+        for (; x < std::min(2, w); ++x) {
+            pixel(x, kChecked);
+        }
+        for (; x < inside; ++x) {
+            pixel(x, kInside);
+        }
+        for (; x < w; ++x) {
+            pixel(x, kChecked);
         }
     }
     DrawPixels();

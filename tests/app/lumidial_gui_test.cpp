@@ -29,7 +29,8 @@ QRgb Pattern(int x, int y)
     return qRgb((x * 7) & 0xFF, 40 + ((y * 5) % 150), 200 + ((x + y) % 50));
 }
 
-// A window behind the clock, painted with the pattern in screen coordinates.
+// A window behind the clock, painted with the pattern in screen coordinates,
+// or with its inverse.
 class Backdrop : public QWidget
 {
 public:
@@ -37,10 +38,16 @@ public:
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setGeometry(rect);
-        picture_ = QImage(rect.size(), QImage::Format_RGB32);
-        for (int y = 0; y < rect.height(); ++y)
-            for (int x = 0; x < rect.width(); ++x)
-                picture_.setPixel(x, y, Pattern(rect.x() + x, rect.y() + y));
+        Paint(false);
+    }
+
+    void Paint(bool inverted)
+    {
+        picture_ = QImage(size(), QImage::Format_RGB32);
+        for (int y = 0; y < height(); ++y)
+            for (int x = 0; x < width(); ++x)
+                picture_.setPixel(x, y, Pattern(this->x() + x, this->y() + y) ^ (inverted ? 0xFFFFFF : 0));
+        update();
     }
 
 protected:
@@ -181,10 +188,11 @@ TEST_F(ClockWindowTest, RoundWindowAtItsPlaceShowsTheDesktopBehindIt)
 TEST_F(ClockWindowTest, ZoomSizesTheWindowAndItsShape)
 {
     theApp.AppSettings.Zoom = 150;
+    theApp.AppSettings.EffectPtn0 = EFFECT_MONOCHROME;
     CLumidial& window = ShowClock();
     EXPECT_EQ(window.size(), QSize(195, 195));
     EXPECT_EQ(ShapeExtents(window), QRect(0, 0, 193, 193));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Same); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
 }
 
 TEST_F(ClockWindowTest, ClassNameFindsTheWindow)
@@ -238,6 +246,7 @@ TEST_F(ClockWindowTest, ZoomStaysWithinLimitsFromTheIniAndFromMessages)
 
 TEST_F(ClockWindowTest, ZoomRebuildsTheLayersOnceItHasSettled)
 {
+    theApp.AppSettings.EffectPtn0 = EFFECT_MONOCHROME;
     CLumidial& window = ShowClock();
     const CEffectLayer* before = window.BackLayer();
     for (int zoom : {110, 120, 130})
@@ -254,7 +263,38 @@ TEST_F(ClockWindowTest, ZoomRebuildsTheLayersOnceItHasSettled)
     EXPECT_TRUE(window.IsTimerRunning(TIMER_OVERLAP));
     EXPECT_EQ(window.BackLayer()->Width(), 169);
     EXPECT_EQ(window.Snapshot().Width(), 169);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Same); }));
+    EXPECT_EQ(ShapeExtents(window), QRect(0, 0, 167, 167));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
+    EXPECT_EQ(ScreenPosition(window), QPoint(210, 170));
+}
+
+TEST_F(ClockWindowTest, RecaptureTakesTheNewDesktopNeverTheClockItself)
+{
+    theApp.AppSettings.EffectPtn0 = EFFECT_MONOCHROME;
+    CLumidial& window = ShowClock();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
+
+    // The desktop under the clock changes; the clock still shows the old one
+    // until it is asked to look again.
+    backdrop.Paint(true);
+    const QRect corner(window.x(), window.y(), 4, 4);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return (platform::CaptureScreen(corner).Image().pixel(1, 1) & 0xFFFFFF) ==
+               ((Pattern(corner.x() + 1, corner.y() + 1) ^ 0xFFFFFF) & 0xFFFFFF);
+    }));
+    platform::PostAppMessage(platform::WM_RECAPTURE_BACKGROUND);
+
+    const auto snapshotIsNewDesktop = [&] {
+        const QImage& snapshot = window.Snapshot().Image();
+        for (int y = 0; y < snapshot.height(); ++y)
+            for (int x = 0; x < snapshot.width(); ++x)
+                if ((snapshot.pixel(x, y) & 0xFFFFFF) != ((Pattern(210 + x, 170 + y) ^ 0xFFFFFF) & 0xFFFFFF))
+                    return false;
+        return true;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(snapshotIsNewDesktop));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenPosition(window) == QPoint(210, 170); }));
 }
 
 TEST_F(ClockWindowTest, FrameTypeOutsideTheSlotsFallsBackOrIsIgnored)

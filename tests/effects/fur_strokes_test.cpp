@@ -122,7 +122,7 @@ TEST(FurStrokesTest, TakesColoursFromTheSourceUnderTheStroke)
 
 TEST(FurStrokesTest, TinyPicturesStayInBounds)
 {
-    for (const auto [w, h] : {std::pair{1, 1}, std::pair{2, 1}, std::pair{1, 300}, std::pair{300, 2}}) {
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{2, 1}, std::pair{1, 300}, std::pair{300, 2}}) {
         CFurStrokes fur;
         fur.SetSize(w, h);
         fur.m_nStrokes = 500;

@@ -71,6 +71,9 @@ int CLMDApp::ExitInstance()
     SaveSettings();
     m_mainWindowWatch.reset();
     m_pMainWnd.reset();
+    // A splash still fading when the program ends goes with it (it deletes
+    // itself only when it closes on its own).
+    delete m_pSplash.data();
     return 0;
 }
 

@@ -24,7 +24,7 @@ public:
     // Splash is set), main window with its alpha, shown, top-most (when TopMost
     // is set). Needs a QApplication. Returns true.
     bool InitInstance();
-    // Saves the settings and deletes the main window. Returns 0.
+    // Saves the settings and deletes the main window (and a splash still up). Returns 0.
     int ExitInstance();
 
     // The settings record from and to the chosen INI file.

@@ -30,7 +30,6 @@ protected:
     {
         if (theApp.m_pMainWnd)
             theApp.ExitInstance();
-        delete theApp.m_pSplash.data();
         platform::paths::SetExeDirOverride(QString());
     }
     QString File(const QString& name) const { return QDir(folder_.path()).filePath(name); }
@@ -68,6 +67,8 @@ TEST_F(LMDAppTest, SplashOnlyWhenSplashIsSet)
     EXPECT_EQ(theApp.m_pSplash->frameGeometry().center(),
               QGuiApplication::primaryScreen()->availableGeometry().center());
     EXPECT_TRUE(theApp.m_pMainWnd->isVisible());
+    theApp.ExitInstance(); // a splash still up goes with the program
+    EXPECT_TRUE(theApp.m_pSplash.isNull());
 }
 
 // The window's alpha is the low 8 bits of Alpha; TopMost keeps it on top.

@@ -67,10 +67,23 @@ protected:
 
 TEST_F(LumidialProgramTest, SignalEndsLikeTheExitCommand)
 {
-    for (const int signal : {SIGTERM, SIGINT}) {
-        SCOPED_TRACE(signal == SIGTERM ? "SIGTERM" : "SIGINT");
-        ASSERT_TRUE(lmd::test::WriteFile(File("LMD.ini"), lmd::test::QuietIni("Zoom=110\n")));
-        EXPECT_EQ(RunUntilSignal(signal), 0);
+    struct Case
+    {
+        int signal;
+        const char* name;
+        QByteArray ini;
+    };
+    const Case cases[] = {
+        {SIGTERM, "SIGTERM", lmd::test::QuietIni("Zoom=110\n")},
+        {SIGINT, "SIGINT", lmd::test::QuietIni("Zoom=110\n")},
+        // Ended while the splash is still up: it goes too, nothing is left behind.
+        {SIGTERM, "SIGTERM during the splash",
+         "[GENERAL]\nSplash=1\nZoom=110\n[MOJIBAN]\nUseShaderMojiban=0\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(lmd::test::WriteFile(File("LMD.ini"), c.ini));
+        EXPECT_EQ(RunUntilSignal(c.signal), 0);
         EXPECT_EQ(lmd::test::MissingSettingsKeys(File("LMD.ini")), QStringList());
         EXPECT_TRUE(lmd::test::ReadFile(File("LMD.ini")).contains("Zoom=110"));
     }

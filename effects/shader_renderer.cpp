@@ -3,6 +3,7 @@
 // clang-format on
 #include "effects/shader_renderer.h"
 
+#include "platform/desktop.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/surface.h"
@@ -53,9 +54,12 @@ std::string Utf8(const QString& text)
     return text.toStdString();
 }
 
+// Shown at once (modal): the effect layer has already cleared its set-up flag,
+// so a paint that runs meanwhile does not set the effect up again.
 void ShowGlewError(const std::string& glewError)
 {
-    CShaderRenderer::ReportError("GLEW init failed: " + glewError);
+    platform::MessageBox(nullptr, QString::fromStdString("GLEW init failed: " + glewError), QString(),
+                         platform::MB_OK | platform::MB_ICONERROR);
 }
 
 } // namespace

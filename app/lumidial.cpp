@@ -289,7 +289,8 @@ void CLumidial::paintEvent(QPaintEvent*)
 
 void CLumidial::ComposeFrame()
 {
-    if (!m_pBackLayer)
+    // While a zoom settles the layers still have the old size: the last frame stays.
+    if (!m_pBackLayer || m_pBackLayer->Width() != m_nWidth || m_pBackLayer->Height() != m_nHeight)
         return;
     m_pBackLayer->Render(nullptr);
     m_pMiddleLayer->RecaptureSource();

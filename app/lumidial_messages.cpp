@@ -112,7 +112,10 @@ void CLumidial::OnSetZoom(int zoom)
     // Whatever asks (wheel, keys, menus, settings), the size stays sensible.
     Settings().Zoom = ClampZoom(zoom);
     ApplyZoom(Settings().Zoom);
+    // Until the layers fit the new size, the window shows the last frame scaled.
+    const platform::Surface lastFrame = std::move(m_dcFinal);
     CreateSurfaces();
+    m_dcFinal.StretchBlt(0, 0, m_nWidth, m_nHeight, lastFrame, 0, 0, lastFrame.Width(), lastFrame.Height());
     if (Settings().FrameType != kShaderFrameSlot)
         StretchFrame();
     setGeometry(x(), y(), m_nWidth, m_nHeight);

@@ -195,15 +195,22 @@ TEST_F(ClockWindowTest, ZoomSizesTheWindowAndItsShape)
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
 }
 
+// Whether `xdotool search --class LMDClass` lists the window.
+bool FoundByClass(const QWidget& window)
+{
+    QProcess search;
+    search.start("xdotool", {"search", "--class", "LMDClass"});
+    if (!search.waitForFinished(10000))
+        return false;
+    return QString::fromLatin1(search.readAllStandardOutput())
+        .split('\n', Qt::SkipEmptyParts)
+        .contains(QString::number(window.winId()));
+}
+
 TEST_F(ClockWindowTest, ClassNameFindsTheWindow)
 {
     CLumidial& window = ShowClock();
-    QProcess search;
-    search.start("xdotool", {"search", "--class", "LMDClass"});
-    ASSERT_TRUE(search.waitForFinished(10000));
-    const QStringList found =
-        QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    EXPECT_TRUE(found.contains(QString::number(window.winId()))) << found.join(' ').toStdString();
+    EXPECT_TRUE(FoundByClass(window));
     EXPECT_EQ(window.objectName(), "LMDClass");
 }
 
@@ -248,6 +255,7 @@ TEST_F(ClockWindowTest, ZoomRebuildsTheLayersOnceItHasSettled)
 {
     theApp.AppSettings.EffectPtn0 = EFFECT_MONOCHROME;
     CLumidial& window = ShowClock();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
     const CEffectLayer* before = window.BackLayer();
     for (int zoom : {110, 120, 130})
         platform::SendAppMessage(platform::WM_SET_ZOOM, static_cast<platform::WPARAM>(zoom));
@@ -257,6 +265,8 @@ TEST_F(ClockWindowTest, ZoomRebuildsTheLayersOnceItHasSettled)
     EXPECT_FALSE(window.IsTimerRunning(TIMER_REPAINT));
     EXPECT_FALSE(window.IsTimerRunning(TIMER_OVERLAP));
     EXPECT_EQ(window.BackLayer(), before);
+    // Meanwhile the window shows the last frame scaled, not an empty picture.
+    EXPECT_NE(window.FinalSurface().GetPixel(84, 84), 0u);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.IsTimerRunning(TIMER_ZOOM_SETTLE); }));
     EXPECT_TRUE(window.IsTimerRunning(TIMER_REPAINT));
@@ -378,6 +388,7 @@ TEST_F(ClockWindowTest, ExitCommandStopsEveryTimerRemovesTheTrayIconAndStoresThe
     theApp.InitInstance();
     CLumidial& window = *theApp.m_pMainWnd;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(FoundByClass(window));
     ASSERT_NE(window.TrayIcon(), nullptr);
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         EXPECT_TRUE(QTest::qWaitFor([] { return TrayIconWindowExists(); }));

@@ -166,7 +166,7 @@ void BM_CirclePile(benchmark::State& state)
     auto world = MakeWorld();
     world->SetAllowSleeping(false);
     AddCirclePile(*world, static_cast<int>(state.range(0)));
-    for (int i = 0; i < 180; ++i) {
+    for (int i = 0; i < 120; ++i) {
         world->Step(kStep, 8, 3);
     }
     RunSteps(state, *world);

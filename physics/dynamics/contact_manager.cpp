@@ -1,5 +1,6 @@
 #include "physics/dynamics/contact_manager.h"
 
+#include "physics/common/intrusive_list.h"
 #include "physics/dynamics/body.h"
 #include "physics/dynamics/callbacks.h"
 #include "physics/dynamics/contact.h"
@@ -9,33 +10,6 @@ phContactManager::phContactManager(phBlockAllocator* allocator)
       m_allocator(allocator)
 {
 }
-
-namespace {
-
-void PushLink(phContactLink** head, phContactLink* link)
-{
-    link->prev = nullptr;
-    link->next = *head;
-    if (*head != nullptr) {
-        (*head)->prev = link;
-    }
-    *head = link;
-}
-
-void UnlinkLink(phContactLink** head, phContactLink* link)
-{
-    if (link->prev != nullptr) {
-        link->prev->next = link->next;
-    }
-    if (link->next != nullptr) {
-        link->next->prev = link->prev;
-    }
-    if (link == *head) {
-        *head = link->next;
-    }
-}
-
-} // namespace
 
 void phContactManager::AddPair(phFixtureChildProxy* proxyA, phFixtureChildProxy* proxyB)
 {
@@ -89,10 +63,10 @@ void phContactManager::AddPair(phFixtureChildProxy* proxyA, phFixtureChildProxy*
 
     c->m_nodeA.contact = c;
     c->m_nodeA.other = cBodyB;
-    PushLink(&cBodyA->m_contactList, &c->m_nodeA);
+    phListPushFront(&cBodyA->m_contactList, &c->m_nodeA);
     c->m_nodeB.contact = c;
     c->m_nodeB.other = cBodyA;
-    PushLink(&cBodyB->m_contactList, &c->m_nodeB);
+    phListPushFront(&cBodyB->m_contactList, &c->m_nodeB);
 
     if (!fixtureA->IsSensor() && !fixtureB->IsSensor()) {
         bodyA->SetAwake(true);
@@ -128,8 +102,8 @@ void phContactManager::Destroy(phContact* c)
     if (c == m_contactList) {
         m_contactList = c->m_next;
     }
-    UnlinkLink(&bodyA->m_contactList, &c->m_nodeA);
-    UnlinkLink(&bodyB->m_contactList, &c->m_nodeB);
+    phListUnlink(&bodyA->m_contactList, &c->m_nodeA);
+    phListUnlink(&bodyB->m_contactList, &c->m_nodeB);
 
     if (c->m_manifold.pointCount > 0 && !fixtureA->IsSensor() && !fixtureB->IsSensor()) {
         bodyA->SetAwake(true);

@@ -44,6 +44,30 @@ void phIsland::Add(phBody* body)
     m_bodies[m_bodyCount++] = body;
 }
 
+phContactSolverDesc phIsland::SolverDesc(const phTimeStep& step) const
+{
+    phContactSolverDesc desc;
+    desc.step = step;
+    desc.contacts = m_contacts;
+    desc.count = m_contactCount;
+    desc.positions = m_positions;
+    desc.velocities = m_velocities;
+    desc.allocator = m_allocator;
+    return desc;
+}
+
+void phIsland::StoreBodies()
+{
+    for (int32_t i = 0; i < m_bodyCount; ++i) {
+        phBody* const body = m_bodies[i];
+        body->m_motion.c = m_positions[i].c;
+        body->m_motion.a = m_positions[i].a;
+        body->m_linearVelocity = m_velocities[i].v;
+        body->m_angularVelocity = m_velocities[i].w;
+        body->SynchronizeTransform();
+    }
+}
+
 void phIsland::IntegratePositions(float h)
 {
     for (int32_t i = 0; i < m_bodyCount; ++i) {
@@ -95,14 +119,7 @@ void phIsland::Solve(phStepProfile* profile, const phTimeStep& step, const phVec
     }
 
     const phSolverData solverData{step, m_positions, m_velocities};
-    phContactSolverDesc desc;
-    desc.step = step;
-    desc.contacts = m_contacts;
-    desc.count = m_contactCount;
-    desc.positions = m_positions;
-    desc.velocities = m_velocities;
-    desc.allocator = m_allocator;
-    phContactSolver contactSolver(desc);
+    phContactSolver contactSolver(SolverDesc(step));
     contactSolver.InitializeVelocityConstraints();
     if (step.warmStarting) {
         contactSolver.WarmStart();
@@ -137,14 +154,7 @@ void phIsland::Solve(phStepProfile* profile, const phTimeStep& step, const phVec
         }
     }
 
-    for (int32_t i = 0; i < m_bodyCount; ++i) {
-        phBody* const body = m_bodies[i];
-        body->m_motion.c = m_positions[i].c;
-        body->m_motion.a = m_positions[i].a;
-        body->m_linearVelocity = m_velocities[i].v;
-        body->m_angularVelocity = m_velocities[i].w;
-        body->SynchronizeTransform();
-    }
+    StoreBodies();
     profile->solvePosition += timer.GetMilliseconds();
 
     Report(contactSolver);
@@ -183,14 +193,7 @@ void phIsland::SolveTOI(const phTimeStep& subStep, int32_t toiIndexA, int32_t to
         m_velocities[i] = {b->m_linearVelocity, b->m_angularVelocity};
     }
 
-    phContactSolverDesc desc;
-    desc.step = subStep;
-    desc.contacts = m_contacts;
-    desc.count = m_contactCount;
-    desc.positions = m_positions;
-    desc.velocities = m_velocities;
-    desc.allocator = m_allocator;
-    phContactSolver contactSolver(desc);
+    phContactSolver contactSolver(SolverDesc(subStep));
 
     // Move the two bodies of the impact apart first.
     for (int32_t i = 0; i < subStep.positionIterations; ++i) {
@@ -211,14 +214,7 @@ void phIsland::SolveTOI(const phTimeStep& subStep, int32_t toiIndexA, int32_t to
     }
 
     IntegratePositions(subStep.dt);
-    for (int32_t i = 0; i < m_bodyCount; ++i) {
-        phBody* const body = m_bodies[i];
-        body->m_motion.c = m_positions[i].c;
-        body->m_motion.a = m_positions[i].a;
-        body->m_linearVelocity = m_velocities[i].v;
-        body->m_angularVelocity = m_velocities[i].w;
-        body->SynchronizeTransform();
-    }
+    StoreBodies();
 
     Report(contactSolver);
 }

@@ -48,6 +48,9 @@ private:
     // Integrates positions with the step's translation and rotation limits.
     void IntegratePositions(float h);
     void Report(const phContactSolver& solver);
+    phContactSolverDesc SolverDesc(const phTimeStep& step) const;
+    // Writes the solved positions and velocities back into the bodies.
+    void StoreBodies();
 
     phStackAllocator* m_allocator;
     phContactListener* m_listener;

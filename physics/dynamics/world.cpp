@@ -1,5 +1,6 @@
 #include "physics/dynamics/world.h"
 
+#include "physics/common/intrusive_list.h"
 #include "physics/common/timer.h"
 #include "physics/dynamics/callbacks.h"
 #include "physics/dynamics/contact.h"
@@ -103,29 +104,6 @@ void phWorld::DestroyBody(phBody* body)
 
 namespace {
 
-void PushJointLink(phJointLink** head, phJointLink* link)
-{
-    link->prev = nullptr;
-    link->next = *head;
-    if (*head != nullptr) {
-        (*head)->prev = link;
-    }
-    *head = link;
-}
-
-void UnlinkJointLink(phJointLink** head, phJointLink* link)
-{
-    if (link->prev != nullptr) {
-        link->prev->next = link->next;
-    }
-    if (link->next != nullptr) {
-        link->next->prev = link->prev;
-    }
-    if (link == *head) {
-        *head = link->next;
-    }
-}
-
 // Has every contact between the two bodies checked by the filter again.
 void FlagContactsBetween(phBody* bodyA, phBody* bodyB)
 {
@@ -154,10 +132,10 @@ phJoint* phWorld::CreateJoint(const phJointDesc& desc)
 
     joint->m_edgeA.joint = joint;
     joint->m_edgeA.other = joint->m_bodyB;
-    PushJointLink(&joint->m_bodyA->m_jointList, &joint->m_edgeA);
+    phListPushFront(&joint->m_bodyA->m_jointList, &joint->m_edgeA);
     joint->m_edgeB.joint = joint;
     joint->m_edgeB.other = joint->m_bodyA;
-    PushJointLink(&joint->m_bodyB->m_jointList, &joint->m_edgeB);
+    phListPushFront(&joint->m_bodyB->m_jointList, &joint->m_edgeB);
 
     if (!joint->m_collideConnected) {
         FlagContactsBetween(joint->m_bodyA, joint->m_bodyB);
@@ -185,8 +163,8 @@ void phWorld::DestroyJoint(phJoint* joint)
     phBody* const bodyB = joint->m_bodyB;
     bodyA->SetAwake(true);
     bodyB->SetAwake(true);
-    UnlinkJointLink(&bodyA->m_jointList, &joint->m_edgeA);
-    UnlinkJointLink(&bodyB->m_jointList, &joint->m_edgeB);
+    phListUnlink(&bodyA->m_jointList, &joint->m_edgeA);
+    phListUnlink(&bodyB->m_jointList, &joint->m_edgeB);
 
     // Every joint record has one size here, whatever its kind.
     joint->~phJoint();

@@ -137,19 +137,19 @@ TEST(ContinuousTest, SteadyStepsDoNotAllocate)
 {
     auto world = MakeWorld();
     world->SetAllowSleeping(false);
-    AddCirclePile(*world, 600);
+    AddCirclePile(*world, 300);
     AddPyramid(*world, 10);
-    for (int n = 0; n < 400; ++n) {
+    for (int n = 0; n < 240; ++n) {
         world->Step(kStep, 8, 3);
     }
     const int64_t engineBefore = phGetAllocationTotal();
     newCalls = 0;
     countingNew = true;
-    for (int n = 0; n < 120; ++n) {
+    for (int n = 0; n < 60; ++n) {
         world->Step(kStep, 8, 3);
     }
     countingNew = false;
     EXPECT_EQ(phGetAllocationTotal(), engineBefore);
     EXPECT_EQ(newCalls.load(), 0);
-    EXPECT_GT(world->GetContactCount(), 1000);
+    EXPECT_GT(world->GetContactCount(), 1000); // solver scratch well beyond the 100 KB arena
 }

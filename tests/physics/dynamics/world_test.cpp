@@ -4,6 +4,7 @@
 #include "physics/dynamics/world.h"
 #include "tests/physics/scenes.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <random>
@@ -228,4 +229,37 @@ TEST(WorldTest, JointsOfAnyKindAreReleased)
         world->CreateJoint(desc); // left for the world's destructor
     }
     EXPECT_EQ(phGetAllocationCount(), before);
+}
+
+namespace {
+class CollectingQuery : public phQueryCallback
+{
+public:
+    bool ReportFixture(phFixture* fixture) override
+    {
+        found.push_back(fixture);
+        return static_cast<int>(found.size()) < limit;
+    }
+    std::vector<phFixture*> found;
+    int limit = 1000;
+};
+} // namespace
+
+TEST(WorldTest, BoxQueryReportsOverlappingFixtures)
+{
+    auto world = MakeWorld();
+    phFixture* const near = AddShape(AddBody(*world, phStaticBody, {0.0f, 0.0f}), MakeCircle(0.5f));
+    phFixture* const alsoNear = AddShape(AddBody(*world, phDynamicBody, {1.2f, 0.0f}), MakeBox(0.5f, 0.5f));
+    AddShape(AddBody(*world, phDynamicBody, {10.0f, 0.0f}), MakeCircle(0.5f));
+    CollectingQuery query;
+    world->QueryAABB(&query, {{-0.2f, -0.2f}, {1.0f, 0.2f}});
+    std::sort(query.found.begin(), query.found.end());
+    std::vector<phFixture*> expected{near, alsoNear};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(query.found, expected);
+
+    CollectingQuery first;
+    first.limit = 1;
+    world->QueryAABB(&first, {{-0.2f, -0.2f}, {1.0f, 0.2f}});
+    EXPECT_EQ(first.found.size(), 1u);
 }

@@ -120,6 +120,42 @@ const bool g_cpuEffectsRegistered = [] {
     return true;
 }();
 
+// --- Single-pass shader effects of the menu: one layer frame of each (upload,
+// draw, read-back), over a picture of the zoom's size; needs a display ---
+
+void BM_MenuShader(benchmark::State& state, int code)
+{
+    EnsureGuiApplication();
+    const int side = SideForZoom(static_cast<int>(state.range(0)));
+    platform::Surface source(side, side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            source.Row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>((x ^ y) & 0xFF) << 16 |
+                               static_cast<std::uint32_t>(y * 255 / side) << 8 | 0x80u;
+    CEffectLayer layer(side, side);
+    layer.Create(&source);
+    layer.SetEffect(code);
+    layer.Render(nullptr); // set-up and first frame
+    for (auto _ : state) {
+        layer.Render(nullptr);
+        benchmark::DoNotOptimize(layer.Output().Row(0));
+    }
+}
+
+const bool g_menuShadersRegistered = [] {
+    for (const int code : {EFFECT_WARPING, EFFECT_MOSAIC, EFFECT_SKETCH, EFFECT_FLAME, EFFECT_NOTEBOOK,
+                           EFFECT_MATRIX, EFFECT_LIQUID_METALBALL, EFFECT_PLASMA_WAVES, EFFECT_METALLIC,
+                           EFFECT_POLKA_PIXELS, EFFECT_GLITCH, EFFECT_GLASS_DROPLETS, EFFECT_RIVER,
+                           EFFECT_SEA, EFFECT_DOTS_LOADER, EFFECT_RAIN_SCREEN, EFFECT_UKIYOE}) {
+        const std::string name = "BM_MenuShader/" + std::string(FindEffect(code)->name);
+        benchmark::RegisterBenchmark(name.c_str(), BM_MenuShader, code)
+            ->Arg(100)
+            ->Arg(300)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
+
 } // namespace
 
 BENCHMARK_MAIN();

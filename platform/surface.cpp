@@ -48,6 +48,12 @@ Span ClipSpan(int dst, int src, int n, int dstSize, int srcSize)
     return {dst, src, std::max(n, 0)};
 }
 
+// Offset of pixel (x, y) in a picture of the given width.
+std::ptrdiff_t PixelIndex(int x, int y, int width)
+{
+    return static_cast<std::ptrdiff_t>(y) * width + x;
+}
+
 // Nearest-neighbour source index of destination index i of n for a source span of m.
 int Sample(int i, int n, int m)
 {
@@ -96,8 +102,11 @@ void Surface::Fill(int x, int y, int width, int height, COLORREF colour)
     const Span cols = ClipSpan(x, 0, width, Width(), Width());
     const Span rows = ClipSpan(y, 0, height, Height(), Height());
     const std::uint32_t pixel = ToPixel(colour);
+    if (cols.count == 0)
+        return;
+    std::uint32_t* const base = Bits();
     for (int r = 0; r < rows.count; ++r) {
-        std::uint32_t* row = Row(rows.dst + r) + cols.dst;
+        std::uint32_t* row = base + PixelIndex(cols.dst, rows.dst + r, Width());
         std::fill(row, row + cols.count, pixel);
     }
 }
@@ -114,8 +123,9 @@ void Surface::PatBlt(int x, int y, int width, int height, PatOp op)
     case PatOp::DstInvert: {
         const Span cols = ClipSpan(x, 0, width, Width(), Width());
         const Span rows = ClipSpan(y, 0, height, Height(), Height());
+        std::uint32_t* const base = Bits();
         for (int r = 0; r < rows.count; ++r) {
-            std::uint32_t* row = Row(rows.dst + r) + cols.dst;
+            std::uint32_t* row = base + PixelIndex(cols.dst, rows.dst + r, Width());
             for (int c = 0; c < cols.count; ++c)
                 row[c] = ~row[c] | kOpaque;
         }
@@ -131,11 +141,21 @@ void Surface::BitBlt(int x, int y, int width, int height, const Surface& src, in
     if (cols.count == 0 || rows.count == 0)
         return;
     // Within one surface, walk rows away from the overlap (memmove handles columns).
+    if (op == RasterOp::SrcCopy && &src != this && cols.count == Width() && cols.count == src.Width()) {
+        // Whole rows of equally wide pictures: one block.
+        std::memcpy(Bits() + PixelIndex(0, rows.dst, Width()),
+                    src.Bits() + PixelIndex(0, rows.src, src.Width()),
+                    static_cast<std::size_t>(rows.count) * static_cast<std::size_t>(cols.count) *
+                        sizeof(std::uint32_t));
+        return;
+    }
     const bool bottomUp = &src == this && rows.dst > rows.src;
+    std::uint32_t* const dBase = Bits();
+    const std::uint32_t* const sBase = src.Bits();
     for (int i = 0; i < rows.count; ++i) {
         const int r = bottomUp ? rows.count - 1 - i : i;
-        std::uint32_t* d = Row(rows.dst + r) + cols.dst;
-        const std::uint32_t* s = src.Row(rows.src + r) + cols.src;
+        std::uint32_t* d = dBase + PixelIndex(cols.dst, rows.dst + r, Width());
+        const std::uint32_t* s = sBase + PixelIndex(cols.src, rows.src + r, src.Width());
         if (op == RasterOp::SrcCopy) {
             std::memmove(d, s, static_cast<std::size_t>(cols.count) * sizeof(std::uint32_t));
         } else if (&src == this && cols.dst > cols.src) {
@@ -162,16 +182,18 @@ void ForEachStretched(Surface& dst, int x, int y, int width, int height, const S
     const int c1 = std::min(width, dst.Width() - x);
     const int r0 = std::max(0, -y);
     const int r1 = std::min(height, dst.Height() - y);
+    std::uint32_t* const dBase = dst.Bits();
+    const std::uint32_t* const sBase = src.Bits();
     for (int r = r0; r < r1; ++r) {
         const int srcRow = sy + Sample(r, height, sh);
         if (srcRow < 0 || srcRow >= src.Height())
             continue;
-        const std::uint32_t* s = src.Row(srcRow);
-        std::uint32_t* d = dst.Row(y + r) + x;
+        const std::uint32_t* s = sBase + PixelIndex(0, srcRow, src.Width());
+        std::uint32_t* d = dBase + PixelIndex(0, y + r, dst.Width());
         for (int c = c0; c < c1; ++c) {
             const int srcCol = sx + Sample(c, width, sw);
             if (srcCol >= 0 && srcCol < src.Width())
-                put(d[c], s[srcCol]);
+                put(d[x + c], s[srcCol]);
         }
     }
 }
@@ -196,11 +218,13 @@ void Surface::TransparentBlt(int x, int y, int width, int height, const Surface&
     if (width == sw && height == sh) {
         const Span cols = ClipSpan(x, sx, width, Width(), src.Width());
         const Span rows = ClipSpan(y, sy, height, Height(), src.Height());
-        if (&src == this)
+        if (&src == this || cols.count == 0)
             return;
+        std::uint32_t* const dBase = Bits();
+        const std::uint32_t* const sBase = src.Bits();
         for (int r = 0; r < rows.count; ++r) {
-            std::uint32_t* d = Row(rows.dst + r) + cols.dst;
-            const std::uint32_t* s = src.Row(rows.src + r) + cols.src;
+            std::uint32_t* d = dBase + PixelIndex(cols.dst, rows.dst + r, Width());
+            const std::uint32_t* s = sBase + PixelIndex(cols.src, rows.src + r, src.Width());
             for (int c = 0; c < cols.count; ++c) {
                 if ((s[c] & kColourMask) != keyPixel)
                     d[c] = s[c];

@@ -11,6 +11,7 @@
 // colour look at the colour bytes only.
 #include <QImage>
 #include <QPainter>
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {
@@ -92,12 +93,15 @@ public:
     int Width() const { return m_image.width(); }
     int Height() const { return m_image.height(); }
 
+    // All pixels, top-down, rows exactly Width() pixels apart (32-bit rows need no
+    // padding); null when empty. Take the pointer once per pass: each call checks
+    // that the image is not shared.
+    std::uint32_t* Bits() { return reinterpret_cast<std::uint32_t*>(m_image.bits()); }
+    const std::uint32_t* Bits() const { return reinterpret_cast<const std::uint32_t*>(m_image.constBits()); }
+
     // Row y (top-down) as Width() pixels of 0xFFRRGGBB; y must be in range.
-    std::uint32_t* Row(int y) { return reinterpret_cast<std::uint32_t*>(m_image.scanLine(y)); }
-    const std::uint32_t* Row(int y) const
-    {
-        return reinterpret_cast<const std::uint32_t*>(m_image.constScanLine(y));
-    }
+    std::uint32_t* Row(int y) { return Bits() + static_cast<std::ptrdiff_t>(y) * Width(); }
+    const std::uint32_t* Row(int y) const { return Bits() + static_cast<std::ptrdiff_t>(y) * Width(); }
 
     // The image itself, for QPainter, saving and reading pixels. Do not copy it
     // while painting on the surface: a shared QImage detaches on the next write.

@@ -1,5 +1,6 @@
 #include "effects/clouds_routine.h"
 
+#include "effects/pixel_channels.h"
 #include "platform/crt.h"
 
 #include <algorithm>
@@ -117,12 +118,7 @@ void CCloudsRoutine::Render(std::uint32_t* destination, const std::uint32_t* sou
             const int u = coverage[static_cast<std::size_t>(r)];
             const int cloud = r * u;
             const int keep = 100 - u;
-            const std::uint32_t p = s[j];
-            const auto mix = [&](int shift) {
-                const int c = static_cast<int>((p >> shift) & 0xFF);
-                return static_cast<std::uint32_t>((cloud + c * keep) / 100) << shift;
-            };
-            d[j] = mix(16) | mix(8) | mix(0);
+            d[j] = pixel::Map(s[j], [cloud, keep](int c) { return (cloud + c * keep) / 100; });
         }
     }
 }

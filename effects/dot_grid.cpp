@@ -1,5 +1,6 @@
 #include "effects/dot_grid.h"
 
+#include "effects/pixel_channels.h"
 #include "platform/surface.h"
 
 #include <algorithm>
@@ -12,9 +13,7 @@ void FillDisc(platform::Surface& target, int cx, int cy, int r, std::uint32_t co
 {
     const int y0 = std::max(cy - r, 0);
     const int y1 = std::min(cy + r, target.Height() - 1);
-    const int cr = static_cast<int>((colour >> 16) & 0xFF);
-    const int cg = static_cast<int>((colour >> 8) & 0xFF);
-    const int cb = static_cast<int>(colour & 0xFF);
+
     const std::uint32_t opaque = 0xFF000000u | colour;
     for (int y = y0; y <= y1; ++y) {
         const int dy = y - cy;
@@ -34,12 +33,9 @@ void FillDisc(platform::Surface& target, int cx, int cy, int r, std::uint32_t co
                 row[x] = opaque;
                 continue;
             }
-            const std::uint32_t d = row[x];
-            const auto mix = [alpha](int c, int dc) { return (c * alpha + dc * (255 - alpha) + 127) / 255; };
-            row[x] =
-                0xFF000000u | static_cast<std::uint32_t>(mix(cr, static_cast<int>((d >> 16) & 0xFF)) << 16 |
-                                                         mix(cg, static_cast<int>((d >> 8) & 0xFF)) << 8 |
-                                                         mix(cb, static_cast<int>(d & 0xFF)));
+            row[x] = 0xFF000000u | pixel::Combine(colour, row[x], [alpha](int c, int dc) {
+                         return (c * alpha + dc * (255 - alpha) + 127) / 255;
+                     });
         }
     }
 }

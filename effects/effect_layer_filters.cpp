@@ -4,6 +4,7 @@
 // pixel is copied) and draw it into the output surface. Rows are buffer rows
 // (bottom-up) except in the row shift, which works on the surfaces.
 #include "effects/effect_layer.h"
+#include "effects/pixel_channels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,23 +13,14 @@
 
 namespace {
 
-int Blue(std::uint32_t p)
-{
-    return static_cast<int>(p & 0xFF);
-}
-int Green(std::uint32_t p)
-{
-    return static_cast<int>((p >> 8) & 0xFF);
-}
-int Red(std::uint32_t p)
-{
-    return static_cast<int>((p >> 16) & 0xFF);
-}
+using pixel::Blue;
+using pixel::Green;
+using pixel::Red;
 
 // The pixel d with its colour bytes replaced (the fourth byte is kept).
 std::uint32_t WithColour(std::uint32_t d, int r, int g, int b)
 {
-    return (d & 0xFF000000u) | static_cast<std::uint32_t>(r << 16 | g << 8 | b);
+    return (d & 0xFF000000u) | pixel::Pack(r, g, b);
 }
 
 int Luma(std::uint32_t p)

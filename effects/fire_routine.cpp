@@ -1,33 +1,25 @@
 #include "effects/fire_routine.h"
 
+#include "effects/pixel_channels.h"
 #include "platform/crt.h"
+#include "platform/surface.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 namespace {
 
-int Red(std::uint32_t windowsColour)
-{
-    return static_cast<int>(windowsColour & 0xFF);
-}
-int Green(std::uint32_t windowsColour)
-{
-    return static_cast<int>((windowsColour >> 8) & 0xFF);
-}
-int Blue(std::uint32_t windowsColour)
-{
-    return static_cast<int>((windowsColour >> 16) & 0xFF);
-}
-
-// Writes a gradient from colour a to colour b over the palette: step s of the
+// Writes a gradient from Windows colour a to Windows colour b over the palette: step s of the
 // largest channel difference m lands on first + (int)(s * (span / m)).
 void Gradient(std::array<std::uint32_t, 256>& palette, int first, float span, std::uint32_t a,
               std::uint32_t b)
 {
-    const int dr = Red(b) - Red(a);
-    const int dg = Green(b) - Green(a);
-    const int db = Blue(b) - Blue(a);
+    using platform::GetBValue;
+    using platform::GetGValue;
+    using platform::GetRValue;
+    const int dr = GetRValue(b) - GetRValue(a);
+    const int dg = GetGValue(b) - GetGValue(a);
+    const int db = GetBValue(b) - GetBValue(a);
     const int m = std::max({std::abs(dr), std::abs(dg), std::abs(db)});
     const float fm = static_cast<float>(m);
     for (int s = 0; s < m; ++s) {
@@ -37,11 +29,10 @@ void Gradient(std::array<std::uint32_t, 256>& palette, int first, float span, st
             continue;
         }
         const auto channel = [&](int diff, int start) {
-            return static_cast<std::uint32_t>(
-                static_cast<int>(fs * (static_cast<float>(diff) / fm) + static_cast<float>(start)));
+            return static_cast<int>(fs * (static_cast<float>(diff) / fm) + static_cast<float>(start));
         };
         palette[static_cast<std::size_t>(index)] =
-            channel(dr, Red(a)) << 16 | channel(dg, Green(a)) << 8 | channel(db, Blue(a));
+            pixel::Pack(channel(dr, GetRValue(a)), channel(dg, GetGValue(a)), channel(db, GetBValue(a)));
     }
 }
 
@@ -121,14 +112,8 @@ void CFireRoutine::Render(const std::uint32_t* source, std::uint32_t* destinatio
         const std::uint8_t* heat = m_fire.data() + m_rowStart[static_cast<std::size_t>(i) + 3];
         std::uint32_t* d = destination + static_cast<std::size_t>(i) * w;
         for (int x = 0; x < w; ++x) {
-            const std::uint32_t p = m_palette[heat[x]];
-            const std::uint32_t q = d[x];
-            const auto mix = [&](int shift) {
-                const int pc = static_cast<int>((p >> shift) & 0xFF);
-                const int dc = static_cast<int>((q >> shift) & 0xFF);
-                return static_cast<std::uint32_t>(((pc - dc) * blend + dc * 256) >> 8) << shift;
-            };
-            d[x] = mix(16) | mix(8) | mix(0);
+            d[x] = pixel::Combine(m_palette[heat[x]], d[x],
+                                  [blend](int pc, int dc) { return ((pc - dc) * blend + dc * 256) >> 8; });
         }
     }
     // The upper half fades into the source, more with height.
@@ -138,14 +123,8 @@ void CFireRoutine::Render(const std::uint32_t* source, std::uint32_t* destinatio
         const std::uint32_t* s = source + static_cast<std::size_t>(i) * w;
         std::uint32_t* d = destination + static_cast<std::size_t>(i) * w;
         for (int x = 0; x < w; ++x) {
-            const std::uint32_t sp = s[x];
-            const std::uint32_t dp = d[x];
-            const auto mix = [&](int shift) {
-                const int sc = static_cast<int>((sp >> shift) & 0xFF);
-                const int dc = static_cast<int>((dp >> shift) & 0xFF);
-                return static_cast<std::uint32_t>((dc * (100 - pct) + sc * pct) / 100) << shift;
-            };
-            d[x] = mix(16) | mix(8) | mix(0);
+            d[x] = pixel::Combine(s[x], d[x],
+                                  [pct](int sc, int dc) { return (dc * (100 - pct) + sc * pct) / 100; });
         }
     }
 }

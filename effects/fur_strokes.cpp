@@ -1,5 +1,6 @@
 #include "effects/fur_strokes.h"
 
+#include "effects/pixel_channels.h"
 #include "platform/crt.h"
 #include "platform/surface.h"
 
@@ -24,11 +25,6 @@ int RandomCoordinate(int size)
     return std::clamp(static_cast<int>(v), 0, std::max(size - 1, 0));
 }
 
-int Channel(std::uint32_t p, int shift)
-{
-    return static_cast<int>((p >> shift) & 0xFF);
-}
-
 } // namespace
 
 void CFurStrokes::Draw(platform::Surface& output, const std::uint32_t* pixels) const
@@ -45,7 +41,7 @@ void CFurStrokes::Draw(platform::Surface& output, const std::uint32_t* pixels) c
         // Brightness turns the stroke from pointing up (dark) through horizontal
         // (mid grey) to vertical and long (white).
         const float t =
-            static_cast<float>(Channel(colour, 0) + Channel(colour, 8) + Channel(colour, 16)) / 765.0f;
+            static_cast<float>(pixel::Blue(colour) + pixel::Green(colour) + pixel::Red(colour)) / 765.0f;
         const float angle = -m_fPi / 2 + m_fPi * t;
         const double half = static_cast<int>(t * 40) * 0.5;
         const int dx = static_cast<int>(std::cos(angle) * half);
@@ -78,9 +74,7 @@ void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float 
     const int py0 = std::max(static_cast<int>(std::floor(std::min(y1, y2) - reachAcross)), 0);
     const int py1 =
         std::min(static_cast<int>(std::ceil(std::max(y1, y2) + reachAcross)), target.Height() - 1);
-    const int r = Channel(colour, 16);
-    const int g = Channel(colour, 8);
-    const int b = Channel(colour, 0);
+
     for (int py = py0; py <= py1; ++py) {
         std::uint32_t* row = target.Row(py);
         const float ry = static_cast<float>(py) - cy;
@@ -95,11 +89,9 @@ void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float 
             if (a == 0) {
                 continue;
             }
-            const std::uint32_t d = row[px];
-            const auto mix = [a](int c, int dc) { return (c * a + dc * (255 - a) + 127) / 255; };
-            row[px] =
-                0xFF000000u | static_cast<std::uint32_t>(mix(r, Channel(d, 16)) << 16 |
-                                                         mix(g, Channel(d, 8)) << 8 | mix(b, Channel(d, 0)));
+            row[px] = 0xFF000000u | pixel::Combine(colour, row[px], [a](int c, int dc) {
+                          return (c * a + dc * (255 - a) + 127) / 255;
+                      });
         }
     }
 }

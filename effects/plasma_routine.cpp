@@ -1,5 +1,6 @@
 #include "effects/plasma_routine.h"
 
+#include "effects/pixel_channels.h"
 #include "platform/crt.h"
 
 #include <algorithm>
@@ -45,8 +46,7 @@ void CPlasmaRoutine::Create(int width, int height)
             const int r = Towards(p.r, q.r, n);
             const int g = Towards(p.g, q.g, n);
             const int b = Towards(p.b, q.b, n);
-            m_palette[static_cast<std::size_t>(32 * k + n)] =
-                static_cast<std::uint32_t>(r << 16 | g << 8 | b);
+            m_palette[static_cast<std::size_t>(32 * k + n)] = pixel::Pack(r, g, b);
         }
     }
     Step();
@@ -83,17 +83,11 @@ void CPlasmaRoutine::Render(const std::uint32_t* source, std::uint32_t* destinat
     const int share = m_nSourceShare;
     const std::size_t count = m_index.size();
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t p = m_palette[m_index[i]];
-        const std::uint32_t dp = destination[i];
-        const std::uint32_t sp = source[i];
-        const auto mix = [&](int shift) {
-            const int pc = static_cast<int>((p >> shift) & 0xFF);
-            const int dc = static_cast<int>((dp >> shift) & 0xFF);
-            const int sc = static_cast<int>((sp >> shift) & 0xFF);
-            const int c = (dc * 256 + (pc - dc) * blend) >> 8;
-            return static_cast<std::uint32_t>((c * (100 - share) + sc * share) / 100) << shift;
-        };
-        destination[i] = mix(16) | mix(8) | mix(0);
+        const std::uint32_t blended =
+            pixel::Combine(m_palette[m_index[i]], destination[i],
+                           [blend](int pc, int dc) { return (dc * 256 + (pc - dc) * blend) >> 8; });
+        destination[i] = pixel::Combine(
+            blended, source[i], [share](int c, int sc) { return (c * (100 - share) + sc * share) / 100; });
     }
     Step();
 }

@@ -1,5 +1,6 @@
 #include "effects/water_routine.h"
 
+#include "effects/pixel_channels.h"
 #include "platform/crt.h"
 
 #include <algorithm>
@@ -15,11 +16,6 @@ void CWaterRoutine::Create(int width, int height)
 }
 
 namespace {
-
-int ClampByte(int v)
-{
-    return std::clamp(v, 0, 255);
-}
 
 // A random centre for a disc of radius r along an axis of the given size, kept
 // clear of the border where the axis is long enough.
@@ -53,10 +49,7 @@ void CWaterRoutine::Render(const std::uint32_t* source, std::uint32_t* destinati
                 destination[i] = p;
                 continue;
             }
-            const int r = ClampByte(static_cast<int>((p >> 16) & 0xFF) - d);
-            const int g = ClampByte(static_cast<int>((p >> 8) & 0xFF) - d);
-            const int b = ClampByte(static_cast<int>(p & 0xFF) - d);
-            destination[i] = static_cast<std::uint32_t>(r << 16 | g << 8 | b);
+            destination[i] = pixel::Map(p, [d](int c) { return std::clamp(c - d, 0, 255); });
         }
     }
 

@@ -1,19 +1,26 @@
 #pragma once
-// CShaderBufAB: an image pass with buffers A and B. Placeholder until the
-// buffer-pass renderers land: it sets nothing up and draws nothing.
-#include <QPoint>
-#include <string>
+// CShaderBufAB: an image pass after two buffer passes. Buffer A is drawn afresh
+// from iTime, iTimeDelta, iResolution and iFrame; buffer B reads A (iChannel0)
+// and its own previous frame (iChannel1, ping-pong) with iTimeDelta and
+// iResolution; the image pass reads A (iChannel0) and B's new frame (iChannel1)
+// with iTime, iResolution and iFrame. iTimeDelta is a fixed 0.033 s.
+#include "effects/multi_pass_renderer.h"
 
-namespace platform {
-class Surface;
-}
-
-class CShaderBufAB
+class CShaderBufAB : public CMultiPassRenderer
 {
 public:
-    bool Create(const platform::Surface*, int, int, const std::string&) { return false; }
-    bool LoadBuffers(const std::string&, const std::string&) { return false; }
-    void Render(platform::Surface&, const platform::Surface*) {}
+    ~CShaderBufAB() override { Free(); }
 
-    QPoint m_ptMouse;
+    // Builds buffers A and B ("<name>.frag" of the shaders folder), right after
+    // Create. A missing vertex or A file is not shown; compile and link errors
+    // are. False on any failure; the renderer then draws nothing.
+    bool LoadBuffers(const std::string& nameA, const std::string& nameB);
+
+    void Render(platform::Surface& target, const platform::Surface* source) override;
+
+protected:
+    void DeleteGlObjects() override;
+
+    BufferPass m_bufferA;
+    BufferPass m_bufferB;
 };

@@ -152,8 +152,11 @@ protected:
     unsigned m_fileTexture = 0;
     UniformLocations m_uniforms;
 
-private:
+    // The path of a shader file: shaders folder + name + extension, normalised
+    // (so "..\_misc\x" names a file of the _misc folder).
     std::string ShaderPath(const std::string& name, const char* extension) const;
+
+private:
 
     // Per-frame staging, reused across frames.
     std::vector<std::uint32_t> m_uploadPixels;

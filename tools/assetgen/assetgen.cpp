@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace assetgen {
 namespace {
@@ -17,6 +18,13 @@ std::map<std::string, Generator>& Table()
 {
     static std::map<std::string, Generator> table;
     return table;
+}
+
+// Group names registered twice (two files chose the same name).
+std::vector<std::string>& Duplicates()
+{
+    static std::vector<std::string> duplicates;
+    return duplicates;
 }
 
 bool ValidName(const QString& name)
@@ -28,7 +36,8 @@ bool ValidName(const QString& name)
 
 Registration::Registration(const char* group, Generator generate)
 {
-    Table().emplace(group, generate);
+    if (!Table().emplace(group, generate).second)
+        Duplicates().emplace_back(group);
 }
 
 QByteArray EncodePng(const QImage& picture)
@@ -174,6 +183,8 @@ bool Output::Finish()
 int RunAll(const QString& resourceDir, const QString& dataDir)
 {
     Output out(resourceDir, dataDir);
+    for (const std::string& group : Duplicates())
+        out.Fail(QString("two generators are called '%1'").arg(QString::fromStdString(group)));
     for (const auto& [group, generate] : Table())
         generate(out);
     return out.Finish() ? 0 : 1;

@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 #include "platform/resources.h"
 #include "platform/screen_capture.h"
+#include "platform/window_region.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -90,6 +91,7 @@ CLumidial::CLumidial(std::optional<QSize> screenSize)
     // Every pixel comes from the final surface: no background fill before painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true); // moves without a button reach the layers and the stealth hole
     setWindowOpacity((Settings().Alpha & 0xFF) / 255.0);
 }
 
@@ -133,10 +135,10 @@ bool CLumidial::Create()
                              std::make_unique<std::string>(settings.ImageFolderPath.toStdString()));
     platform::SendAppMessage(platform::WM_SET_IMAGE_SOURCE, 0, settings.PlayInterval);
 
-    // 10-13. Frames: the built-in slots, the selected frame at the clock's size.
-    // (The external frame of slot 17 is built here from ExtFramePath once the
-    // frame builder exists.)
+    // 10-13. Frames: the built-in slots, the external frame, the selected frame
+    // at the clock's size.
     LoadFrames();
+    CreateExtFrame(settings.ExtFramePath, settings.Gradation);
     SetUpFrameSurface();
 
     // 14-15. Place the window and make it round.
@@ -146,8 +148,9 @@ bool CLumidial::Create()
     // 16. Tray icon.
     AddTrayIcon();
 
-    // 17-20. Hands, day number and dot-matrix readout: the drawing resources are
-    // made by the clock drawing; the colour messages set them up.
+    // 17-20. Hands, day number and dot-matrix readout: the drawing resources,
+    // coloured by the two colour messages.
+    CreateDrawingResources();
     platform::SendAppMessage(platform::WM_SET_HANDS_COLOR,
                              static_cast<platform::WPARAM>(settings.HandsColorKind));
     platform::SendAppMessage(platform::WM_DOT_COLORS_CHANGED);
@@ -193,6 +196,7 @@ void CLumidial::CreateLayers()
          {&m_pFrameLayer, &m_pDialLayer, &m_pDateLayer, &m_pFrontLayer, &m_pMiddleLayer, &m_pBackLayer})
         layer->reset();
 
+    ++m_nLayerGeneration;
     const auto make = [this](const platform::Surface& source, int code) {
         auto layer = std::make_unique<CEffectLayer>(m_nWidth, m_nHeight);
         layer->SetSettings(this);
@@ -209,6 +213,7 @@ void CLumidial::CreateLayers()
     }
     m_pDateLayer = make(m_dcComposition, kDateEffect);
     m_pDialLayer = make(m_dcComposition, DialEffect(settings.ClockFace));
+    m_pDialLayer->SetClockTimeSource(m_timeSource);
     m_pFrameLayer = make(m_dcFrameSource, kFrameEffect);
 }
 
@@ -243,7 +248,7 @@ void CLumidial::UpdateRegions()
     const int bottom = static_cast<int>(m_nHeight / 130.0 * 129);
     m_rgnEllipse = QRegion(0, 0, right, bottom, QRegion::Ellipse);
     m_rgnWindow = m_rgnEllipse;
-    setMask(m_rgnWindow);
+    platform::SetWindowRgn(*this, m_rgnWindow);
 }
 
 void CLumidial::AddTrayIcon()
@@ -259,7 +264,7 @@ void CLumidial::AddTrayIcon()
 
 void CLumidial::UpdateToolTip()
 {
-    setToolTip(QStringLiteral("表示倍率：%1% \n※ホイールで変更可 \n奥側：%2 \n中間：%3 \n手前：%4     ")
+    setToolTip(QStringLiteral("表示倍率：%1% \r\n※ホイールで変更可 \r\n奥側：%2 \r\n中間：%3 \r\n手前：%4     ")
                    .arg(m_nZoom)
                    .arg(GetEffectName(m_pBackLayer->GetEffect()), GetEffectName(m_pMiddleLayer->GetEffect()),
                         GetEffectName(m_pFrontLayer->GetEffect())));
@@ -282,25 +287,11 @@ int CLumidial::ClockFace() const
 
 void CLumidial::paintEvent(QPaintEvent*)
 {
-    ComposeFrame();
+    // While dragging, the drag composes the frames itself (without the date, readout and dial).
+    if (!m_bDragging)
+        ComposeFrame();
     QPainter painter(this);
     painter.drawImage(0, 0, m_dcFinal.Image());
-}
-
-void CLumidial::ComposeFrame()
-{
-    // While a zoom settles the layers still have the old size: the last frame stays.
-    if (!m_pBackLayer || m_pBackLayer->Width() != m_nWidth || m_pBackLayer->Height() != m_nHeight)
-        return;
-    m_pBackLayer->Render(nullptr);
-    m_pMiddleLayer->RecaptureSource();
-    m_pMiddleLayer->Render(nullptr);
-    m_pFrontLayer->RecaptureSource();
-    m_pFrontLayer->Render(&m_dcComposition);
-    // The date, the dot-matrix readout and the dial with its hands are drawn onto
-    // the composition surface here by the clock drawing.
-    m_dcFinal.BitBlt(0, 0, m_nWidth, m_nHeight, m_dcComposition, 0, 0);
-    // The frame is keyed onto the final surface here by the clock drawing.
 }
 
 void CLumidial::StartFrameTimers()
@@ -322,7 +313,8 @@ void CLumidial::OnTimer(int id)
         // The alarm check runs here.
         break;
     case TIMER_OVERLAP:
-        // With TopMost, the check of the windows under the clock runs here.
+        if (Settings().TopMost)
+            CheckOverlap();
         break;
     case TIMER_ZOOM_SETTLE:
         m_timers.KillTimer(TIMER_ZOOM_SETTLE);
@@ -333,10 +325,11 @@ void CLumidial::OnTimer(int id)
         }
         RebuildLayers();
         StartFrameTimers();
+        m_prevWindows.clear();
         break;
     case TIMER_LEAVE_REARM:
-        // The stealth hole's mouse-leave tracking is requested again here.
         m_timers.KillTimer(TIMER_LEAVE_REARM);
+        RequestLeaveTracking();
         break;
     default:
         if (id >= TIMER_SNOOZE && id < TIMER_SNOOZE + kAlarmCount) {
@@ -408,10 +401,13 @@ void CLumidial::OnCommand(int id)
         close();
     } else if (id == ID_LOCK) {
         platform::LockWorkstation();
+    } else if (id == ID_STEALTH) {
+        OnStealth();
+    } else if (id == ID_RSS_EDIT) {
+        EditRssList();
     }
-    // ID_SETTINGS (settings dialog), ID_STEALTH
-    // (stealth mode), ID_RSS (ticker) and ID_RSS_EDIT (feed list) are served here
-    // by the parts that provide them.
+    // ID_SETTINGS (settings dialog) and ID_RSS (ticker) are served here by the
+    // parts that provide them.
 }
 
 void CLumidial::StorePosition()

@@ -8,12 +8,19 @@
 // The window is composed every 50 ms (timer 1) from a snapshot of the desktop
 // behind it, passed through the back, middle and front layers.
 #include "app/app_settings.h"
+#include "app/clock_drawing.h"
+#include "app/dot_matrix_text.h"
+#include "app/window_list.h"
 #include "effects/effect_layer.h"
 #include "effects/image_path_list.h"
 #include "platform/messages.h"
 #include "platform/surface.h"
 #include "platform/timers.h"
 
+#include <QBrush>
+#include <QFont>
+#include <QLabel>
+#include <QPen>
 #include <QRegion>
 #include <QString>
 #include <QWidget>
@@ -22,6 +29,7 @@
 #include <optional>
 #include <vector>
 
+class QMenu;
 class QSystemTrayIcon;
 
 // Timer ids of the clock window.
@@ -120,8 +128,41 @@ public:
     QSystemTrayIcon* TrayIcon() const { return m_trayIcon.get(); }
     bool IsTimerRunning(int id) const { return m_timers.IsRunning(id); }
 
+    // --- Clock drawing and frames ---
+    // Rebuilds the external frame (slot 17) from an image file (relative names
+    // are read from the executable's folder), relit by the built-in ring's
+    // shading when gradation is set. Does not select it.
+    void CreateExtFrame(const QString& imagePath, bool gradation);
+    // The clock's time for hands, day number, readout and dial shader (tests
+    // fix it); an empty source restores the local time.
+    void SetTimeSource(CShaderClock::TimeSource source);
+    // A frame slot's 130 by 130 picture (null for an empty slot).
+    const QImage& FrameBitmap(int slot) const { return m_frameBitmaps.at(static_cast<std::size_t>(slot)); }
+    const HandColors& CurrentHandColors() const { return m_handColors; }
+    const CDotMatrixText& TimeDrawer() const { return m_timeText; }
+    const CDotMatrixText& SecondsDrawer() const { return m_secText; }
+
+    // --- Input, menus and stealth ---
+    // The region handed to the window (the ellipse, less the stealth hole).
+    const QRegion& WindowRegion() const { return m_rgnWindow; }
+    const QRegion& HoleRegion() const { return m_rgnHole; }
+    bool IsDragging() const { return m_bDragging; }
+    // Counts the builds of the six layers (creation is the first).
+    int LayerGeneration() const { return m_nLayerGeneration; }
+    // The windows the diagnostic list (Page Down) found below the clock.
+    const std::vector<platform::TopLevelWindow>& WindowsBelowList() const { return m_windowsBelow; }
+    QWidget* TestWindow() const;
+
 protected:
     bool event(QEvent* event) override;
+    // Input (lumidial_input.cpp, lumidial_menus.cpp).
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -146,8 +187,14 @@ private:
     void UpdateToolTip();
     void ApplyWindowClass();
 
-    // One frame: the layers over the snapshot into the final surface.
+    // One frame: the layers over the snapshot into the final surface, with the
+    // date, readout, dial and frame (lumidial_paint.cpp).
     void ComposeFrame();
+    LocalDateTime Now() const;
+    void CreateDrawingResources();
+    void DrawHands(platform::Surface& dc, const LocalDateTime& now);
+    void DrawDayNumber(platform::Surface& dc, const LocalDateTime& now);
+    void DrawDigitalClock(platform::Surface& dc, bool withSeconds, const LocalDateTime& now);
 
     // Timers 1 and 3 run again, unless a zoom change still waits for its rebuild.
     void StartFrameTimers();
@@ -181,6 +228,28 @@ private:
     void OnAlarmSnooze(int index, int delayMs);
     void OnDemoClosed();
     void OnOpenDemo();
+
+    // Drag, short click, zoom keys and the windows under the clock (lumidial_input.cpp).
+    void OnLButtonDown(const QMouseEvent& event);
+    void OnDragMove(QPoint cursor);
+    void OnLButtonUp(const QMouseEvent& event);
+    void ScrollBackground(QPoint topLeft, QPoint step);
+    void OnKeyDown(int key);
+    void CheckOverlap();
+    void CheckOverlapManually();
+    void ListWindowsBelow();
+    void ShowTestWindow();
+
+    // Menus, tray and stealth (lumidial_menus.cpp).
+    void ShowPopupMenu(QPoint clientPoint);
+    void ShowTrayMenu();
+    void TrackMenu(QMenu& menu, QPoint screenPoint);
+    void OnStealth();
+    void UpdateStealthHole();
+    void RestoreWholeClock();
+    void RequestLeaveTracking();
+    void OnMouseLeave();
+    void EditRssList();
 
     // The three slideshow layers: back, middle, front.
     std::array<CEffectLayer*, 3> EffectLayers() const;
@@ -220,6 +289,18 @@ private:
 
     CImagePathList m_imageList;
 
+    // Drawing resources of the dial, day number and readout.
+    QBrush m_brKey;
+    QBrush m_brHour;
+    QBrush m_brMinute;
+    QPen m_penSecond;
+    QPen m_penMinuteOutline;
+    QFont m_fontDay;
+    HandColors m_handColors;
+    CDotMatrixText m_timeText{150, 14, 20, 2, 2, 1, 5};
+    CDotMatrixText m_secText{151, 10, 14, 1, 1, 1, 5};
+    CShaderClock::TimeSource m_timeSource;
+
     // Declared after everything they read, so they are destroyed first.
     std::unique_ptr<CEffectLayer> m_pBackLayer;
     std::unique_ptr<CEffectLayer> m_pMiddleLayer;
@@ -239,6 +320,18 @@ private:
     std::unique_ptr<QWidget> m_pDemoDlg;
 
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+
+    // Drag: the press point in the window, the cursor at the previous step, and
+    // the press's time (the event's, in milliseconds).
+    bool m_bDragging = false;
+    QPoint m_ptGrab;
+    QPoint m_ptLastCursor;
+    unsigned long m_nPressTime = 0;
+    bool m_bTrackLeave = false; // a mouse-leave is awaited (stealth hole)
+    int m_nLayerGeneration = 0;
+    std::vector<WindowInfo> m_prevWindows; // the overlap check's last list
+    std::vector<platform::TopLevelWindow> m_windowsBelow;
+    std::unique_ptr<QLabel> m_pTestWnd;
     platform::TimerSet m_timers;
     bool m_bCapturing = false; // a desktop capture runs (it processes events while hidden)
     bool m_bClosed = false;

@@ -150,16 +150,6 @@ void CLumidial::StretchFrame()
     m_dcFrame.StretchBlt(0, 0, m_nWidth, m_nHeight, m_dcFrameSelect, 0, 0, m_nBaseWidth, m_nBaseHeight);
 }
 
-void CLumidial::OnDotColorsChanged()
-{
-    // The dot-matrix glyphs are recoloured here by the clock drawing.
-}
-
-void CLumidial::OnSetHandsColor(int)
-{
-    // The hand brushes, pen and dial-shader colours are made here by the clock drawing.
-}
-
 void CLumidial::OnSetClockFace(int type)
 {
     m_pDialLayer->SetEffect(DialEffect(type));
@@ -204,9 +194,10 @@ void CLumidial::OnTrayNotify(platform::WPARAM id, platform::LPARAM mouseMessage)
 {
     if (id != 1)
         return;
-    if (mouseMessage == TRAY_LBUTTONDBLCLK)
+    if (mouseMessage == TRAY_LBUTTONDOWN || mouseMessage == TRAY_RBUTTONDOWN)
+        ShowTrayMenu();
+    else if (mouseMessage == TRAY_LBUTTONDBLCLK)
         platform::PostAppMessage(platform::WM_RECAPTURE_BACKGROUND);
-    // TRAY_LBUTTONDOWN and TRAY_RBUTTONDOWN open the tray menu here once it exists.
 }
 
 void CLumidial::OnAlarmClosed(int index)

@@ -95,6 +95,11 @@ public:
 
     // Hand colours of the dial shader (Windows colour values).
     void SetHandColors(platform::COLORREF hour, platform::COLORREF minute, platform::COLORREF second);
+    // The clock the dial shader reads (empty: the local time).
+    void SetClockTimeSource(CShaderClock::TimeSource source)
+    {
+        Use(m_shaderClock).SetTimeSource(std::move(source));
+    }
 
     // Where the layer reads ExtShader, ExtTexture and ClockFace (not owned).
     void SetSettings(const EffectSettingsSource* settings) { m_pSettings = settings; }

@@ -35,10 +35,10 @@ void main()
 
     vec2 push = Flow(uv * 2.6, t);
     push += 0.5 * Flow(uv * 5.3 + push * 2.0, t * 1.4);
-    push *= 0.11;
+    push *= 0.075;
 
     vec2 c = uv - 0.5;
-    float turn = 0.9 * sin(iTime * 0.6) * smoothstep(0.55, 0.0, length(c));
+    float turn = 0.6 * sin(iTime * 0.6) * smoothstep(0.55, 0.0, length(c));
     c = mat2(cos(turn), sin(turn), -sin(turn), cos(turn)) * c;
     vec2 q = 0.5 + c + push;
 

@@ -24,11 +24,11 @@ vec3 Dot(vec2 p, float slot, float count, float ringRadius, float dotRadius, flo
     vec2 centre = ringRadius * vec2(cos(a), sin(a));
     // 1 at the head of the wave, falling off behind it.
     float wave = pow(fract(slot / count - t * speed), 3.0);
-    float radius = dotRadius * (0.45 + 0.75 * wave);
+    float radius = dotRadius * (0.55 + 0.65 * wave);
     float d = length(p - centre);
     float disc = smoothstep(radius, radius * 0.7, d);
-    vec3 colour = Hue(slot / count * 0.5 + hueShift) * (0.3 + 0.9 * wave);
-    return colour * disc + colour * wave * 0.0015 / (d * d + 0.0015);
+    vec3 colour = Hue(slot / count * 0.5 + hueShift) * (0.45 + 0.8 * wave);
+    return colour * disc + colour * wave * 0.004 / (d * d + 0.004);
 }
 
 void main()
@@ -39,11 +39,11 @@ void main()
 
     vec3 col = mix(vec3(0.08, 0.09, 0.17), vec3(0.01, 0.01, 0.03), smoothstep(0.0, 0.7, r));
     for (int i = 0; i < 12; ++i)
-        col += Dot(p, float(i), 12.0, 0.3, 0.045, 0.8, t * 0.05, t);
+        col += Dot(p, float(i), 12.0, 0.3, 0.055, 0.8, t * 0.05, t);
     // The inner ring turns the other way.
     vec2 inner = mat2(cos(t), -sin(t), sin(t), cos(t)) * p;
     for (int i = 0; i < 8; ++i)
-        col += 0.8 * Dot(inner, float(i), 8.0, 0.16, 0.03, -1.2, t * 0.05 + 0.5, t);
+        col += 0.8 * Dot(inner, float(i), 8.0, 0.16, 0.035, -1.2, t * 0.05 + 0.5, t);
     float breathe = 0.5 + 0.5 * sin(t * 2.0);
     col += Hue(t * 0.05 + 0.25) * 0.22 * (0.5 + breathe) * smoothstep(0.1, 0.0, r);
     gl_FragColor = vec4(col, 1.0);

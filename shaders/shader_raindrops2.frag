@@ -41,7 +41,7 @@ vec4 Drops(vec2 p, float cellSize, float t, float seed)
     return vec4(lens, max(drop, beads), max(clear, drop));
 }
 
-// Still beads that swell and dry up.
+// Still beads that swell and dry up; not every cell has one.
 vec4 Beads(vec2 p, float cellSize, float t)
 {
     vec2 grid = p / cellSize;
@@ -49,9 +49,9 @@ vec4 Beads(vec2 p, float cellSize, float t)
     vec2 f = fract(grid) - 0.5;
     vec2 at = vec2(Hash(id), Hash(id + 3.3)) - 0.5;
     float life = fract(t * 0.08 + Hash(id + 7.7));
-    float size = 0.28 * smoothstep(0.0, 0.2, life) * smoothstep(1.0, 0.7, life);
+    float size = 0.24 * smoothstep(0.0, 0.2, life) * smoothstep(1.0, 0.7, life) * step(0.45, Hash(id + 1.9));
     vec2 d = (f - at * 0.5);
-    float bead = smoothstep(size, size * 0.7, length(d));
+    float bead = 1.0 - smoothstep(size * 0.7, size + 1e-4, length(d)); // no bead at size 0
     return vec4(d / max(size, 1e-3) * bead * 0.5, bead, bead);
 }
 
@@ -70,19 +70,19 @@ void main()
     float clear = max(max(a.w, b.w), c.w);
 
     // Misted glass: a soft blur of the desktop, paler and cooler.
-    vec2 px = 2.2 / iResolution;
+    vec2 px = 2.2 * scale / iResolution;
     vec3 blur = vec3(0.0);
     blur += texture2D(iChannel0, uv + vec2(px.x, 0.0)).rgb + texture2D(iChannel0, uv - vec2(px.x, 0.0)).rgb;
     blur += texture2D(iChannel0, uv + vec2(0.0, px.y)).rgb + texture2D(iChannel0, uv - vec2(0.0, px.y)).rgb;
     blur += texture2D(iChannel0, uv + px * 1.4).rgb + texture2D(iChannel0, uv - px * 1.4).rgb;
     blur += texture2D(iChannel0, uv + vec2(px.x, -px.y) * 1.4).rgb + texture2D(iChannel0, uv + vec2(-px.x, px.y) * 1.4).rgb;
     blur /= 8.0;
-    vec3 fog = mix(blur, vec3(0.78, 0.82, 0.86), 0.35) * vec3(0.92, 0.97, 1.04);
+    vec3 fog = mix(blur, vec3(0.8, 0.84, 0.88), 0.45) * vec3(0.95, 0.98, 1.03);
     vec3 sharp = texture2D(iChannel0, uv).rgb;
-    vec3 col = mix(fog, sharp * 0.95, clear * 0.8);
+    vec3 col = mix(fog, sharp * 0.9, clear * 0.85);
 
     // Drops: the desktop through the lens, flipped, with rim light and shadow.
-    vec3 seen = texture2D(iChannel0, uv - lens * 0.18).rgb;
+    vec3 seen = texture2D(iChannel0, uv - lens * 0.12).rgb;
     float rim = smoothstep(0.4, 0.9, length(lens) * 1.6);
     vec3 drop = seen * (1.05 - 0.35 * rim) + vec3(0.9) * smoothstep(0.5, 0.0, length(lens - vec2(-0.3, 0.35))) * 0.35;
     col = mix(col, drop, cover);

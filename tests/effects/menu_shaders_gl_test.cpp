@@ -8,6 +8,7 @@
 #include "effects/effect_codes.h"
 #include "effects/effect_layer.h"
 #include "effects/shader_renderer.h"
+#include "platform/paths.h"
 #include "platform/surface.h"
 #include "tests/effects/shader_gl_fixture.h"
 #include "tests/support/screens.h"
@@ -250,42 +251,80 @@ TEST_F(MenuShadersTest, FiltersFollowTheSource)
     EXPECT_TRUE(sink.Errors().empty());
 }
 
+// Every picture texture the effect table names is generated under its exact
+// name, tiles at a power-of-two size, and the RGBA noise pairs its channels
+// (green is red moved by (37, 17), alpha is blue moved alike) for 3D lookups.
+TEST(EffectTexturesTest, EveryNamedPictureExistsAndTheNoisePairsItsChannels)
+{
+    int checked = 0;
+    for (const EffectInfo& info : AllEffects())
+        for (const std::string_view name : info.textures) {
+            if (name.empty() || name.ends_with(".bin")) // 3D noise is raw data, not a picture
+                continue;
+            // "..\\_misc\\" names lead out of the assets folder into _misc.
+            const QString path =
+                platform::paths::InExeDir("assets/" + QString::fromUtf8(name.data(), name.size()));
+            const QImage image(path);
+            ASSERT_FALSE(image.isNull()) << path.toStdString();
+            EXPECT_EQ(image.width() & (image.width() - 1), 0) << path.toStdString();
+            EXPECT_EQ(image.width(), image.height()) << path.toStdString();
+            ++checked;
+        }
+    EXPECT_GT(checked, 8);
+    for (const char* name : {"st_RBGA_noise_medium.png", "st_RBGA_noise_small.png"}) {
+        const QImage noise = QImage(platform::paths::InExeDir(QStringLiteral("assets/") + name))
+                                 .convertToFormat(QImage::Format_ARGB32);
+        const int size = noise.width();
+        for (const auto& [x, y] : {std::pair{0, 0}, {5, 60}, {size - 1, 3}, {40, size - 1}}) {
+            const QRgb here = noise.pixel(x, y);
+            const QRgb there = noise.pixel((x + size - 37) % size, (y + size - 17) % size);
+            EXPECT_EQ(qGreen(here), qRed(there)) << name << " at " << x << "," << y;
+            EXPECT_EQ(qAlpha(here), qBlue(there)) << name << " at " << x << "," << y;
+        }
+    }
+}
+
 // Every effect through a real layer over the test desktop, labelled with its
-// menu text, for people to judge: build/screens/effects.png.
+// menu text, for people to judge: build/screens/effects.png at zoom 100 and
+// effects-300.png at zoom 300.
 TEST_F(MenuShadersTest, ContactSheet)
 {
-    const int cell = kSide, label = 18, columns = 6, gap = 6;
-    const int count = static_cast<int>(std::size(kMenuShaders)) + 1; // + the desktop itself
-    const int rows = (count + columns - 1) / columns;
-    QImage sheet(columns * (cell + gap) + gap, rows * (cell + label + gap) + gap, QImage::Format_RGB32);
-    sheet.fill(QColor(40, 40, 44));
-    QPainter p(&sheet);
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
-    font.setPixelSize(11);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    const auto place = [&](int k, const QString& name, const QImage& picture) {
-        const int x = gap + (k % columns) * (cell + gap);
-        const int y = gap + (k / columns) * (cell + label + gap);
-        p.drawText(QRect(x, y, cell, label), Qt::AlignLeft | Qt::AlignVCenter, name);
-        p.drawImage(x, y + label, picture);
-    };
-    place(0, QStringLiteral("(desktop)"), desktop.Image());
-    int k = 1;
-    for (const MenuShader& shader : kMenuShaders) {
-        CEffectLayer layer(kSide, kSide);
-        layer.Create(&desktop);
-        layer.SetEffect(shader.code);
-        const EffectInfo& info = *FindEffect(shader.code);
-        for (int frame = 0; frame < 12; ++frame) {
-            if (info.mouse == EffectMouse::ShaderPos)
-                layer.MouseMove(QPoint(40 + frame, 35));
-            layer.Render(nullptr);
+    for (const int zoom : {100, 300}) {
+        const int cell = kSide * zoom / 100, label = 18, columns = zoom == 100 ? 6 : 5, gap = 6;
+        platform::Surface picture(cell, cell);
+        PaintDesktop(picture);
+        const int count = static_cast<int>(std::size(kMenuShaders)) + 1; // + the desktop itself
+        const int rows = (count + columns - 1) / columns;
+        QImage sheet(columns * (cell + gap) + gap, rows * (cell + label + gap) + gap, QImage::Format_RGB32);
+        sheet.fill(QColor(40, 40, 44));
+        QPainter p(&sheet);
+        QFont font(QStringLiteral("Noto Sans CJK JP"));
+        font.setPixelSize(11);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        const auto place = [&](int k, const QString& name, const QImage& image) {
+            const int x = gap + (k % columns) * (cell + gap);
+            const int y = gap + (k / columns) * (cell + label + gap);
+            p.drawText(QRect(x, y, cell, label), Qt::AlignLeft | Qt::AlignVCenter, name);
+            p.drawImage(x, y + label, image);
+        };
+        place(0, QStringLiteral("(desktop)"), picture.Image());
+        int k = 1;
+        for (const MenuShader& shader : kMenuShaders) {
+            CEffectLayer layer(cell, cell);
+            layer.Create(&picture);
+            layer.SetEffect(shader.code);
+            const EffectInfo& info = *FindEffect(shader.code);
+            for (int frame = 0; frame < 12; ++frame) {
+                if (info.mouse == EffectMouse::ShaderPos)
+                    layer.MouseMove(QPoint((40 + frame) * zoom / 100, 35 * zoom / 100));
+                layer.Render(nullptr);
+            }
+            place(k++, QString::fromStdString(Label(info)), layer.Output().Image());
         }
-        place(k++, QString::fromStdString(Label(info)), layer.Output().Image());
+        p.end();
+        lmd::test::SaveScreen(sheet, zoom == 100 ? QStringLiteral("effects") : QStringLiteral("effects-300"));
     }
-    p.end();
-    lmd::test::SaveScreen(sheet, QStringLiteral("effects"));
     EXPECT_TRUE(sink.Errors().empty());
 }
 

@@ -43,7 +43,7 @@ void main()
 
     // The mountain, far away: blue slopes, a white cap, a blue outline.
     float mx = abs(p.x - 0.62);
-    float mountain = 0.33 + 0.22 - mx * 0.75;
+    float mountain = 0.56 - mx * 0.75;
     if (uv.y < mountain) {
         vec3 slope = mix(vec3(0.22, 0.33, 0.5), vec3(0.45, 0.55, 0.65), 0.3);
         float cap = step(mountain - 0.07 + 0.02 * sin(p.x * 60.0), uv.y);
@@ -55,8 +55,8 @@ void main()
     // phase leans with height, so the crests hang forward over their fronts.
     for (int i = 0; i < 4; ++i) {
         float k = float(i);
-        float base = 0.36 - k * 0.12;
-        float amp = 0.08 + 0.09 * k;
+        float base = 0.44 - k * 0.125;
+        float amp = 0.1 + 0.06 * k;
         float lean = 5.0 + 4.0 * k;
         float phase = p.x * (6.0 - k * 1.2) + t * (0.6 + 0.2 * k) + k * 2.3;
         float crest = Crest(phase + (uv.y - base) * lean);

@@ -20,7 +20,7 @@ vec2 BallCentre(int i, float t)
 
 float BallRadius(int i)
 {
-    return 0.06 + 0.018 * mod(float(i) * 3.0, 4.0);
+    return 0.07 + 0.018 * mod(float(i) * 3.0, 4.0);
 }
 
 // Field value at p and its gradient (sum of r^2 / d^2).
@@ -69,7 +69,7 @@ void main()
     }
     // Normal: upright in the middle of a blob, tipping over towards its rim.
     vec2 slope = -field.yz / max(field.x * field.x, 1e-3);
-    float tip = 1.0 - smoothstep(0.0, 0.05, edge);
+    float tip = 1.0 - smoothstep(0.0, 0.03, edge);
     vec3 n = normalize(vec3(normalize(slope + 1e-5) * (length(slope) * 0.06 + tip * 1.5), 1.0));
     vec3 r = reflect(vec3(0.0, 0.0, -1.0), n);
     vec3 metal = Surroundings(r, uv) * vec3(0.86, 0.88, 0.92);

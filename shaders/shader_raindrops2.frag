@@ -49,7 +49,7 @@ vec4 Beads(vec2 p, float cellSize, float t)
     vec2 f = fract(grid) - 0.5;
     vec2 at = vec2(Hash(id), Hash(id + 3.3)) - 0.5;
     float life = fract(t * 0.08 + Hash(id + 7.7));
-    float size = 0.24 * smoothstep(0.0, 0.2, life) * smoothstep(1.0, 0.7, life) * step(0.45, Hash(id + 1.9));
+    float size = 0.24 * smoothstep(0.0, 0.2, life) * smoothstep(1.0, 0.7, life) * step(0.6, Hash(id + 1.9));
     vec2 d = (f - at * 0.5);
     float bead = 1.0 - smoothstep(size * 0.7, size + 1e-4, length(d)); // no bead at size 0
     return vec4(d / max(size, 1e-3) * bead * 0.5, bead, bead);
@@ -64,27 +64,30 @@ void main()
 
     vec4 a = Drops(p, 34.0, t, 0.0);
     vec4 b = Drops(p + vec2(13.0, 7.0), 23.0, t * 1.2, 11.0);
-    vec4 c = Beads(p, 9.0, t);
+    vec4 c = Beads(p, 11.0, t);
     vec2 lens = a.xy * a.z + b.xy * b.z * (1.0 - a.z) + c.xy * c.z * (1.0 - max(a.z, b.z));
     float cover = max(max(a.z, b.z), c.z);
     float clear = max(max(a.w, b.w), c.w);
 
-    // Misted glass: a soft blur of the desktop, paler and cooler.
-    vec2 px = 2.2 * scale / iResolution;
+    // Misted glass: a soft blur of the desktop (twelve taps on a spiral),
+    // paler and cooler.
     vec3 blur = vec3(0.0);
-    blur += texture2D(iChannel0, uv + vec2(px.x, 0.0)).rgb + texture2D(iChannel0, uv - vec2(px.x, 0.0)).rgb;
-    blur += texture2D(iChannel0, uv + vec2(0.0, px.y)).rgb + texture2D(iChannel0, uv - vec2(0.0, px.y)).rgb;
-    blur += texture2D(iChannel0, uv + px * 1.4).rgb + texture2D(iChannel0, uv - px * 1.4).rgb;
-    blur += texture2D(iChannel0, uv + vec2(px.x, -px.y) * 1.4).rgb + texture2D(iChannel0, uv + vec2(-px.x, px.y) * 1.4).rgb;
-    blur /= 8.0;
-    vec3 fog = mix(blur, vec3(0.8, 0.84, 0.88), 0.45) * vec3(0.95, 0.98, 1.03);
+    for (int i = 0; i < 12; ++i) {
+        float a = float(i) * 2.4;
+        float radius = (1.0 + float(i) * 0.35) * scale;
+        blur += texture2D(iChannel0, uv + radius * vec2(cos(a), sin(a)) / iResolution).rgb;
+    }
+    blur /= 12.0;
+    vec3 fog = mix(blur, vec3(0.8, 0.84, 0.88), 0.4) * vec3(0.95, 0.98, 1.03);
     vec3 sharp = texture2D(iChannel0, uv).rgb;
     vec3 col = mix(fog, sharp * 0.9, clear * 0.85);
 
-    // Drops: the desktop through the lens, flipped, with rim light and shadow.
-    vec3 seen = texture2D(iChannel0, uv - lens * 0.12).rgb;
-    float rim = smoothstep(0.4, 0.9, length(lens) * 1.6);
-    vec3 drop = seen * (1.05 - 0.35 * rim) + vec3(0.9) * smoothstep(0.5, 0.0, length(lens - vec2(-0.3, 0.35))) * 0.35;
+    // Drops: the desktop through the lens, upside down and magnified, darker
+    // towards the rim, with a spark of light at the upper left.
+    vec3 seen = texture2D(iChannel0, uv - lens * 0.3).rgb;
+    float rim = smoothstep(0.35, 0.6, length(lens));
+    float spark = smoothstep(0.14, 0.0, length(lens - vec2(-0.2, 0.25)));
+    vec3 drop = seen * (1.1 - 0.5 * rim) + vec3(1.0) * spark * 0.7;
     col = mix(col, drop, cover);
     gl_FragColor = vec4(col, 1.0);
 }

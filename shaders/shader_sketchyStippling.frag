@@ -55,7 +55,7 @@ void main()
             vec2 id = floor(cell) + vec2(float(i), float(j));
             vec2 centre = id + 0.2 + 0.6 * Hash2(id + take * 0.37);
             float tone = 1.0 - Luma(centre * DOT_CELL * px);
-            float radius = 0.62 * sqrt(max(tone - 0.12, 0.0));
+            float radius = 0.7 * pow(max(tone - 0.25, 0.0) / 0.75, 0.75); // light areas stay clean paper
             ink = max(ink, 1.0 - smoothstep(radius - 0.25, radius + 0.2, length(cell - centre)));
         }
 

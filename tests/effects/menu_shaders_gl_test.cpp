@@ -10,6 +10,7 @@
 #include "effects/shader_renderer.h"
 #include "platform/paths.h"
 #include "platform/surface.h"
+#include "tests/effects/picture_metrics.h"
 #include "tests/effects/shader_gl_fixture.h"
 #include "tests/support/screens.h"
 
@@ -19,7 +20,6 @@
 #include <QRadialGradient>
 #include <QTest>
 #include <QTimer>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -27,8 +27,9 @@
 
 namespace {
 
-using lmd::test::Channels;
+using lmd::test::BrightnessSpread;
 using lmd::test::ErrorSink;
+using lmd::test::MeanDifference;
 using Renderer = lmd::test::Probe<CShaderRenderer>;
 
 constexpr int kSide = 130; // the clock at zoom 100
@@ -127,35 +128,6 @@ void PaintDesktop(platform::Surface& surface, bool alternative = false)
     font.setPixelSize(8);
     p.setFont(font);
     p.drawText(QRectF(90, 116, 38, 14), Qt::AlignCenter, QStringLiteral("12:34"));
-}
-
-// Mean absolute difference per colour channel (0..255).
-double MeanDifference(const platform::Surface& a, const platform::Surface& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x) {
-            const auto p = Channels(a.Row(y)[x]);
-            const auto q = Channels(b.Row(y)[x]);
-            sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
-        }
-    return sum / (3.0 * a.Width() * a.Height());
-}
-
-// Standard deviation of the brightness (0..255): 0 for a uniform picture.
-double BrightnessSpread(const platform::Surface& s)
-{
-    double sum = 0, squares = 0;
-    const double count = static_cast<double>(s.Width()) * s.Height();
-    for (int y = 0; y < s.Height(); ++y)
-        for (int x = 0; x < s.Width(); ++x) {
-            const auto c = Channels(s.Row(y)[x]);
-            const double luma = 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
-            sum += luma;
-            squares += luma * luma;
-        }
-    const double mean = sum / count;
-    return std::sqrt(std::max(squares / count - mean * mean, 0.0));
 }
 
 // One renderer set up as the effect layer sets up a single-pass shader code.

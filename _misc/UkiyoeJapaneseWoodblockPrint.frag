@@ -38,15 +38,15 @@ void main()
     float grain = Grain(gl_FragCoord.xy / scale);
 
     // Sky: cream paper darkening to a grey band at the top, a pale pink glow.
-    vec3 col = mix(vec3(0.93, 0.87, 0.74), vec3(0.62, 0.6, 0.58), smoothstep(0.7, 1.0, uv.y));
+    vec3 col = mix(vec3(0.93, 0.87, 0.74), vec3(0.7, 0.66, 0.6), smoothstep(0.8, 1.0, uv.y));
     col = mix(col, vec3(0.95, 0.78, 0.7), 0.25 * smoothstep(0.7, 0.45, uv.y));
 
     // The mountain, far away: blue slopes, a white cap, a blue outline.
     float mx = abs(p.x - 0.62);
-    float mountain = 0.56 - mx * 0.75;
+    float mountain = 0.58 - mx * 0.75;
     if (uv.y < mountain) {
         vec3 slope = mix(vec3(0.22, 0.33, 0.5), vec3(0.45, 0.55, 0.65), 0.3);
-        float cap = step(mountain - 0.07 + 0.02 * sin(p.x * 60.0), uv.y);
+        float cap = step(0.49 + 0.015 * sin(p.x * 70.0), uv.y); // snow on the top only
         col = mix(slope, vec3(0.96, 0.95, 0.9), cap);
     }
     col = mix(col, vec3(0.15, 0.2, 0.35), (1.0 - smoothstep(0.0, 0.006, abs(uv.y - mountain))) * step(uv.y, 0.6));
@@ -55,18 +55,19 @@ void main()
     // phase leans with height, so the crests hang forward over their fronts.
     for (int i = 0; i < 4; ++i) {
         float k = float(i);
-        float base = 0.44 - k * 0.125;
-        float amp = 0.1 + 0.06 * k;
+        float base = 0.34 - k * 0.115;
+        float amp = 0.08 + 0.065 * k;
         float lean = 5.0 + 4.0 * k;
         float phase = p.x * (6.0 - k * 1.2) + t * (0.6 + 0.2 * k) + k * 2.3;
         float crest = Crest(phase + (uv.y - base) * lean);
         float surface = base + amp * crest + 0.012 * sin(phase * 3.0);
         float depth = surface - uv.y;
         if (depth < 0.0) {
-            // Spray above the crest: flecks of foam in the air.
-            vec2 cell = floor(gl_FragCoord.xy / (2.0 * scale));
-            float spray = step(0.78, Hash(cell + k * 13.0 + floor(t * 4.0))) * smoothstep(0.04, 0.0, -depth) *
-                          smoothstep(0.5, 0.9, crest);
+            // Spray above the crest: round flecks of foam in the air.
+            vec2 g = gl_FragCoord.xy / (3.0 * scale);
+            float fleck = step(0.7, Hash(floor(g) + k * 13.0 + floor(t * 4.0))) *
+                          (1.0 - smoothstep(0.15, 0.35, length(fract(g) - 0.5)));
+            float spray = fleck * (1.0 - smoothstep(0.0, 0.05, -depth)) * smoothstep(0.5, 0.9, crest);
             col = mix(col, vec3(0.97, 0.96, 0.9), spray);
             continue;
         }

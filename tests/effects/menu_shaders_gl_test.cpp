@@ -223,6 +223,30 @@ TEST_F(MenuShadersTest, FiltersFollowTheSource)
     EXPECT_TRUE(sink.Errors().empty());
 }
 
+// The codes that receive the pointer (the layer flips it to a bottom-left
+// origin): the lamp of the metal follows it, the view over the sea turns with it.
+TEST_F(MenuShadersTest, ThePointerSteersTheCodesThatReceiveIt)
+{
+    int steered = 0;
+    for (const MenuShader& shader : kMenuShaders) {
+        if (FindEffect(shader.code)->mouse != EffectMouse::ShaderPos)
+            continue;
+        ShaderUnderTest s(shader, desktop);
+        SCOPED_TRACE(Label(s.info));
+        ASSERT_TRUE(s.created);
+        platform::Surface left(kSide, kSide), right(kSide, kSide), again(kSide, kSide);
+        s.renderer.m_ptMouse = QPoint(10, 20);
+        s.renderer.Render(left, &desktop);
+        s.renderer.m_ptMouse = QPoint(120, 110);
+        s.renderer.Render(right, &desktop);
+        s.renderer.Render(again, &desktop);
+        EXPECT_GT(MeanDifference(left, right), MeanDifference(right, again) + 8.0);
+        ++steered;
+    }
+    EXPECT_EQ(steered, 2); // Metallic and Sea
+    EXPECT_TRUE(sink.Errors().empty());
+}
+
 // Every picture texture the effect table names is generated under its exact
 // name, tiles at a power-of-two size, and the RGBA noise pairs its channels
 // (green is red moved by (37, 17), alpha is blue moved alike) for 3D lookups.

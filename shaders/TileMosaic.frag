@@ -1,4 +1,4 @@
-// Tile mosaic: the picture below laid in glazed ceramic tiles on light grout.
+// Tile mosaic: the picture below laid in glazed ceramic tiles on grey grout.
 // Rows are staggered like brickwork; each tile takes the mean colour under it
 // with a touch of its own glaze. A ripple runs out from the middle, lifting
 // the tiles, and the light goes round so the bevels glint in turn.
@@ -10,7 +10,7 @@ uniform sampler2D iChannel0;
 
 varying vec2 vTexCoord;
 
-const float ROWS = 13.0;
+const float ROWS = 12.0;
 
 float Hash(vec2 p)
 {
@@ -56,7 +56,7 @@ void main()
 
     // Grout, shaded where the tile edge overhangs it.
     float grain = Hash(floor(gl_FragCoord.xy));
-    vec3 grout = vec3(0.80, 0.78, 0.73) * (0.88 + 0.12 * grain) * (0.65 + 0.35 * smoothstep(0.0, 0.1, sd));
+    vec3 grout = vec3(0.5, 0.48, 0.45) * (0.85 + 0.15 * grain) * (0.6 + 0.4 * smoothstep(0.0, 0.1, sd));
     float px = ROWS / iResolution.y;
     vec3 col = mix(lit, grout, smoothstep(-px, px, sd));
     gl_FragColor = vec4(col, 1.0);

@@ -310,7 +310,7 @@ void CLumidial::OnTimer(int id)
         update();
         break;
     case TIMER_ALARM:
-        // The alarm check runs here.
+        m_alarmMonitor.Check(Settings().Alarms);
         break;
     case TIMER_OVERLAP:
         if (Settings().TopMost)
@@ -332,10 +332,8 @@ void CLumidial::OnTimer(int id)
         RequestLeaveTracking();
         break;
     default:
-        if (id >= TIMER_SNOOZE && id < TIMER_SNOOZE + kAlarmCount) {
-            // The snoozed alarm's popup reopens here.
-            m_timers.KillTimer(id);
-        }
+        if (id >= TIMER_SNOOZE && id < TIMER_SNOOZE + kAlarmCount)
+            m_alarmMonitor.OnSnoozeTimer(id - TIMER_SNOOZE, Settings().Alarms);
         break;
     }
 }

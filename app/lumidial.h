@@ -7,6 +7,7 @@
 //
 // The window is composed every 50 ms (timer 1) from a snapshot of the desktop
 // behind it, passed through the back, middle and front layers.
+#include "app/alarms.h"
 #include "app/app_settings.h"
 #include "app/clock_drawing.h"
 #include "app/dot_matrix_text.h"
@@ -96,7 +97,9 @@ int DialEffect(int clockFace);
 // codes 0 to 29, "検証用" for any other code.
 QString GetEffectName(int code);
 
-class CLumidial : public QWidget, private EffectSettingsSource
+class CAlarmDlg;
+
+class CLumidial : public QWidget, private EffectSettingsSource, private AlarmWindow
 {
 public:
     // screenSize stands in for the real screen's size (tests); by default the
@@ -226,6 +229,16 @@ private:
     void OnTrayNotify(platform::WPARAM id, platform::LPARAM mouseMessage);
     void OnAlarmClosed(int index);
     void OnAlarmSnooze(int index, int delayMs);
+
+    // Alarms (lumidial_alarms.cpp): the popup of a ringing alarm, and the slots
+    // and snooze timers the alarm logic works on.
+    std::unique_ptr<CAlarmDlg> ShowAlarmPopup(int index, const AlarmSetting& alarm);
+    bool HasAlarmPopup(int index) const override;
+    void OpenAlarmPopup(int index) override;
+    void CloseAlarmPopup(int index) override;
+    void StartSnoozeTimer(int index, int delayMs) override;
+    void StopSnoozeTimer(int index) override;
+
     void OnDemoClosed();
     void OnOpenDemo();
 
@@ -309,14 +322,14 @@ private:
     std::unique_ptr<CEffectLayer> m_pDialLayer;
     std::unique_ptr<CEffectLayer> m_pFrameLayer;
 
-    // Alarm popups (open or null) with their fired latches, and the DEMO dialog:
-    // owned, so whatever is still open goes with the window.
+    // Alarm popups (open or null) and the DEMO dialog: owned, so whatever is
+    // still open goes with the window. The alarm check keeps the fired latches.
     struct AlarmSlot
     {
         std::unique_ptr<QWidget> popup;
-        bool fired = false;
     };
     std::array<AlarmSlot, kAlarmCount> m_alarms;
+    CAlarmMonitor m_alarmMonitor{*this};
     std::unique_ptr<QWidget> m_pDemoDlg;
 
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;

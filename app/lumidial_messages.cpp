@@ -200,20 +200,6 @@ void CLumidial::OnTrayNotify(platform::WPARAM id, platform::LPARAM mouseMessage)
         platform::PostAppMessage(platform::WM_RECAPTURE_BACKGROUND);
 }
 
-void CLumidial::OnAlarmClosed(int index)
-{
-    if (index >= 0 && index < kAlarmCount)
-        m_alarms[static_cast<std::size_t>(index)].popup.reset();
-}
-
-void CLumidial::OnAlarmSnooze(int index, int delayMs)
-{
-    if (index < 0 || index >= kAlarmCount)
-        return;
-    m_alarms[static_cast<std::size_t>(index)].popup.reset();
-    m_timers.SetTimer(TIMER_SNOOZE + index, delayMs);
-}
-
 void CLumidial::OnDemoClosed()
 {
     m_pDemoDlg.reset();

@@ -1,0 +1,42 @@
+// Inter-liquid metal blob, cube pass: a glowing room around the blob, drawn
+// into a cube map one face at a time (iFace, 1024 x 1024 per face): slow bands
+// of coloured light circle the walls, turned by the light direction that buffer
+// A keeps in the state texture, and blended with the cube map of the frame
+// before so the bands leave soft streaks.
+#version 120
+
+uniform vec2 iResolution;
+uniform int iFace;
+uniform int iFrame;
+uniform samplerCube iChannel0; // this pass's previous cube map
+uniform sampler2D iChannel1;   // state: texel 0 = light direction and phase
+
+vec3 FaceDirection(vec2 uv)
+{
+    vec2 c = uv * 2.0 - 1.0;
+    if (iFace == 0)
+        return vec3(1.0, -c.y, -c.x);
+    if (iFace == 1)
+        return vec3(-1.0, -c.y, c.x);
+    if (iFace == 2)
+        return vec3(c.x, 1.0, c.y);
+    if (iFace == 3)
+        return vec3(c.x, -1.0, -c.y);
+    if (iFace == 4)
+        return vec3(c.x, -c.y, 1.0);
+    return vec3(-c.x, -c.y, -1.0);
+}
+
+void main()
+{
+    vec3 d = normalize(FaceDirection(gl_FragCoord.xy / iResolution));
+    vec4 state = texture2D(iChannel1, vec2(0.25, 0.5));
+    vec3 light = normalize(state.xyz + vec3(0.0, 0.001, 0.0));
+    float phase = state.w;
+    float band = sin(dot(d, light) * 9.0 - phase * 2.0);
+    vec3 col = vec3(0.04, 0.05, 0.08) + 0.5 * (0.5 + 0.5 * cos(phase * 0.3 + d.y * 2.0 + vec3(0.0, 2.0, 4.0))) *
+                                            smoothstep(0.75, 1.0, band);
+    col += vec3(1.0, 0.95, 0.85) * pow(max(dot(d, light), 0.0), 30.0) * 2.0;
+    vec3 previous = textureCube(iChannel0, d).rgb;
+    gl_FragColor = vec4(iFrame == 0 ? col : mix(previous, col, 0.35), 1.0);
+}

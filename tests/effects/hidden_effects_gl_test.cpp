@@ -1,0 +1,282 @@
+// The shader sets with buffer passes and cube maps (the menu's Flurry and
+// Mystify and the hidden codes): each one sets up as the effect layer sets it
+// up, runs sixty frames at the clock's size without an error or a GL error,
+// draws a picture with something in it and moves. A contact sheet shows them
+// all through real layers: build/screens/hidden-effects.png.
+// clang-format off
+#include <GL/glew.h> // before every other OpenGL header
+// clang-format on
+#include "effects/effect_codes.h"
+#include "effects/effect_layer.h"
+#include "platform/surface.h"
+#include "tests/effects/buffer_shader_fixture.h"
+#include "tests/effects/shader_gl_fixture.h"
+#include "tests/support/screens.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using lmd::test::Channels;
+using lmd::test::ErrorSink;
+
+constexpr int kSide = 130; // the clock at zoom 100
+constexpr int kFrames = 60;
+constexpr int kFramePeriodMs = 50; // the clock's frame timer
+
+const int kCodes[] = {EFFECT_FLURRY, EFFECT_MYSTIFY,
+                      100,           101,
+                      102,           103,
+                      104,           105,
+                      106,           107,
+                      108,           109,
+                      110,           111,
+                      112,           113,
+                      114,           115,
+                      120,           121,
+                      122,           130,
+                      131,           132};
+
+std::string Label(const EffectInfo& info)
+{
+    std::string stem(info.image);
+    const auto slash = stem.rfind('\\');
+    if (slash != std::string::npos)
+        stem = stem.substr(slash + 1);
+    return std::to_string(info.code) + " " + stem.substr(0, stem.rfind("_Image"));
+}
+
+// A renderer of the code's family, set up as the effect layer sets it up.
+class Runner
+{
+public:
+    virtual ~Runner() = default;
+    virtual void Render(platform::Surface& target, const platform::Surface& source) = 0;
+    virtual unsigned GlError() = 0;
+    virtual QPoint& Mouse() = 0;
+};
+
+template <class R> class RunnerOf : public Runner
+{
+public:
+    void Render(platform::Surface& target, const platform::Surface& source) override
+    {
+        renderer.Render(target, &source);
+    }
+    unsigned GlError() override { return renderer.GlError(); }
+    QPoint& Mouse() override { return renderer.m_ptMouse; }
+    lmd::test::Probe<R> renderer;
+};
+
+std::string Name(std::string_view name)
+{
+    return std::string(name);
+}
+
+std::unique_ptr<Runner> SetUpRunner(const EffectInfo& info, const platform::Surface& source)
+{
+    const auto create = [&](auto& r) { return r.Create(&source, kSide, kSide, Name(info.image)); };
+    bool ok = false;
+    std::unique_ptr<Runner> runner;
+    switch (info.family) {
+    case EffectFamily::ShaderBufferA: {
+        auto run = std::make_unique<RunnerOf<CShaderRenderer2>>();
+        if (!info.textures[0].empty())
+            run->renderer.SetTextureName(Name(info.textures[0]));
+        ok = create(run->renderer) && run->renderer.LoadBufferA(Name(info.buffers[0]));
+        runner = std::move(run);
+        break;
+    }
+    case EffectFamily::ShaderTextures: {
+        auto run = std::make_unique<RunnerOf<CShaderRenderer3>>();
+        ok = create(run->renderer);
+        for (const std::string_view texture : info.textures)
+            if (!texture.empty())
+                run->renderer.m_textureNames.emplace_back(texture);
+        run->renderer.m_b3DNoise = info.noise3D;
+        ok = run->renderer.LoadBufferA(Name(info.buffers[0])) && ok;
+        runner = std::move(run);
+        break;
+    }
+    case EffectFamily::ShaderCube: {
+        auto run = std::make_unique<RunnerOf<CShaderCube>>();
+        ok = create(run->renderer) && run->renderer.LoadCubemap();
+        runner = std::move(run);
+        break;
+    }
+    case EffectFamily::ShaderCubeBuffer: {
+        auto run = std::make_unique<RunnerOf<CShaderCube2>>();
+        ok = create(run->renderer) && run->renderer.LoadCubemap() && run->renderer.LoadBufferA() &&
+             run->renderer.LoadCubeA();
+        runner = std::move(run);
+        break;
+    }
+    case EffectFamily::ShaderBufAB: {
+        auto run = std::make_unique<RunnerOf<CShaderBufAB>>();
+        ok = create(run->renderer) && run->renderer.LoadBuffers(Name(info.buffers[0]), Name(info.buffers[1]));
+        runner = std::move(run);
+        break;
+    }
+    case EffectFamily::ShaderOldWatch: {
+        auto run = std::make_unique<RunnerOf<CShaderOldWatch>>();
+        ok =
+            create(run->renderer) && run->renderer.LoadTextures(Name(info.buffers[0]), Name(info.buffers[1]));
+        runner = std::move(run);
+        break;
+    }
+    case EffectFamily::ShaderBufABCD: {
+        auto run = std::make_unique<RunnerOf<CShaderBufABCD>>();
+        if (!info.textures[0].empty())
+            run->renderer.SetTextureName(Name(info.textures[0]));
+        ok = create(run->renderer) && run->renderer.LoadBuffers(Name(info.buffers[0]), Name(info.buffers[1]),
+                                                                Name(info.buffers[2]), Name(info.buffers[3]));
+        runner = std::move(run);
+        break;
+    }
+    default:
+        break;
+    }
+    EXPECT_TRUE(ok) << Label(info) << " did not set up";
+    return runner;
+}
+
+// A simple desktop: a gradient wallpaper with a window and a taskbar.
+void PaintDesktop(platform::Surface& surface)
+{
+    QPainter p(&surface.Image());
+    QLinearGradient wall(0, 0, kSide, kSide);
+    wall.setColorAt(0, QColor(30, 70, 160));
+    wall.setColorAt(1, QColor(240, 150, 80));
+    p.fillRect(QRect(0, 0, kSide, kSide), wall);
+    p.fillRect(QRect(15, 20, 70, 50), QColor(245, 245, 240));
+    p.fillRect(QRect(15, 20, 70, 9), QColor(20, 120, 220));
+    p.fillRect(QRect(0, 116, kSide, 14), QColor(22, 24, 30));
+}
+
+double MeanDifference(const platform::Surface& a, const platform::Surface& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x) {
+            const auto p = Channels(a.Row(y)[x]);
+            const auto q = Channels(b.Row(y)[x]);
+            sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
+        }
+    return sum / (3.0 * a.Width() * a.Height());
+}
+
+double BrightnessSpread(const platform::Surface& s)
+{
+    double sum = 0, squares = 0;
+    const double count = static_cast<double>(s.Width()) * s.Height();
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x) {
+            const auto c = Channels(s.Row(y)[x]);
+            const double luma = 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
+            sum += luma;
+            squares += luma * luma;
+        }
+    const double mean = sum / count;
+    return std::sqrt(std::max(squares / count - mean * mean, 0.0));
+}
+
+class HiddenEffectsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { PaintDesktop(desktop); }
+
+    ErrorSink sink;
+    lmd::test::ScopedModalDesktop boxes; // a cube face that fails to load is recorded, not shown
+    platform::Surface desktop{kSide, kSide};
+};
+
+TEST_F(HiddenEffectsTest, EverySetRunsSixtyFramesAndMoves)
+{
+    struct Set
+    {
+        const EffectInfo* info;
+        std::unique_ptr<Runner> runner;
+        platform::Surface first{kSide, kSide};
+        platform::Surface output{kSide, kSide};
+    };
+    std::vector<Set> sets;
+    for (const int code : kCodes) {
+        const EffectInfo* info = FindEffect(code);
+        ASSERT_NE(info, nullptr) << code;
+        sets.push_back({info, SetUpRunner(*info, desktop)});
+        ASSERT_NE(sets.back().runner, nullptr) << Label(*info);
+    }
+    // Sixty frames of every set, paced by a timer of the clock's period, so the
+    // first and the last frame are three seconds of animation apart.
+    int frame = 0;
+    QTimer timer;
+    timer.setInterval(kFramePeriodMs);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (frame == kFrames)
+            return;
+        for (Set& set : sets) {
+            set.runner->Mouse() = QPoint(40 + frame, 60);
+            set.runner->Render(set.output, desktop);
+            if (frame == 0)
+                set.first.BitBlt(0, 0, kSide, kSide, set.output, 0, 0);
+        }
+        ++frame;
+    });
+    timer.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame == kFrames; }, 120000));
+    timer.stop();
+
+    for (Set& set : sets) {
+        SCOPED_TRACE(Label(*set.info));
+        EXPECT_EQ(set.runner->GlError(), GLenum(GL_NO_ERROR));
+        EXPECT_GT(BrightnessSpread(set.output), 8.0) << "the picture is (nearly) uniform";
+        EXPECT_GT(MeanDifference(set.first, set.output), 1.0) << "frame 1 and frame 60 look alike";
+    }
+    EXPECT_TRUE(sink.Errors().empty()) << sink.Errors().front();
+    EXPECT_TRUE(boxes->texts.empty()) << boxes->texts.front().toStdString();
+}
+
+TEST_F(HiddenEffectsTest, ContactSheet)
+{
+    const int cell = kSide, label = 18, columns = 6, gap = 6;
+    const int count = static_cast<int>(std::size(kCodes));
+    const int rows = (count + columns - 1) / columns;
+    QImage sheet(columns * (cell + gap) + gap, rows * (cell + label + gap) + gap, QImage::Format_RGB32);
+    sheet.fill(QColor(40, 40, 44));
+    QPainter p(&sheet);
+    QFont font(QStringLiteral("Noto Sans CJK JP"));
+    font.setPixelSize(10);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    int k = 0;
+    for (const int code : kCodes) {
+        const EffectInfo& info = *FindEffect(code);
+        CEffectLayer layer(kSide, kSide);
+        layer.Create(&desktop);
+        layer.SetEffect(code);
+        for (int frame = 0; frame < 24; ++frame) {
+            layer.MouseMove(QPoint(70 + frame, 50));
+            layer.Render(nullptr);
+        }
+        const int x = gap + (k % columns) * (cell + gap);
+        const int y = gap + (k / columns) * (cell + label + gap);
+        p.drawText(QRect(x, y, cell, label), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(Label(info)));
+        p.drawImage(x, y + label, layer.Output().Image());
+        ++k;
+    }
+    p.end();
+    lmd::test::SaveScreen(sheet, QStringLiteral("hidden-effects"));
+    EXPECT_TRUE(sink.Errors().empty());
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include "app/lmd_app.h"
 #include "effects/effect_codes.h"
 #include "platform/desktop.h"
+#include "platform/paths.h"
 #include "platform/resources.h"
 #include "platform/screen_capture.h"
 #include "platform/window_region.h"
@@ -184,8 +185,9 @@ void CLumidial::CreateSurfaces()
 
 void CLumidial::LoadLensModel()
 {
-    // The lens model ("assets/lens.obj") of the metal-lens effect is loaded here and
-    // handed to the back, middle and front layers once the model loader exists.
+    // The lens model of the metal-lens effect; a missing file leaves the mesh empty.
+    LoadObjModel(platform::paths::InExeDir(QStringLiteral("assets/lens.obj")).toLocal8Bit().toStdString(),
+                 m_lensMesh);
 }
 
 void CLumidial::CreateLayers()
@@ -210,6 +212,7 @@ void CLumidial::CreateLayers()
     for (CEffectLayer* layer : EffectLayers()) {
         layer->SetFilter(settings.FilterColor, settings.FilterAlpha);
         layer->SetImageList(&m_imageList);
+        layer->SetLensMesh(&m_lensMesh);
     }
     m_pDateLayer = make(m_dcComposition, kDateEffect);
     m_pDialLayer = make(m_dcComposition, DialEffect(settings.ClockFace));

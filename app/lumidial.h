@@ -13,6 +13,7 @@
 #include "app/dot_matrix_text.h"
 #include "app/window_list.h"
 #include "effects/effect_layer.h"
+#include "effects/geometry/obj_loader.h"
 #include "effects/image_path_list.h"
 #include "platform/messages.h"
 #include "platform/surface.h"
@@ -301,6 +302,7 @@ private:
     platform::Surface m_dcFrame; // keyed onto each frame with black transparent
 
     CImagePathList m_imageList;
+    ObjMesh m_lensMesh; // "assets/lens.obj"; empty when the file is missing
 
     // Drawing resources of the dial, day number and readout.
     QBrush m_brKey;

@@ -1,0 +1,173 @@
+// The clock's picture with the dial, date and frame shaders (the default
+// settings), read back from the screen of the test display.
+#include "platform/screen_capture.h"
+#include "tests/app/clock_screen_fixture.h"
+#include "tests/support/screens.h"
+
+#include <QFile>
+#include <QTest>
+#include <cmath>
+
+namespace {
+
+using lmd::test::Colour;
+using lmd::test::DialPixel;
+using lmd::test::kDesktop;
+
+// The shader files lie beside the test executable, as beside the clock: the
+// executable's folder is the real one here (the fixture points it at a
+// temporary folder).
+class ShaderClockPaintTest : public lmd::test::ClockScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        ClockScreenTest::SetUp();
+        platform::paths::SetExeDirOverride(QString());
+        ASSERT_TRUE(QFile::exists(platform::paths::InExeDir("shaders/LM_Clock.frag")));
+    }
+
+    void Keep(const QString& name) const
+    {
+        lmd::test::SaveScreen(platform::CaptureScreen(clock->geometry().adjusted(-12, -12, 12, 12)).Image(),
+                              name);
+    }
+};
+
+TEST_F(ShaderClockPaintTest, DefaultSettingsShowTheShaderDialUnderTheFrame)
+{
+    CLumidial& window = ShowClock(10, 9, 36);
+    ASSERT_TRUE(WaitForFramePainted(1));
+    // The dial shader draws its face over the desktop: the picture inside the
+    // ring is no longer the plain desktop.
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        const QImage screen = Screen();
+        int drawn = 0;
+        for (int y = 30; y < 100; ++y)
+            for (int x = 30; x < 100; ++x)
+                drawn += Colour(screen, x, y) != kDesktop;
+        return drawn > 500;
+    }));
+    Keep("clock_shader_default");
+    const QImage screen = Screen();
+    EXPECT_EQ(Colour(screen, 27, 27), Colour(window.FrameBitmap(1), 27, 27));
+    EXPECT_EQ(Colour(screen, 2, 2), kDesktop);
+}
+
+// How strongly a pixel near p shows a hand colour made of full channels: the
+// weakest of its channels (mask bits 0 red, 1 green, 2 blue) above the
+// strongest of the others, at best within one pixel. Shaded hands keep it high;
+// the blue desktop and the grey faces keep it low.
+int Strength(const QImage& screen, QPoint p, int channels)
+{
+    int best = -255;
+    for (int y = p.y() - 1; y <= p.y() + 1; ++y)
+        for (int x = p.x() - 1; x <= p.x() + 1; ++x) {
+            const QRgb c = Colour(screen, x, y);
+            const int v[3] = {qRed(c), qGreen(c), qBlue(c)};
+            int on = 255;
+            int off = 0;
+            for (int i = 0; i < 3; ++i) {
+                if (channels & (1 << i))
+                    on = std::min(on, v[i]);
+                else
+                    off = std::max(off, v[i]);
+            }
+            best = std::max(best, on - off);
+        }
+    return best;
+}
+
+struct Face
+{
+    int clockFace;
+    const char* name;
+    // Dial units from the centre where each hand can be seen.
+    std::vector<double> hourRadii, minuteRadii, secondRadii;
+};
+
+TEST_F(ShaderClockPaintTest, HandsPointAtTheTimeOnEveryDialAndZoom)
+{
+    // The user's hand colours: red hour, green minute, magenta second hand (none
+    // of them shares the blue desktop's leading channel).
+    AppSettings& settings = Settings();
+    settings.HandsColorKind = 2;
+    settings.HourColor = platform::Rgb(255, 0, 0);
+    settings.MinColor = platform::Rgb(0, 255, 0);
+    settings.SecondColor = platform::Rgb(255, 0, 255);
+    const Face faces[] = {
+        {0, "LM_Clock", {12, 18, 23}, {22, 30, 37}, {30, 37, 43}},
+        {1, "SwissRailwayClock", {15, 20, 25}, {22, 32, 40}, {20, 26, 31}},
+        {2, "7segmentDisplay", {10, 15, 20}, {18, 25, 31}, {20, 26, 30}},
+    };
+    for (const int zoom : {100, 300}) {
+        for (const Face& face : faces) {
+            SCOPED_TRACE(testing::Message() << face.name << " at zoom " << zoom);
+            settings.ClockFace = face.clockFace;
+            settings.Zoom = zoom;
+            CLumidial& window = ShowClock(16, 40, 0);
+            const int size = window.ClockWidth();
+            ASSERT_TRUE(WaitForFramePainted(1));
+            // At 16:40:00 the hour hand stands at 140 degrees, the minute hand at
+            // 240 and the second hand straight up.
+            const struct
+            {
+                const char* hand;
+                double degrees;
+                int channels;
+                const std::vector<double>& radii;
+            } hands[] = {{"hour", 140, 0b001, face.hourRadii},
+                         {"minute", 240, 0b010, face.minuteRadii},
+                         {"second", 0, 0b101, face.secondRadii}};
+            const auto handsShow = [&] {
+                const QImage screen = Screen();
+                for (const auto& hand : hands)
+                    for (const double radius : hand.radii)
+                        if (Strength(screen, DialPixel(size, hand.degrees, radius), hand.channels) <= 45)
+                            return false;
+                return true;
+            };
+            QTest::qWaitFor(handsShow); // the checks below say what is missing
+            const QImage screen = Screen();
+            for (const auto& hand : hands)
+                for (const double radius : hand.radii) {
+                    EXPECT_GT(Strength(screen, DialPixel(size, hand.degrees, radius), hand.channels), 45)
+                        << hand.hand << " at radius " << radius;
+                    // Near the centre a hand may have a counterweight behind it.
+                    if (radius >= 12) {
+                        EXPECT_LT(
+                            Strength(screen, DialPixel(size, hand.degrees + 180, radius), hand.channels), 25)
+                            << hand.hand << " reversed at radius " << radius;
+                    }
+                    if (hand.degrees != 0) {
+                        EXPECT_LT(Strength(screen, DialPixel(size, -hand.degrees, radius), hand.channels), 25)
+                            << hand.hand << " mirrored at radius " << radius;
+                    }
+                }
+            Keep(QString("clock_shader_face%1_zoom%2").arg(face.clockFace).arg(zoom));
+            clock.reset();
+        }
+    }
+}
+
+TEST_F(ShaderClockPaintTest, DateWindowWithTheDayNumber)
+{
+    Settings().Date = true;
+    Settings().ClockHands = false;
+    Settings().Frame = false;
+    ShowClock(16, 40, 0); // the 17th
+    // The date window to the right of the centre, the day's black digits in it
+    // with their top-left corner at dial point (29, 7) = pixel (94, 58).
+    const QRect digits(94, 58, 16, 16);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        const QImage screen = Screen();
+        int black = 0;
+        for (int y = digits.top(); y <= digits.bottom(); ++y)
+            for (int x = digits.left(); x <= digits.right(); ++x)
+                black += Colour(screen, x, y) == 0;
+        return black > 12;
+    }));
+    Keep("clock_shader_date");
+}
+
+} // namespace

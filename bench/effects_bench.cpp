@@ -1,4 +1,5 @@
 // Effect engine benchmarks. Sizes are zoom percentages of the 130-pixel clock.
+#include "bench/gl_scene_bench.h"
 #include "effects/effect_layer.h"
 #include "effects/image_path_list.h"
 

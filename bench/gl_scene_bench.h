@@ -1,0 +1,70 @@
+#pragma once
+// OpenGL scene benchmarks, included by effects_bench.cpp: one effect-layer frame
+// of each scene (draw, read-back and the overlay over the source) at zoom 100
+// and 300. The metal lens draws on even frames only, so its case runs an even
+// and an odd frame per iteration: the cost of one drawn lens.
+#include "effects/effect_codes.h"
+#include "effects/effect_layer.h"
+#include "effects/geometry/obj_loader.h"
+#include "platform/gl.h"
+#include "platform/paths.h"
+#include "platform/surface.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <string>
+
+namespace gl_scene_bench {
+
+// A GUI application and freeglut, as the clock has them (the angel's sphere is freeglut's).
+inline void EnsureGlApplication()
+{
+    static int argc = 1;
+    static char name[] = "lmd_effects_bench";
+    static char* argv[] = {name, nullptr};
+    static const std::unique_ptr<QGuiApplication> app =
+        QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
+    platform::InitGlut(&argc, argv);
+}
+
+inline void BM_GlScene(benchmark::State& state, int code)
+{
+    EnsureGlApplication();
+    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    platform::Surface source(side, side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            source.Row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>(x * 255 / side) << 16 |
+                               static_cast<std::uint32_t>(y * 255 / side) << 8 | 0x90u;
+    ObjMesh lens;
+    if (code == EFFECT_METAL_LENS &&
+        !LoadObjModel(platform::paths::InExeDir("assets/lens.obj").toStdString(), lens)) {
+        state.SkipWithError("assets/lens.obj is missing");
+        return;
+    }
+    CEffectLayer layer(side, side);
+    layer.Create(&source);
+    layer.SetLensMesh(&lens);
+    layer.SetEffect(code);
+    layer.Render(nullptr); // set-up and first frame
+    const int framesPerIteration = code == EFFECT_METAL_LENS ? 2 : 1;
+    for (auto _ : state) {
+        for (int frame = 0; frame < framesPerIteration; ++frame)
+            layer.Render(nullptr);
+        benchmark::DoNotOptimize(layer.Output().Row(0));
+    }
+}
+
+inline const bool registered = [] {
+    for (const int code : {EFFECT_TRIFORCE, EFFECT_ANGEL, EFFECT_CYLINDER, EFFECT_METAL_LENS}) {
+        const std::string name = "BM_GlScene/" + std::string(FindEffect(code)->name);
+        benchmark::RegisterBenchmark(name.c_str(), BM_GlScene, code)
+            ->Arg(100)
+            ->Arg(300)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
+
+} // namespace gl_scene_bench

@@ -191,6 +191,13 @@ void CAlarmDlg::closeEvent(QCloseEvent* event)
     event->ignore();
 }
 
+void CAlarmDlg::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        update(CaptionRect()); // the caption shows whether the popup is active
+}
+
 void CAlarmDlg::OnSnooze()
 {
     PostAppMessage(WM_ALARM_SNOOZE, static_cast<WPARAM>(m_nIndex), SnoozeDelay(SnoozeList()->currentIndex()));

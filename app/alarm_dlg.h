@@ -69,6 +69,7 @@ protected:
     void accept() override; // OnOK
     void reject() override; // Escape: nothing
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

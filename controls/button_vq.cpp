@@ -34,8 +34,7 @@ QImage Silhouette(const QImage& onWhite, COLORREF colour)
 
 } // namespace
 
-CButtonVq::CButtonVq(const QString& text, QWidget* parent, bool defaultButton)
-    : QPushButton(text, parent), m_bIsDefault(defaultButton)
+CButtonVq::CButtonVq(const QString& text, QWidget* parent, bool defaultButton) : QPushButton(text, parent)
 {
     SetDefaultColors();
     setDefault(defaultButton);
@@ -152,7 +151,7 @@ void CButtonVq::DrawItem(QPainter& painter)
 
 void CButtonVq::OnDrawBackground(QPainter& painter, QRect& rect)
 {
-    if (!m_bIsFlat && (m_bIsFocused || m_bIsDefault)) {
+    if (!m_bIsFlat && (m_bIsFocused || isDefault())) {
         controls::FrameRect(painter, rect, 0x000000);
         rect.adjust(1, 1, -1, -1);
     }

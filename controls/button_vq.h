@@ -71,7 +71,7 @@ public:
 
     // True while the mouse is over a flat button.
     bool IsHovered() const { return m_bMouseOnButton; }
-    bool IsDefaultButton() const { return m_bIsDefault; }
+    bool IsDefaultButton() const { return isDefault(); }
 
     // The mask of a picture for one transparent colour, and the picture with its
     // transparent pixels black, so that the mask ANDed and the picture ORed onto
@@ -113,7 +113,6 @@ private:
     bool m_bIsPressed = false;
     bool m_bIsFocused = false;
     bool m_bIsDisabled = false;
-    bool m_bIsDefault = false;
     bool m_bDrawBorder = true;
     bool m_bDrawFlatFocus = false;
     std::array<platform::COLORREF, BTNST_MAX_COLORS> m_crColors{};

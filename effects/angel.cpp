@@ -51,14 +51,11 @@ int CAngel::InitScene()
 
 void CAngel::DrawScene()
 {
-    const int n = ++m_nFrame;
-    if (n > kCycle) {
-        m_nFrame = 0; // the picture of frame 300 stays for this frame
+    if (!NextFrameOfCycle(m_nFrame, kCycle))
         return;
-    }
-    if (n < kOpenFrom)
+    if (m_nFrame < kOpenFrom)
         m_nWing = 0;
-    else if (n > kOpenUntil)
+    else if (m_nFrame > kOpenUntil)
         m_nWing = kFullyOpen;
     else
         ++m_nWing; // 1 at frame 100, 101 at frame 200

@@ -5,7 +5,6 @@
 #include "effects/geometry/obj_loader.h"
 #include "effects/opengl_routine.h"
 
-#include <GL/glu.h>
 
 namespace {
 
@@ -29,13 +28,7 @@ void CMetalSurface::ReleaseScene()
 
 int CMetalSurface::InitScene()
 {
-    glViewport(0, 0, m_nWidth, m_nHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(m_nWidth) / m_nHeight, 0.1, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(0.0, 0.0, 3.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    SetUpCamera();
     glClearColor(0.3f, 0.3f, 0.3f, 0.0f);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);

@@ -34,14 +34,32 @@ void COpenGLRoutine::SetUpCommonScene(const std::array<float, 4>& lightColour) c
     glLightfv(GL_LIGHT0, GL_DIFFUSE, lightColour.data());
     glLightfv(GL_LIGHT0, GL_SPECULAR, lightColour.data());
     const std::array<float, 4> position{3.0f, 3.0f, 3.0f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, position.data());
+    glLightfv(GL_LIGHT0, GL_POSITION, position.data()); // before the camera: fixed to the eye
+    SetUpCamera();
+}
+
+void COpenGLRoutine::SetUpCamera() const
+{
     glViewport(0, 0, m_nWidth, m_nHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45.0, static_cast<double>(m_nWidth) / m_nHeight, 0.1, 1000.0);
+    LoadCamera();
+}
+
+void COpenGLRoutine::LoadCamera()
+{
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluLookAt(0.0, 0.0, 3.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+}
+
+bool COpenGLRoutine::NextFrameOfCycle(int& frame, int cycleFrames)
+{
+    if (++frame <= cycleFrames)
+        return true;
+    frame = 0;
+    return false;
 }
 
 void COpenGLRoutine::ReadPicture()

@@ -79,9 +79,19 @@ protected:
     // WithContext.
     virtual void ReleaseScene() {}
 
-    // The lights, projection and camera the tumbling scenes share: light 0 of
-    // the given colour at (3, 3, 3), perspective of 45 degrees, eye at (0, 0, 3).
+    // Viewport, a perspective of 45 degrees and the eye at (0, 0, 3) looking at
+    // the origin (the model-view matrix).
+    void SetUpCamera() const;
+    // Model-view = the eye at (0, 0, 3) looking at the origin.
+    static void LoadCamera();
+    // The lights, projection and camera the tumbling scenes share: a black
+    // background and light 0 of the given colour at (3, 3, 3).
     void SetUpCommonScene(const std::array<float, 4>& lightColour) const;
+
+    // Counts a frame of a cycle of cycleFrames drawn frames: false for the frame
+    // after the last, which starts the cycle over and draws nothing (the picture
+    // of the last frame stays).
+    static bool NextFrameOfCycle(int& frame, int cycleFrames);
 
     int m_nWidth = 0;
     int m_nHeight = 0;

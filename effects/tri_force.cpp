@@ -3,7 +3,6 @@
 // clang-format on
 #include "effects/opengl_routine.h"
 
-#include <GL/glu.h>
 #include <algorithm>
 #include <cmath>
 
@@ -65,12 +64,9 @@ int C3DTriForce::InitScene()
 
 void C3DTriForce::DrawScene()
 {
-    const int n = ++m_nFrame;
-    if (n > kCycle) {
-        m_nFrame = 0; // the picture of frame 420 stays for this frame
+    if (!NextFrameOfCycle(m_nFrame, kCycle))
         return;
-    }
-    m_nProgress = std::min(n, kSpinFrames);
+    m_nProgress = std::min(m_nFrame, kSpinFrames);
     double scale = m_nProgress / 100.0;
     // The three prisms glide in on a logarithmic ease and meet at frame 100.
     double h = 1.0;
@@ -87,9 +83,7 @@ void C3DTriForce::DrawScene()
 
     DrawFrame([&] {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(0.0, 0.0, 3.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+        LoadCamera();
         for (const Placement& p : prisms) {
             glPushMatrix();
             glTranslated(p.x, p.y, 0.0);

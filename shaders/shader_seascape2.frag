@@ -10,9 +10,9 @@ uniform vec2 iMouse;
 
 varying vec2 vTexCoord;
 
-const int MARCH_STEPS = 8;
+const int MARCH_STEPS = 6;
 const int TRACE_OCTAVES = 2;
-const int SHADE_OCTAVES = 4;
+const int SHADE_OCTAVES = 3;
 const vec3 SUN = vec3(0.0, 0.22, 0.97);
 
 float Hash(vec2 p)

@@ -18,6 +18,6 @@ void main()
         mouth = iMouse.xy / iResolution;
     float pulse = 0.6 + 0.4 * sin(iTime * 3.0) * sin(iTime * 1.3);
     vec2 d = (uv - mouth) * vec2(1.0, 1.6);
-    float breath = smoothstep(0.06, 0.0, length(d)) * pulse;
+    float breath = smoothstep(0.09, 0.0, length(d)) * pulse;
     gl_FragColor = vec4(breath, texture2D(iChannel0, uv).r, 0.0, 1.0);
 }

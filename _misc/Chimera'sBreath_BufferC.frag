@@ -11,7 +11,7 @@ void main()
 {
     vec2 uv = gl_FragCoord.xy / iResolution;
     vec4 b = texture2D(iChannel0, uv);
-    float heat = texture2D(iChannel1, uv - b.xy / iResolution).r * 0.975;
+    float heat = texture2D(iChannel1, uv - b.xy / iResolution).r * 0.988;
     heat = min(heat + b.z * 0.5, 2.0);
     if (iFrame == 0)
         heat = 0.0;

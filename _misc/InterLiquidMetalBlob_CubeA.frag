@@ -29,14 +29,20 @@ vec3 FaceDirection(vec2 uv)
 
 void main()
 {
+    // Six million texels a frame: only cheap arithmetic here, no trigonometry.
     vec3 d = normalize(FaceDirection(gl_FragCoord.xy / iResolution));
     vec4 state = texture2D(iChannel1, vec2(0.25, 0.5));
     vec3 light = normalize(state.xyz + vec3(0.0, 0.001, 0.0));
-    float phase = state.w;
-    float band = sin(dot(d, light) * 9.0 - phase * 2.0);
-    vec3 col = vec3(0.04, 0.05, 0.08) + 0.5 * (0.5 + 0.5 * cos(phase * 0.3 + d.y * 2.0 + vec3(0.0, 2.0, 4.0))) *
-                                            smoothstep(0.75, 1.0, band);
-    col += vec3(1.0, 0.95, 0.85) * pow(max(dot(d, light), 0.0), 30.0) * 2.0;
+    float along = dot(d, light);
+    float band = abs(fract(along * 1.5 - state.w * 0.3) - 0.5) * 2.0; // 0 at a band's middle
+    float stripe = clamp(1.0 - band * 5.0, 0.0, 1.0);
+    vec3 tint = mix(vec3(0.2, 0.5, 1.0), vec3(1.0, 0.35, 0.6), fract(along * 0.75 + state.w * 0.05));
+    float spot = max(along, 0.0);
+    spot *= spot;
+    spot *= spot;
+    spot *= spot;
+    spot *= spot; // along^16
+    vec3 col = vec3(0.04, 0.05, 0.08) + tint * stripe * 0.5 + vec3(1.0, 0.95, 0.85) * spot * 1.5;
     vec3 previous = textureCube(iChannel0, d).rgb;
     gl_FragColor = vec4(iFrame == 0 ? col : mix(previous, col, 0.35), 1.0);
 }

@@ -31,12 +31,12 @@ void main()
     float e = 0.01;
     vec2 curl = vec2(Potential(uv + vec2(0.0, e)) - Potential(uv - vec2(0.0, e)),
                      -(Potential(uv + vec2(e, 0.0)) - Potential(uv - vec2(e, 0.0)))) / (2.0 * e);
-    vec2 velocity = vec2(0.0, 0.006) + curl * 0.0025;
-    float smoke = texture2D(iChannel0, uv - velocity).r * 0.985;
+    vec2 velocity = vec2(0.0, 0.012) + curl * 0.004;
+    float smoke = texture2D(iChannel0, uv - velocity).r * 0.99;
     if (iFrame == 0)
         smoke = 0.0;
     // The smouldering source: a few embers along the bottom.
-    float ember = smoothstep(0.08, 0.0, uv.y) * (0.4 + 0.6 * Noise(vec2(uv.x * 8.0, iTime * 2.0)));
-    smoke = min(smoke + ember * 0.12, 1.5);
+    float ember = smoothstep(0.12, 0.0, uv.y) * (0.4 + 0.6 * Noise(vec2(uv.x * 8.0, iTime * 2.0)));
+    smoke = min(smoke + ember * 0.3, 1.5);
     gl_FragColor = vec4(smoke, ember, 0.0, 1.0);
 }

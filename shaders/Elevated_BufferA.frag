@@ -13,12 +13,12 @@ float Terrain(vec2 p, int octaves)
     for (int i = 0; i < 5; ++i) {
         if (i >= octaves)
             break;
-        float n = texture2D(iChannel0, p * 0.004).r;
+        float n = texture2D(iChannel0, p * 0.00015).r;
         h += a * (1.0 - abs(n * 2.0 - 1.0)); // ridges
-        a *= 0.45;
+        a *= 0.42;
         p = mat2(1.6, -1.2, 1.2, 1.6) * p;
     }
-    return h * 42.0 - 14.0;
+    return h * 48.0 - 16.0;
 }
 
 void main()
@@ -26,8 +26,8 @@ void main()
     vec2 p = (gl_FragCoord.xy - 0.5 * iResolution) / iResolution.y;
     float t = iTime * 6.0;
     vec3 ro = vec3(20.0 * sin(iTime * 0.1), 0.0, t);
-    ro.y = Terrain(ro.xz, 3) + 12.0;
-    vec3 fw = normalize(vec3(sin(iTime * 0.1 + 0.3) * 0.4, -0.18, 1.0));
+    ro.y = 34.0 + 4.0 * sin(iTime * 0.2);
+    vec3 fw = normalize(vec3(sin(iTime * 0.1 + 0.3) * 0.4, -0.2, 1.0));
     vec3 rt = normalize(cross(vec3(0.0, 1.0, 0.0), fw));
     vec3 rd = normalize(fw + p.x * rt + p.y * cross(fw, rt));
     float d = 1.0;
@@ -39,7 +39,7 @@ void main()
             hit = true;
             break;
         }
-        d += max(h * 0.5, 0.3);
+        d += max(h * 0.45, 0.2 + d * 0.01);
         if (d > 260.0)
             break;
     }
@@ -51,8 +51,8 @@ void main()
         vec2 e = vec2(0.6, 0.0);
         vec3 n = normalize(vec3(Terrain(q.xz - e.xy, 4) - Terrain(q.xz + e.xy, 4), 2.0 * e.x,
                                 Terrain(q.xz - e.yx, 4) - Terrain(q.xz + e.yx, 4)));
-        float snow = smoothstep(0.55, 0.8, n.y) * smoothstep(4.0, 12.0, q.y);
-        vec3 rock = mix(vec3(0.32, 0.27, 0.22), vec3(0.45, 0.4, 0.3), texture2D(iChannel0, q.xz * 0.05).r);
+        float snow = smoothstep(0.55, 0.8, n.y) * smoothstep(6.0, 20.0, q.y);
+        vec3 rock = mix(vec3(0.32, 0.27, 0.22), vec3(0.45, 0.4, 0.3), texture2D(iChannel0, q.xz * 0.004).r);
         vec3 albedo = mix(rock, vec3(0.95), snow);
         col = albedo * (max(dot(n, sun), 0.0) * vec3(1.1, 1.0, 0.9) + vec3(0.18, 0.22, 0.3));
     } else {

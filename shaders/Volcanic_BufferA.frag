@@ -11,16 +11,16 @@ uniform sampler2D iChannel2; // organic rock
 
 float Height(vec2 p)
 {
-    float h = texture2D(iChannel0, p * 0.01).r * 2.0 + texture2D(iChannel0, p * 0.037).g * 0.6;
+    float h = texture2D(iChannel0, p * 0.0025).r * 2.2 + texture2D(iChannel0, p * 0.009).g * 0.5;
     // Lava channels follow a line of the noise and lie low.
-    float channel = abs(texture2D(iChannel0, p * 0.006).b - 0.5);
+    float channel = abs(texture2D(iChannel0, p * 0.0012).b - 0.5);
     return h - smoothstep(0.08, 0.0, channel) * 0.9;
 }
 
 float Lava(vec2 p)
 {
-    float channel = abs(texture2D(iChannel0, p * 0.006).b - 0.5);
-    float flow = texture2D(iChannel0, p * 0.05 + vec2(0.0, iTime * 0.02)).a;
+    float channel = abs(texture2D(iChannel0, p * 0.0012).b - 0.5);
+    float flow = texture2D(iChannel0, p * 0.01 + vec2(0.0, iTime * 0.01)).a;
     return smoothstep(0.06, 0.0, channel) * (0.6 + 0.6 * flow);
 }
 

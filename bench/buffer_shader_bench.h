@@ -1,0 +1,125 @@
+// Benchmarks of the shader sets with buffer passes and cube maps, to be
+// included by effects_bench.cpp: one layer frame of each code (every buffer
+// pass, the image pass and the read-back) at a zoom's size, and the cube-map
+// set's frame split into its fixed-size cube pass and the rest. Needs a display.
+// clang-format off
+#include <GL/glew.h> // before every other OpenGL header
+// clang-format on
+#include "effects/effect_codes.h"
+#include "effects/effect_layer.h"
+#include "effects/shader_cube.h"
+#include "platform/surface.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <string>
+
+namespace buffer_shader_bench {
+
+inline void EnsureApplication()
+{
+    static int argc = 1;
+    static char name[] = "lmd_effects_bench";
+    static char* argv[] = {name, nullptr};
+    static const std::unique_ptr<QGuiApplication> app =
+        QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
+}
+
+inline void BM_BufferShader(benchmark::State& state, int code)
+{
+    EnsureApplication();
+    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    platform::Surface source(side, side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            source.Row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>(x * 255 / side) << 16 |
+                               static_cast<std::uint32_t>(y * 255 / side) << 8 | 0x60u;
+    CEffectLayer layer(side, side);
+    layer.Create(&source);
+    layer.SetEffect(code);
+    layer.Render(nullptr); // set-up and first frame
+    for (auto _ : state) {
+        layer.Render(nullptr);
+        benchmark::DoNotOptimize(layer.Output().Row(0));
+    }
+}
+
+// The cube-map set with its passes timed apart: the cube pass alone (six
+// 1024 x 1024 float faces), and a whole frame.
+class PhasedCube2 : public CShaderCube2
+{
+public:
+    void CubePass()
+    {
+        m_context.MakeCurrent();
+        glBindFramebuffer(GL_FRAMEBUFFER, m_cubeFramebuffer);
+        glViewport(0, 0, kCubeSide, kCubeSide);
+        glUseProgram(m_cubeProgram);
+        BindSampler(m_cubeProgram, "iChannel0", 0, Sampler::Cube, m_cubeTextures[1]);
+        BindSampler(m_cubeProgram, "iChannel1", 1, Sampler::Flat, m_stateTexture);
+        for (int i = 0; i < 6; ++i) {
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+                                   static_cast<GLenum>(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i), m_cubeTextures[0],
+                                   0);
+            glUniform1i(glGetUniformLocation(m_cubeProgram, "iFace"), i);
+            DrawQuad(true);
+        }
+        glFinish();
+        glUseProgram(0);
+        BindBackBuffer();
+        m_context.DoneCurrent();
+    }
+};
+
+inline void BM_CubeBufferPhase(benchmark::State& state, bool cubePassOnly)
+{
+    EnsureApplication();
+    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    platform::Surface source(side, side), target(side, side);
+    PhasedCube2 renderer;
+    const EffectInfo& info = *FindEffect(EFFECT_CUBE_BUFFER);
+    if (!renderer.Create(&source, side, side, std::string(info.image)) || !renderer.LoadCubemap() ||
+        !renderer.LoadBufferA() || !renderer.LoadCubeA()) {
+        state.SkipWithError("set-up failed");
+        return;
+    }
+    for (auto _ : state) {
+        if (cubePassOnly)
+            renderer.CubePass();
+        else
+            renderer.Render(target, &source);
+        benchmark::DoNotOptimize(target.Row(0));
+    }
+}
+
+inline const bool registered = [] {
+    const int codes[] = {EFFECT_FLURRY, EFFECT_MYSTIFY,
+                         100,           101,
+                         102,           103,
+                         104,           105,
+                         106,           107,
+                         108,           109,
+                         110,           111,
+                         112,           113,
+                         114,           115,
+                         120,           121,
+                         122,           130,
+                         131,           132};
+    for (const int code : codes) {
+        const EffectInfo& info = *FindEffect(code);
+        const std::string name = "BM_BufferShader/" + std::to_string(code) + "_" + std::string(info.name);
+        benchmark::RegisterBenchmark(name.c_str(), BM_BufferShader, code)
+            ->Arg(100)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("BM_CubeBufferCubePass", BM_CubeBufferPhase, true)
+        ->Arg(100)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_CubeBufferFrame", BM_CubeBufferPhase, false)
+        ->Arg(100)
+        ->Unit(benchmark::kMillisecond);
+    return true;
+}();
+
+} // namespace buffer_shader_bench

@@ -297,12 +297,9 @@ TEST(GlEffectsSheetTest, FourScenesThroughTheLayer)
         const char* title;
     };
     const Shot shots[] = {
-        {EFFECT_TRIFORCE, 60, "15 トライフォース, frame 60"},
-        {EFFECT_TRIFORCE, 300, "15 トライフォース, frame 300"},
-        {EFFECT_ANGEL, 150, "84 angel, frame 150"},
-        {EFFECT_ANGEL, 260, "84 angel, frame 260"},
-        {EFFECT_CYLINDER, 90, "86 cylinder, frame 90"},
-        {EFFECT_METAL_LENS, 2, "89 metal lens"},
+        {EFFECT_TRIFORCE, 60, "15 トライフォース @60"}, {EFFECT_TRIFORCE, 300, "15 トライフォース @300"},
+        {EFFECT_ANGEL, 150, "84 angel @150"},           {EFFECT_ANGEL, 260, "84 angel @260"},
+        {EFFECT_CYLINDER, 90, "86 cylinder @90"},       {EFFECT_METAL_LENS, 2, "89 metal lens @2"},
     };
     platform::Surface desktop(cell, cell);
     PaintBackdrop(desktop);

@@ -256,7 +256,7 @@ std::unique_ptr<CAlarmDlg> CreateAlarmPopup(const QWidget& clock, int index, con
     popup->SetMessage(alarm.AlarmMsg);
     // At the clock's top-left corner, brought to the front once; it then stacks
     // as any other window.
-    popup->move(clock.mapToGlobal(QPoint(0, 0)));
+    popup->move(clock.geometry().topLeft()); // the clock is a frameless top-level window
     popup->show();
     popup->raise();
     popup->activateWindow();

@@ -73,12 +73,13 @@ protected:
 
     static QPoint Centre(const QRect& r) { return r.center(); }
 
-    // Moves the mouse over a point of the popup until the popup has seen it (the
-    // first motion after the opening click may still go to the button).
+    // Moves the pointer over a point of the popup until the popup has seen it.
+    // The pointer is really moved, so a move to where it already is reports
+    // nothing: every other try goes one pixel further (inside the same cell).
     static void MoveTo(CColourPopup* popup, QPoint point)
     {
         for (int i = 0; i < 10 && popup->CurrentSelection() != popup->SelectionAt(point); ++i) {
-            QTest::mouseMove(popup, point);
+            QTest::mouseMove(popup, point + QPoint(i % 2, i % 2));
             QTest::qWait(5);
         }
         EXPECT_EQ(popup->CurrentSelection(), popup->SelectionAt(point));

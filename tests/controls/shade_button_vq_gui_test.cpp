@@ -238,6 +238,44 @@ TEST_F(ButtonTest, DisabledPictureIsEmbossedNotASolidBlock)
     EXPECT_EQ(disabled.pixel(15, 11), enabled.pixel(15, 11)); // transparent corner of the picture
 }
 
+TEST_F(ButtonTest, PressingAHoveredFlatShadeButtonShiftsItsBackground)
+{
+    CShadeButtonVq button(QString(), &window);
+    button.setGeometry(10, 10, 60, 24);
+    button.SetShade(CShadeButtonVq::SHS_METAL);
+    button.show();
+    const QImage idle = Grab(button);
+    QTest::mouseMove(&button, QPoint(30, 12));
+    QTRY_VERIFY(button.IsHovered());
+    const QImage hovered = Grab(button);
+    button.setDown(true);
+    const QImage pressed = Grab(button);
+    int lighter = 0;
+    for (int y = 2; y < 21; ++y) {
+        for (int x = 2; x < 57; ++x) {
+            ASSERT_EQ(pressed.pixel(x + 1, y + 1), hovered.pixel(x, y)) << x << "," << y;
+            lighter += qGray(hovered.pixel(x, y)) > qGray(idle.pixel(x, y));
+        }
+    }
+    EXPECT_GT(lighter, 55 * 19 / 2); // the hovered picture is the lighter one
+}
+
+TEST_F(ButtonTest, DoubleClickCountsAsTwoClicks)
+{
+    CButtonVq button(QStringLiteral("About..."), &window);
+    button.setGeometry(10, 10, 80, 24);
+    button.show();
+    int clicks = 0;
+    QObject::connect(&button, &QAbstractButton::clicked, [&] { ++clicks; });
+    // As the window system reports it: a click, then a press reported as a
+    // double click, and its release.
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::mouseDClick(&button, Qt::LeftButton);
+    QTest::mouseRelease(&button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_TRUE(button.hasFocus()); // a click gives the button the focus
+}
+
 TEST(ButtonMaskTest, MaskMarksTheTransparentColourAndBlackensIt)
 {
     QImage picture(3, 1, QImage::Format_RGB32);

@@ -182,6 +182,20 @@ std::vector<Window> StackBottomUp(Display* display, Window root)
     return std::vector<Window>(children.get(), children.get() + count);
 }
 
+// Toolkits make their windows transient for the root or for a hidden group
+// leader so that window managers treat them as dialogs; only a window that is
+// itself on the desktop (shown or minimised) counts as an owner.
+void DropStandInOwners(std::vector<TopLevelWindow>& windows)
+{
+    for (TopLevelWindow& window : windows) {
+        const auto owner = std::find_if(windows.begin(), windows.end(), [&](const TopLevelWindow& other) {
+            return other.id == window.owner;
+        });
+        if (owner == windows.end() || !(owner->visible || owner->minimized))
+            window.owner = 0;
+    }
+}
+
 } // namespace
 
 std::vector<TopLevelWindow> EnumTopLevelWindows()
@@ -198,6 +212,7 @@ std::vector<TopLevelWindow> EnumTopLevelWindows()
         if (Describe(display, *it, window))
             windows.push_back(std::move(window));
     }
+    DropStandInOwners(windows);
     return windows;
 }
 

@@ -24,8 +24,11 @@ struct TopLevelWindow
     bool minimized = false;
     QString title;
     QString className;
-    WindowId owner = 0; // the window it is transient for; 0 for none
-    QRect rect;         // screen pixels
+    // The window it is transient for, when that one is on the desktop itself
+    // (shown or minimised); 0 for none, and for the hidden group leaders that
+    // toolkits make their windows transient for.
+    WindowId owner = 0;
+    QRect rect; // screen pixels
 };
 
 // Every top-level window, topmost first. Empty without an X display.

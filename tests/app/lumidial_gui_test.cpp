@@ -4,6 +4,7 @@
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "platform/screen_capture.h"
+#include "tests/app/clock_window_fixture.h"
 #include "tests/support/screens.h"
 
 #include <QApplication>
@@ -16,72 +17,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-// Xlib last: its macros clash with Qt names.
-#include <X11/Xlib.h>
-#include <X11/extensions/shape.h>
-
 namespace {
 
-// The backdrop's colour at screen pixel (x, y): no two neighbours alike and
-// never grey in the area the clock covers.
-QRgb Pattern(int x, int y)
-{
-    return qRgb((x * 7) & 0xFF, 40 + ((y * 5) % 150), 200 + ((x + y) % 50));
-}
-
-// A window behind the clock, painted with the pattern in screen coordinates,
-// or with its inverse.
-class Backdrop : public QWidget
-{
-public:
-    explicit Backdrop(const QRect& rect) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setGeometry(rect);
-        Paint(false);
-    }
-
-    void Paint(bool inverted)
-    {
-        picture_ = QImage(size(), QImage::Format_RGB32);
-        for (int y = 0; y < height(); ++y)
-            for (int x = 0; x < width(); ++x)
-                picture_.setPixel(x, y, Pattern(this->x() + x, this->y() + y) ^ (inverted ? 0xFFFFFF : 0));
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, picture_); }
-
-private:
-    QImage picture_;
-};
-
-Display* XDisplay()
-{
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->display();
-}
-
-// The window's bounding shape as the X server holds it.
-QRect ShapeExtents(const QWidget& window)
-{
-    Bool bounding = False;
-    Bool clip = False;
-    int x = 0, y = 0, cx = 0, cy = 0;
-    unsigned w = 0, h = 0, cw = 0, ch = 0;
-    XShapeQueryExtents(XDisplay(), window.winId(), &bounding, &x, &y, &w, &h, &clip, &cx, &cy, &cw, &ch);
-    return bounding ? QRect(x, y, static_cast<int>(w), static_cast<int>(h)) : QRect();
-}
-
-// The window's top-left corner on the screen, as the X server places it.
-QPoint ScreenPosition(const QWidget& window)
-{
-    Display* display = XDisplay();
-    int x = 0, y = 0;
-    ::Window child = 0;
-    XTranslateCoordinates(display, window.winId(), DefaultRootWindow(display), 0, 0, &x, &y, &child);
-    return {x, y};
-}
+using namespace lmd::test;
 
 // Whether every pixel of the clock's area shows what it should: inside the
 // ellipse (with a pixel of margin for the edge) the clock's picture as `inside`
@@ -114,54 +52,6 @@ bool Grey(QRgb pixel, QRgb)
 {
     return qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel);
 }
-
-// The clock over a patterned backdrop, with settings that leave only the
-// effect layers on screen (no dial, hands, date, readout or frame).
-class ClockWindowTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        platform::paths::SetExeDirOverride(folder.path());
-        AppSettings& settings = theApp.AppSettings;
-        settings = AppSettings{};
-        settings.StartX = 210;
-        settings.StartY = 170;
-        settings.TopMost = true;
-        settings.ClockHands = false;
-        settings.UseShaderMojiban = false;
-        settings.Frame = false;
-        settings.ImageFolderPath = folder.path();
-
-        backdrop.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&backdrop));
-        const QRect probe(150, 150, 20, 20);
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            const QImage shown = platform::CaptureScreen(probe).Image();
-            return (shown.pixel(5, 5) & 0xFFFFFF) == (Pattern(155, 155) & 0xFFFFFF);
-        }));
-    }
-
-    void TearDown() override
-    {
-        clock.reset();
-        platform::paths::SetExeDirOverride(QString());
-    }
-
-    CLumidial& ShowClock(std::optional<QSize> screenSize = std::nullopt)
-    {
-        clock = std::make_unique<CLumidial>(screenSize);
-        EXPECT_TRUE(clock->Create());
-        clock->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(clock.get()));
-        return *clock;
-    }
-
-    QTemporaryDir folder;
-    Backdrop backdrop{QRect(0, 0, 900, 700)};
-    std::unique_ptr<CLumidial> clock;
-};
 
 TEST_F(ClockWindowTest, RoundWindowAtItsPlaceShowsTheDesktopBehindIt)
 {

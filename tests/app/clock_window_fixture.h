@@ -1,0 +1,182 @@
+#pragma once
+// The clock window on the test display over a patterned backdrop: the pattern,
+// the backdrop window, what the X server says about a window's shape and place,
+// and the fixture that starts the clock with only its effect layers showing.
+// Header only: the gui suite includes it, the unit suite (no display) does not.
+#include "app/lmd_app.h"
+#include "app/lumidial.h"
+#include "platform/messages.h"
+#include "platform/paths.h"
+#include "platform/screen_capture.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProcess>
+#include <QRegion>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+// Xlib last: its macros clash with Qt names.
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+
+namespace lmd::test {
+
+// The backdrop's colour at screen pixel (x, y): no two neighbours alike and
+// never grey in the area the clock covers.
+inline QRgb Pattern(int x, int y)
+{
+    return qRgb((x * 7) & 0xFF, 40 + ((y * 5) % 150), 200 + ((x + y) % 50));
+}
+
+// A window behind the clock, painted with the pattern in screen coordinates,
+// or with its inverse.
+class Backdrop : public QWidget
+{
+public:
+    explicit Backdrop(const QRect& rect) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setGeometry(rect);
+        Paint(false);
+    }
+
+    void Paint(bool inverted)
+    {
+        picture_ = QImage(size(), QImage::Format_RGB32);
+        for (int y = 0; y < height(); ++y)
+            for (int x = 0; x < width(); ++x)
+                picture_.setPixel(x, y, Pattern(this->x() + x, this->y() + y) ^ (inverted ? 0xFFFFFF : 0));
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, picture_); }
+
+private:
+    QImage picture_;
+};
+
+inline Display* XDisplay()
+{
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->display();
+}
+
+// The window's bounding shape as the X server holds it.
+inline QRect ShapeExtents(const QWidget& window)
+{
+    Bool bounding = False;
+    Bool clip = False;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    unsigned w = 0, h = 0, cw = 0, ch = 0;
+    XShapeQueryExtents(XDisplay(), window.winId(), &bounding, &x, &y, &w, &h, &clip, &cx, &cy, &cw, &ch);
+    return bounding ? QRect(x, y, static_cast<int>(w), static_cast<int>(h)) : QRect();
+}
+
+// The window's top-left corner on the screen, as the X server places it.
+inline QPoint ScreenPosition(const QWidget& window)
+{
+    Display* display = XDisplay();
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display, window.winId(), DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return {x, y};
+}
+
+// A shape of the window as the X server holds it (ShapeBounding: where it has
+// pixels; ShapeInput: where the pointer reaches it), in window coordinates.
+inline QRegion ShapeRegion(const QWidget& window, int kind)
+{
+    int count = 0;
+    int ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(XDisplay(), window.winId(), kind, &count, &ordering);
+    QRegion region;
+    for (int i = 0; i < count; ++i)
+        region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+    if (rects)
+        XFree(rects);
+    return region;
+}
+
+// Runs xdotool with the arguments (its own "sleep" steps included); true when it
+// ended well.
+inline bool Xdotool(const QStringList& arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
+// Counts one main-window message as the window receives it (posted or sent).
+class MessageCounter : public QObject
+{
+public:
+    MessageCounter(QObject& window, unsigned message) : message_(message) { window.installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == platform::AppMessageEvent::EventType() &&
+            static_cast<platform::AppMessageEvent*>(event)->message == message_)
+            ++count;
+        return false;
+    }
+
+private:
+    unsigned message_;
+};
+
+// The clock over a patterned backdrop, with settings that leave only the
+// effect layers on screen (no dial, hands, date, readout or frame).
+class ClockWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        platform::paths::SetExeDirOverride(folder.path());
+        AppSettings& settings = theApp.AppSettings;
+        settings = AppSettings{};
+        settings.StartX = 210;
+        settings.StartY = 170;
+        settings.TopMost = true;
+        settings.ClockHands = false;
+        settings.UseShaderMojiban = false;
+        settings.Frame = false;
+        settings.ImageFolderPath = folder.path();
+
+        backdrop.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&backdrop));
+        const QRect probe(150, 150, 20, 20);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const QImage shown = platform::CaptureScreen(probe).Image();
+            return (shown.pixel(5, 5) & 0xFFFFFF) == (Pattern(155, 155) & 0xFFFFFF);
+        }));
+    }
+
+    void TearDown() override
+    {
+        clock.reset();
+        platform::paths::SetExeDirOverride(QString());
+    }
+
+    CLumidial& ShowClock(std::optional<QSize> screenSize = std::nullopt)
+    {
+        clock = std::make_unique<CLumidial>(screenSize);
+        EXPECT_TRUE(clock->Create());
+        clock->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(clock.get()));
+        return *clock;
+    }
+
+    QTemporaryDir folder;
+    Backdrop backdrop{QRect(0, 0, 900, 700)};
+    std::unique_ptr<CLumidial> clock;
+};
+
+} // namespace lmd::test

@@ -244,6 +244,7 @@ TEST_F(ButtonTest, PressingAHoveredFlatShadeButtonShiftsItsBackground)
     button.setGeometry(10, 10, 60, 24);
     button.SetShade(CShadeButtonVq::SHS_METAL);
     button.show();
+    QTest::mouseMove(&window, QPoint(150, 80)); // the pointer starts away from the button
     const QImage idle = Grab(button);
     QTest::mouseMove(&button, QPoint(30, 12));
     QTRY_VERIFY(button.IsHovered());

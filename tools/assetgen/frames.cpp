@@ -203,11 +203,15 @@ Colour Shade(const FrameStyle& style, const Colour& albedo, const Vec3& n)
     const double facing = std::max(0.0, n.Dot(half));
     switch (style.finish) {
     case Finish::Metal: {
-        // What the metal mirrors: bright sky above, darker ground below.
-        const double sky = std::clamp(0.55 - 0.75 * n.y, 0.0, 1.0);
-        const Colour surround = Mix(FromRgb(40, 36, 34), FromRgb(255, 252, 240), sky);
+        // What the metal mirrors: a bright sky over a sharp horizon and a dark
+        // ground, so the bevels show bands of light and shade as polished metal does.
+        const double up = -n.y * 0.8 - n.x * 0.35;
+        const double sky = std::clamp((up + 0.08) / 0.16, 0.0, 1.0);
+        const Colour ground = Mix(FromRgb(30, 27, 26), FromRgb(90, 84, 78), std::clamp(-up, 0.0, 1.0));
+        const Colour heaven = Mix(FromRgb(255, 250, 236), FromRgb(170, 180, 196), std::clamp(up, 0.0, 1.0));
+        const Colour surround = Mix(ground, heaven, sky);
         const Colour tinted{albedo.x * surround.x, albedo.y * surround.y, albedo.z * surround.z};
-        return tinted * (0.55 + 0.65 * diffuse) +
+        return tinted * (0.6 + 0.5 * diffuse) +
                Mix(albedo, FromRgb(255, 255, 255), 0.6) * std::pow(facing, 60) * 0.9;
     }
     case Finish::Plastic: {
@@ -245,7 +249,7 @@ QImage DrawFrame(const FrameStyle& style, unsigned seed)
     else if (style.pattern == Pattern::Spots)
         blots = Blots(seed, 17, 1.6, 3.2);
     else if (style.pattern == Pattern::Rosettes)
-        blots = Blots(seed, 16, 2.4, 3.4);
+        blots = Blots(seed, 20, 2.6, 3.8);
 
     QImage frame(kSize, kSize, QImage::Format_RGB32);
     frame.fill(Qt::black);

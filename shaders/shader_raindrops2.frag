@@ -33,9 +33,9 @@ vec4 Drops(vec2 p, float cellSize, float t, float seed)
     float drop = smoothstep(size, size * 0.75, length(d));
     // Its trail: small beads above it, fading out.
     float trailY = f.y - at.y;
-    vec2 bead = vec2(f.x - at.x, fract(f.y * 7.0) - 0.5) * vec2(1.0, 1.0 / 7.0);
+    vec2 bead = vec2(f.x - at.x, fract(f.y * 5.0) - 0.5) * vec2(1.0, 1.0 / 5.0);
     float inTrail = step(0.0, trailY) * smoothstep(0.6, 0.0, trailY);
-    float beads = smoothstep(0.045, 0.02, length(bead)) * inTrail * step(0.4, Hash(id + floor(f.y * 7.0)));
+    float beads = smoothstep(0.045, 0.02, length(bead)) * inTrail * step(0.55, Hash(id + floor(f.y * 5.0)));
     float clear = smoothstep(0.1, 0.0, abs(f.x - at.x)) * inTrail;
     vec2 lens = d / size * drop * 0.6 + bead * 12.0 * beads;
     return vec4(lens, max(drop, beads), max(clear, drop));

@@ -1,9 +1,7 @@
 // Effect engine benchmarks. Sizes are zoom percentages of the 130-pixel clock.
-#include "bench/gl_scene_bench.h"
 #include "effects/effect_layer.h"
 #include "effects/image_path_list.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -62,18 +60,9 @@ BENCHMARK(BM_Memcpy)->Arg(100)->Arg(200)->Arg(600);
 // --- CPU effects: one layer frame of each, over a picture of the zoom's size ---
 
 // The text rain needs fonts, which need a GUI application.
-void EnsureGuiApplication()
-{
-    static int argc = 1;
-    static char name[] = "lmd_effects_bench";
-    static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QGuiApplication> app =
-        QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
-}
 
 void BM_CpuEffect(benchmark::State& state, int code)
 {
-    EnsureGuiApplication();
     const int side = SideForZoom(static_cast<int>(state.range(0)));
     platform::Surface source(side, side);
     for (int y = 0; y < side; ++y) {
@@ -126,7 +115,6 @@ const bool g_cpuEffectsRegistered = [] {
 
 void BM_MenuShader(benchmark::State& state, int code)
 {
-    EnsureGuiApplication();
     const int side = SideForZoom(static_cast<int>(state.range(0)));
     platform::Surface source(side, side);
     for (int y = 0; y < side; ++y)
@@ -158,5 +146,3 @@ const bool g_menuShadersRegistered = [] {
 }();
 
 } // namespace
-
-BENCHMARK_MAIN();

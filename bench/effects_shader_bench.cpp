@@ -1,27 +1,17 @@
-// Shader renderer benchmarks, included by effects_bench.cpp: the cost of one
-// frame of the dial shader and of a pass-through image pass (the date window
-// with no window, iMojibanType 3), split into its phases: the source upload, the
-// draw, and the read-back into the target surface. Sizes are zoom percentages.
+// Shader renderer benchmarks: the cost of one frame of the dial shader and of a
+// pass-through image pass (the date window with no window, iMojibanType 3),
+// split into its phases: the source upload, the draw, and the read-back into the
+// target surface. Sizes are zoom percentages.
 // clang-format off
 #include <GL/glew.h> // before every other OpenGL header
 // clang-format on
 #include "effects/shader_clock.h"
 #include "platform/surface.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <memory>
 
 namespace shader_bench {
-
-inline void EnsureApplication()
-{
-    static int argc = 1;
-    static char name[] = "lmd_effects_bench";
-    static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QGuiApplication> app =
-        QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
-}
 
 // The renderer with its frame split into phases, each finished on the GPU side.
 class PhasedRenderer : public CShaderClock
@@ -65,7 +55,6 @@ enum class Phase
 
 inline void BM_Shader(benchmark::State& state, const char* shader, Phase phase)
 {
-    EnsureApplication();
     const int side = 130 * static_cast<int>(state.range(0)) / 100;
     platform::Surface source(side, side);
     source.Fill(platform::Rgb(90, 140, 200));

@@ -1,7 +1,7 @@
-// Benchmarks of the shader sets with buffer passes and cube maps, to be
-// included by effects_bench.cpp: one layer frame of each code (every buffer
-// pass, the image pass and the read-back) at a zoom's size, and the cube-map
-// set's frame split into its fixed-size cube pass and the rest. Needs a display.
+// Benchmarks of the shader sets with buffer passes and cube maps: one layer
+// frame of each code (every buffer pass, the image pass and the read-back) at a
+// zoom's size, and the cube-map set's frame split into its fixed-size cube pass
+// and the rest. Needs a display.
 // clang-format off
 #include <GL/glew.h> // before every other OpenGL header
 // clang-format on
@@ -10,25 +10,14 @@
 #include "effects/shader_cube.h"
 #include "platform/surface.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <string>
 
 namespace buffer_shader_bench {
 
-inline void EnsureApplication()
-{
-    static int argc = 1;
-    static char name[] = "lmd_effects_bench";
-    static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QGuiApplication> app =
-        QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
-}
-
 inline void BM_BufferShader(benchmark::State& state, int code)
 {
-    EnsureApplication();
     const int side = 130 * static_cast<int>(state.range(0)) / 100;
     platform::Surface source(side, side);
     for (int y = 0; y < side; ++y)
@@ -74,7 +63,6 @@ public:
 
 inline void BM_CubeBufferPhase(benchmark::State& state, bool cubePassOnly)
 {
-    EnsureApplication();
     const int side = 130 * static_cast<int>(state.range(0)) / 100;
     platform::Surface source(side, side), target(side, side);
     PhasedCube2 renderer;

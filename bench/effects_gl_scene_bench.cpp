@@ -1,5 +1,4 @@
-#pragma once
-// OpenGL scene benchmarks, included by effects_bench.cpp: one effect-layer frame
+// OpenGL scene benchmarks: one effect-layer frame
 // of each scene (draw, read-back and the overlay over the source) at zoom 100
 // and 300. The metal lens draws on even frames only, so its case runs an even
 // and an odd frame per iteration: the cost of one drawn lens.
@@ -10,7 +9,6 @@
 #include "platform/paths.h"
 #include "platform/surface.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <string>
@@ -18,19 +16,9 @@
 namespace gl_scene_bench {
 
 // A GUI application and freeglut, as the clock has them (the angel's sphere is freeglut's).
-inline void EnsureGlApplication()
-{
-    static int argc = 1;
-    static char name[] = "lmd_effects_bench";
-    static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QGuiApplication> app =
-        QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
-    platform::InitGlut(&argc, argv);
-}
 
 inline void BM_GlScene(benchmark::State& state, int code)
 {
-    EnsureGlApplication();
     const int side = 130 * static_cast<int>(state.range(0)) / 100;
     platform::Surface source(side, side);
     for (int y = 0; y < side; ++y)

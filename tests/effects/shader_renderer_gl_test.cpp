@@ -6,6 +6,7 @@
 #include "tests/effects/shader_gl_fixture.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -125,22 +126,31 @@ void main() {
 }
 )"));
     const platform::Surface source(4, 4);
-    Renderer first;
-    ASSERT_TRUE(first.Create(&source, 4, 4, "t_time"));
     platform::Surface target(4, 4);
-    first.Render(target, &source);
-    // The second layer starts later: it must not start its own clock.
-    Renderer second;
-    ASSERT_TRUE(second.Create(&source, 4, 4, "t_time"));
     const auto millis = [&](Renderer& renderer) {
         renderer.Render(target, &source);
         const auto c = Channels(target.Row(0)[0]);
         return c.r + c.g * 256 + c.b * 65536;
     };
+    Renderer first;
+    ASSERT_TRUE(first.Create(&source, 4, 4, "t_time"));
+    first.Render(target, &source);
+    // The second layer starts clearly later: a clock of its own would run
+    // behind the first one by that much.
+    QElapsedTimer apart;
+    apart.start();
+    while (apart.elapsed() < 60) {
+    }
+    Renderer second;
+    ASSERT_TRUE(second.Create(&source, 4, 4, "t_time"));
+    QElapsedTimer between;
+    between.start();
     const int a = millis(first);
     const int b = millis(second);
+    // One time base: the second reading is later by no more than the time
+    // the two frames took (plus the millisecond rounding).
     EXPECT_GE(b, a);
-    EXPECT_LE(b - a, 5);
+    EXPECT_LE(b - a, between.elapsed() + 1);
 }
 
 TEST_F(ShaderRendererTest, MouseAndMojibanTypeReachTheShader)

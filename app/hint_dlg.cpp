@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 
 namespace {
 
@@ -85,9 +86,25 @@ bool CHintDlg::UpdateData(bool saveAndValidate)
 void CHintDlg::OnInitDialog()
 {
     SetPictures();
+    WidenTexts();
     if (auto* icon = m_controls.ItemAs<QLabel>(IDC_STATIC_ICON))
         icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(kIconSize, kIconSize));
     UpdateData(false);
+}
+
+void CHintDlg::WidenTexts()
+{
+    // The texts were laid out for narrower Windows fonts: a line that does not
+    // fit its box runs on to the right (up to the dialog's edge) instead of
+    // wrapping out of sight.
+    for (auto* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->text().isEmpty())
+            continue; // a picture
+        label->setWordWrap(false);
+        const int room = width() - label->x();
+        label->resize(std::clamp(label->sizeHint().width(), label->width(), std::max(label->width(), room)),
+                      label->height());
+    }
 }
 
 void CHintDlg::SetPictures()

@@ -31,6 +31,7 @@ private:
     bool UpdateData(bool saveAndValidate);
     void OnInitDialog();
     void SetPictures();
+    void WidenTexts();
 
     platform::DialogControls m_controls;
 };

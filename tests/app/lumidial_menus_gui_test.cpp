@@ -6,6 +6,7 @@
 #include "platform/dialog.h"
 #include "platform/resources.h"
 #include "tests/app/clock_window_fixture.h"
+#include "tests/support/screens.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -180,6 +181,8 @@ TEST_F(ClockMenuTest, PopupMenuListsEveryItemWithItsChecks)
     menu->setActiveAction(zoomPopup);
     QTest::keyClick(menu, Qt::Key_Right);
     ASSERT_TRUE(QTest::qWaitFor([&] { return zoomPopup->menu()->isVisible(); }));
+    lmd::test::SaveScreen(menu->grab().toImage(), "clock_popup_menu");
+    lmd::test::SaveScreen(zoomPopup->menu()->grab().toImage(), "clock_popup_menu_zoom");
     Click(*zoomPopup->menu(), 40103); // 110 %
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.Zoom() == 110; }));
 }
@@ -368,6 +371,7 @@ TEST_F(ClockMenuTest, HintDialogFollowsItsTemplate)
     ASSERT_EQ(pictures.size(), 2u);
     EXPECT_EQ(pictures[0], QRect(QPoint(50, 67), platform::LoadBitmap("HINT_TASKTRAY_MENU").size()));
     EXPECT_EQ(pictures[1], QRect(QPoint(47, 247), platform::LoadBitmap("HINT_CTRL").size()));
+    lmd::test::SaveScreen(hint.grab().toImage(), "clock_stealth_hint");
 }
 
 // A window under the clock that counts the clicks it receives.

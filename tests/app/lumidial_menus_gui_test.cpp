@@ -200,6 +200,13 @@ TEST_F(ClockMenuTest, TooltipShowsZoomAndEffectsInItsFormat)
               "表示倍率：120% \r\n※ホイールで変更可 \r\n奥側：そのまま \r\n中間：検証用 \r\n"
               "手前：外部シェーダー     ");
 
+    // Shown, the text takes five lines, as with plain line feeds.
+    const QLabel shown(window.toolTip());
+    QString lineFeeds = window.toolTip();
+    lineFeeds.replace("\r\n", "\n");
+    EXPECT_EQ(shown.sizeHint(), QLabel(lineFeeds).sizeHint());
+    EXPECT_GT(shown.sizeHint().height(), 4 * shown.fontMetrics().height());
+
     window.OnCommand(ID_EFFECT_MIDDLE + 2);
     platform::SendAppMessage(platform::WM_SET_ZOOM, 90);
     EXPECT_EQ(window.toolTip(),

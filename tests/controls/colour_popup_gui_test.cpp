@@ -78,9 +78,10 @@ protected:
     // nothing: every other try goes one pixel further (inside the same cell).
     static void MoveTo(CColourPopup* popup, QPoint point)
     {
-        for (int i = 0; i < 10 && popup->CurrentSelection() != popup->SelectionAt(point); ++i) {
+        const auto seen = [&] { return popup->CurrentSelection() == popup->SelectionAt(point); };
+        for (int i = 0; i < 10 && !seen(); ++i) {
             QTest::mouseMove(popup, point + QPoint(i % 2, i % 2));
-            QTest::qWait(5);
+            QTest::qWaitFor(seen, 200);
         }
         EXPECT_EQ(popup->CurrentSelection(), popup->SelectionAt(point));
     }

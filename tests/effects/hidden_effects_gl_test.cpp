@@ -10,15 +10,14 @@
 #include "effects/effect_layer.h"
 #include "platform/surface.h"
 #include "tests/effects/buffer_shader_fixture.h"
+#include "tests/effects/contact_sheet.h"
+#include "tests/effects/picture_metrics.h"
 #include "tests/effects/shader_gl_fixture.h"
-#include "tests/support/screens.h"
 
-#include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTest>
 #include <QTimer>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -26,8 +25,9 @@
 
 namespace {
 
-using lmd::test::Channels;
+using lmd::test::BrightnessSpread;
 using lmd::test::ErrorSink;
+using lmd::test::MeanDifference;
 
 constexpr int kSide = 130; // the clock at zoom 100
 constexpr int kFrames = 60;
@@ -162,33 +162,6 @@ void PaintDesktop(platform::Surface& surface)
     p.fillRect(QRect(0, 116, kSide, 14), QColor(22, 24, 30));
 }
 
-double MeanDifference(const platform::Surface& a, const platform::Surface& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x) {
-            const auto p = Channels(a.Row(y)[x]);
-            const auto q = Channels(b.Row(y)[x]);
-            sum += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
-        }
-    return sum / (3.0 * a.Width() * a.Height());
-}
-
-double BrightnessSpread(const platform::Surface& s)
-{
-    double sum = 0, squares = 0;
-    const double count = static_cast<double>(s.Width()) * s.Height();
-    for (int y = 0; y < s.Height(); ++y)
-        for (int x = 0; x < s.Width(); ++x) {
-            const auto c = Channels(s.Row(y)[x]);
-            const double luma = 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
-            sum += luma;
-            squares += luma * luma;
-        }
-    const double mean = sum / count;
-    return std::sqrt(std::max(squares / count - mean * mean, 0.0));
-}
-
 class HiddenEffectsTest : public ::testing::Test
 {
 protected:
@@ -247,16 +220,7 @@ TEST_F(HiddenEffectsTest, EverySetRunsSixtyFramesAndMoves)
 
 TEST_F(HiddenEffectsTest, ContactSheet)
 {
-    const int cell = kSide, label = 18, columns = 6, gap = 6;
-    const int count = static_cast<int>(std::size(kCodes));
-    const int rows = (count + columns - 1) / columns;
-    QImage sheet(columns * (cell + gap) + gap, rows * (cell + label + gap) + gap, QImage::Format_RGB32);
-    sheet.fill(QColor(40, 40, 44));
-    QPainter p(&sheet);
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
-    font.setPixelSize(10);
-    p.setFont(font);
-    p.setPen(Qt::white);
+    lmd::test::ContactSheet sheet(static_cast<int>(std::size(kCodes)), kSide, 6, 10);
     int k = 0;
     for (const int code : kCodes) {
         const EffectInfo& info = *FindEffect(code);
@@ -267,15 +231,10 @@ TEST_F(HiddenEffectsTest, ContactSheet)
             layer.MouseMove(QPoint(70 + frame, 50));
             layer.Render(nullptr);
         }
-        const int x = gap + (k % columns) * (cell + gap);
-        const int y = gap + (k / columns) * (cell + label + gap);
-        p.drawText(QRect(x, y, cell, label), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromStdString(Label(info)));
-        p.drawImage(x, y + label, layer.Output().Image());
+        sheet.Place(k, QString::fromStdString(Label(info)), layer.Output().Image());
         ++k;
     }
-    p.end();
-    lmd::test::SaveScreen(sheet, QStringLiteral("hidden-effects"));
+    sheet.Save(QStringLiteral("hidden-effects"));
     EXPECT_TRUE(sink.Errors().empty());
 }
 

@@ -10,9 +10,9 @@
 #include "effects/shader_renderer.h"
 #include "platform/paths.h"
 #include "platform/surface.h"
+#include "tests/effects/contact_sheet.h"
 #include "tests/effects/picture_metrics.h"
 #include "tests/effects/shader_gl_fixture.h"
-#include "tests/support/screens.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -286,25 +286,12 @@ TEST(EffectTexturesTest, EveryNamedPictureExistsAndTheNoisePairsItsChannels)
 TEST_F(MenuShadersTest, ContactSheet)
 {
     for (const int zoom : {100, 300}) {
-        const int cell = kSide * zoom / 100, label = 18, columns = zoom == 100 ? 6 : 5, gap = 6;
+        const int cell = kSide * zoom / 100;
         platform::Surface picture(cell, cell);
         PaintDesktop(picture);
         const int count = static_cast<int>(std::size(kMenuShaders)) + 1; // + the desktop itself
-        const int rows = (count + columns - 1) / columns;
-        QImage sheet(columns * (cell + gap) + gap, rows * (cell + label + gap) + gap, QImage::Format_RGB32);
-        sheet.fill(QColor(40, 40, 44));
-        QPainter p(&sheet);
-        QFont font(QStringLiteral("Noto Sans CJK JP"));
-        font.setPixelSize(11);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        const auto place = [&](int k, const QString& name, const QImage& image) {
-            const int x = gap + (k % columns) * (cell + gap);
-            const int y = gap + (k / columns) * (cell + label + gap);
-            p.drawText(QRect(x, y, cell, label), Qt::AlignLeft | Qt::AlignVCenter, name);
-            p.drawImage(x, y + label, image);
-        };
-        place(0, QStringLiteral("(desktop)"), picture.Image());
+        lmd::test::ContactSheet sheet(count, cell, zoom == 100 ? 6 : 5, 11);
+        sheet.Place(0, QStringLiteral("(desktop)"), picture.Image());
         int k = 1;
         for (const MenuShader& shader : kMenuShaders) {
             CEffectLayer layer(cell, cell);
@@ -316,10 +303,9 @@ TEST_F(MenuShadersTest, ContactSheet)
                     layer.MouseMove(QPoint((40 + frame) * zoom / 100, 35 * zoom / 100));
                 layer.Render(nullptr);
             }
-            place(k++, QString::fromStdString(Label(info)), layer.Output().Image());
+            sheet.Place(k++, QString::fromStdString(Label(info)), layer.Output().Image());
         }
-        p.end();
-        lmd::test::SaveScreen(sheet, zoom == 100 ? QStringLiteral("effects") : QStringLiteral("effects-300"));
+        sheet.Save(zoom == 100 ? QStringLiteral("effects") : QStringLiteral("effects-300"));
     }
     EXPECT_TRUE(sink.Errors().empty());
 }

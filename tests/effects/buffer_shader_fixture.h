@@ -2,6 +2,7 @@
 // Helpers of the buffer-pass and cube-map renderer tests: the texels of a float
 // buffer texture, a program folder of the test's own, and a desktop double that
 // lets a test act while a message box is "open".
+#include "effects/multi_pass_renderer.h"
 #include "platform/desktop.h"
 #include "platform/gl.h"
 #include "tests/effects/shader_gl_fixture.h"
@@ -18,10 +19,15 @@ namespace lmd::test {
 // Texel (x, y) of a 2D float texture (RGBA) of the context (made current, then released).
 std::array<float, 4> ReadTexel(platform::GlContext& context, unsigned texture, int x, int y);
 
-// A renderer probe that also reads its float textures.
+// A renderer probe that also reads its float textures and shows its buffer
+// passes (each accessor only for renderers that have that pass).
 template <class Renderer> class PassProbe : public Probe<Renderer>
 {
 public:
+    const BufferPass& BufferA() const { return this->m_bufferA; }
+    const BufferPass& BufferB() const { return this->m_bufferB; }
+    const BufferPass& BufferC() const { return this->m_bufferC; }
+    const BufferPass& BufferD() const { return this->m_bufferD; }
     std::array<float, 4> Texel(unsigned texture, int x = 0, int y = 0)
     {
         return ReadTexel(this->m_context, texture, x, y);

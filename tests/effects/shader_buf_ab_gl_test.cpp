@@ -17,12 +17,7 @@ using lmd::test::DataFiles;
 using lmd::test::ErrorSink;
 using lmd::test::FragmentShader;
 
-class RendererAB : public lmd::test::PassProbe<CShaderBufAB>
-{
-public:
-    const BufferPass& A() const { return m_bufferA; }
-    const BufferPass& B() const { return m_bufferB; }
-};
+using RendererAB = lmd::test::PassProbe<CShaderBufAB>;
 
 class ShaderBufABTest : public ::testing::Test
 {
@@ -74,10 +69,10 @@ TEST_F(ShaderBufABTest, PassesAreWiredAndBufferBFeedsBack)
     ASSERT_TRUE(renderer.LoadBuffers("t_ab_a", "t_ab_b"));
     for (int frame = 1; frame <= 4; ++frame) {
         renderer.Render(target, &source);
-        const auto a = renderer.Texel(renderer.A().Latest(), 5, 5);
+        const auto a = renderer.Texel(renderer.BufferA().Latest(), 5, 5);
         EXPECT_EQ(a[1], frame - 1) << "iFrame";
         EXPECT_NEAR(a[2], 33.0f, 1e-3f) << "iTimeDelta is fixed";
-        const auto b = renderer.Texel(renderer.B().Latest(), 5, 5);
+        const auto b = renderer.Texel(renderer.BufferB().Latest(), 5, 5);
         EXPECT_EQ(b[1], 1.0f) << "B reads A";
         EXPECT_EQ(b[2], frame) << "B reads its own previous frame";
         EXPECT_NEAR(b[3], 33.0f, 1e-3f);

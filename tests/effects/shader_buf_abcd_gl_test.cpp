@@ -18,14 +18,7 @@ using lmd::test::DataFiles;
 using lmd::test::ErrorSink;
 using lmd::test::FragmentShader;
 
-class RendererABCD : public lmd::test::PassProbe<CShaderBufABCD>
-{
-public:
-    const BufferPass& A() const { return m_bufferA; }
-    const BufferPass& B() const { return m_bufferB; }
-    const BufferPass& C() const { return m_bufferC; }
-    const BufferPass& D() const { return m_bufferD; }
-};
+using RendererABCD = lmd::test::PassProbe<CShaderBufABCD>;
 
 const char* const kSample = R"(
 uniform vec2 iResolution;
@@ -94,10 +87,10 @@ TEST_F(ShaderBufABCDTest, ChannelsAreWiredAsTheTableSays)
     for (int n = 1; n <= 5; ++n) {
         SCOPED_TRACE(n);
         renderer.Render(target, &source);
-        const auto a = renderer.Texel(renderer.A().Latest(), 7, 7);
-        const auto b = renderer.Texel(renderer.B().Latest(), 7, 7);
-        const auto c = renderer.Texel(renderer.C().Latest(), 7, 7);
-        const auto d = renderer.Texel(renderer.D().Latest(), 7, 7);
+        const auto a = renderer.Texel(renderer.BufferA().Latest(), 7, 7);
+        const auto b = renderer.Texel(renderer.BufferB().Latest(), 7, 7);
+        const auto c = renderer.Texel(renderer.BufferC().Latest(), 7, 7);
+        const auto d = renderer.Texel(renderer.BufferD().Latest(), 7, 7);
         // A reads C's older texture: on frame n that is C's frame n - 2 (zeros
         // before frame 3).
         EXPECT_EQ(a[1], n >= 3 ? 3.0f : 0.0f);
@@ -142,7 +135,7 @@ TEST_F(ShaderBufABCDTest, AltKeyLatchesTheClick)
         desktop->altDown = frame.alt;
         renderer.m_ptMouse = frame.pointer;
         renderer.Render(target, &source);
-        EXPECT_EQ(renderer.Texel(renderer.A().Latest()), frame.mouse);
+        EXPECT_EQ(renderer.Texel(renderer.BufferA().Latest()), frame.mouse);
     }
 }
 

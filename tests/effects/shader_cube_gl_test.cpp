@@ -123,11 +123,7 @@ TEST_F(ShaderCubeTest, UnreadableFaceShowsOneBoxAndNothingIsDrawn)
 
 // --- CShaderCube2 ---
 
-class Cube2Probe : public lmd::test::PassProbe<CShaderCube2>
-{
-public:
-    const BufferPass& BufferA() const { return m_bufferA; }
-};
+using Cube2Probe = lmd::test::PassProbe<CShaderCube2>;
 
 // Cube pass: red counts up from the previous cube map (each face reads its own
 // centre), green is the state texel (0, 0) in red, blue the face index.

@@ -18,11 +18,7 @@ using lmd::test::DataFiles;
 using lmd::test::ErrorSink;
 using lmd::test::FragmentShader;
 
-class Renderer2 : public lmd::test::PassProbe<CShaderRenderer2>
-{
-public:
-    const BufferPass& BufferA() const { return m_bufferA; }
-};
+using Renderer2 = lmd::test::PassProbe<CShaderRenderer2>;
 
 // Buffer A counts frames in red and keeps the iFrame it saw in green.
 const std::string kCountingBuffer = FragmentShader(R"(

@@ -22,7 +22,6 @@ using lmd::test::FragmentShader;
 class Renderer3 : public lmd::test::PassProbe<CShaderRenderer3>
 {
 public:
-    const BufferPass& BufferA() const { return m_bufferA; }
     const std::array<unsigned, 3>& Inputs() const { return m_inputs; }
 };
 

@@ -85,6 +85,25 @@ bool CMultiPassRenderer::BeginFrame(const platform::Surface* source, bool upload
     return true;
 }
 
+bool CMultiPassRenderer::PassFilesExist(const std::string& firstPath) const
+{
+    if (FileExists(CommonVertexPath()) && FileExists(firstPath))
+        return true;
+    PostSilentError();
+    return false;
+}
+
+bool CMultiPassRenderer::BuildPasses(std::initializer_list<PassFile> passes)
+{
+    for (const PassFile& file : passes) {
+        file.pass.program = BuildPassProgram(file.path);
+        if (!file.pass.program)
+            return false;
+    }
+    return std::all_of(passes.begin(), passes.end(),
+                       [this](const PassFile& file) { return CreatePass(file.pass, file.count); });
+}
+
 unsigned CMultiPassRenderer::BuildBufferProgram(const std::string& fragmentPath, const PassMessages& messages)
 {
     const std::string vertexPath = CommonVertexPath();
@@ -103,13 +122,7 @@ unsigned CMultiPassRenderer::BuildBufferProgram(const std::string& fragmentPath,
         glDeleteShader(vertex);
         return 0;
     }
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glBindAttribLocation(program, 0, "position");
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
+    const GLuint program = LinkPassShaders(vertex, fragment);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked != GL_TRUE) {

@@ -13,6 +13,7 @@
 #include "effects/shader_renderer.h"
 
 #include <array>
+#include <initializer_list>
 #include <string>
 
 // The GL names of one buffer pass.
@@ -60,6 +61,20 @@ protected:
     // Makes the context current for a frame (and uploads the source when asked);
     // false when no context can be made current.
     bool BeginFrame(const platform::Surface* source, bool upload);
+
+    // Whether "shader_common.vert" and the first pass's fragment file exist;
+    // when not, WM_SHOW_ERROR goes out without a text.
+    bool PassFilesExist(const std::string& firstPath) const;
+    // One pass of a set: its fragment file and its texture count (1 or 2).
+    struct PassFile
+    {
+        BufferPass& pass;
+        std::string path;
+        int count;
+    };
+    // Builds every pass's program (BuildPassProgram) in order, then creates
+    // every pass; false at the first failure.
+    bool BuildPasses(std::initializer_list<PassFile> passes);
 
     // What a buffer-pass build shows when a file is missing or the program does
     // not link (the link text is followed by the info log); null: nothing (a

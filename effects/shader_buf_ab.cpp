@@ -16,15 +16,8 @@ bool CShaderBufAB::LoadBuffers(const std::string& nameA, const std::string& name
     ReleasePass(m_bufferA);
     ReleasePass(m_bufferB);
     const std::string pathA = ShaderPath(nameA, ".frag");
-    if (!FileExists(CommonVertexPath()) || !FileExists(pathA)) {
-        PostSilentError();
-        return false;
-    }
-    m_bufferA.program = BuildPassProgram(pathA);
-    if (!m_bufferA.program)
-        return false;
-    m_bufferB.program = BuildPassProgram(ShaderPath(nameB, ".frag"));
-    return m_bufferB.program != 0 && CreatePass(m_bufferA, 1) && CreatePass(m_bufferB, 2);
+    return PassFilesExist(pathA) &&
+           BuildPasses({{m_bufferA, pathA, 1}, {m_bufferB, ShaderPath(nameB, ".frag"), 2}});
 }
 
 void CShaderBufAB::Render(platform::Surface& target, const platform::Surface* source)

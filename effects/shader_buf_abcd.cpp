@@ -13,23 +13,10 @@ bool CShaderBufABCD::LoadBuffers(const std::string& nameA, const std::string& na
     for (BufferPass* pass : {&m_bufferA, &m_bufferB, &m_bufferC, &m_bufferD})
         ReleasePass(*pass);
     const std::string pathA = ShaderPath(nameA, ".frag");
-    if (!FileExists(CommonVertexPath()) || !FileExists(pathA)) {
-        PostSilentError();
-        return false;
-    }
-    const std::pair<BufferPass*, std::string> passes[] = {
-        {&m_bufferA, pathA},
-        {&m_bufferB, ShaderPath(nameB, ".frag")},
-        {&m_bufferC, ShaderPath(nameC, ".frag")},
-        {&m_bufferD, ShaderPath(nameD, ".frag")},
-    };
-    for (const auto& [pass, path] : passes) {
-        pass->program = BuildPassProgram(path);
-        if (!pass->program)
-            return false;
-    }
-    return CreatePass(m_bufferA, 1) && CreatePass(m_bufferB, 2) && CreatePass(m_bufferC, 2) &&
-           CreatePass(m_bufferD, 2);
+    return PassFilesExist(pathA) && BuildPasses({{m_bufferA, pathA, 1},
+                                                 {m_bufferB, ShaderPath(nameB, ".frag"), 2},
+                                                 {m_bufferC, ShaderPath(nameC, ".frag"), 2},
+                                                 {m_bufferD, ShaderPath(nameD, ".frag"), 2}});
 }
 
 void CShaderBufABCD::LatchAltClick()

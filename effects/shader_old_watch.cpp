@@ -28,10 +28,8 @@ bool CShaderOldWatch::LoadTextures(const std::string& nameA, const std::string& 
         return false;
     ReleaseAll();
     const std::string pathA = ShaderPath(nameA, ".frag");
-    if (!FileExists(CommonVertexPath()) || !FileExists(pathA)) {
-        PostSilentError();
+    if (!PassFilesExist(pathA))
         return false;
-    }
     if (!LoadCubemap())
         return false;
     const std::pair<unsigned*, std::string> pictures[] = {
@@ -45,11 +43,7 @@ bool CShaderOldWatch::LoadTextures(const std::string& nameA, const std::string& 
             return false;
         }
     }
-    m_bufferA.program = BuildPassProgram(pathA);
-    if (!m_bufferA.program)
-        return false;
-    m_bufferB.program = BuildPassProgram(ShaderPath(nameB, ".frag"));
-    return m_bufferB.program != 0 && CreatePass(m_bufferA, 1) && CreatePass(m_bufferB, 2);
+    return BuildPasses({{m_bufferA, pathA, 1}, {m_bufferB, ShaderPath(nameB, ".frag"), 2}});
 }
 
 void CShaderOldWatch::Render(platform::Surface& target, const platform::Surface* source)

@@ -268,18 +268,24 @@ unsigned CShaderRenderer::BuildPassProgram(const std::string& fragmentPath)
             glDeleteShader(fragment);
         return 0;
     }
-    GLuint program = glCreateProgram();
+    const GLuint program = LinkPassShaders(vertex, fragment);
+    if (!Linked(program)) {
+        ReportError("Shader link error: \n" + InfoLog(program, true, kPassLogSize));
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+unsigned CShaderRenderer::LinkPassShaders(unsigned vertex, unsigned fragment)
+{
+    const GLuint program = glCreateProgram();
     glAttachShader(program, vertex);
     glAttachShader(program, fragment);
     glBindAttribLocation(program, 0, "position");
     glLinkProgram(program);
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    if (!Linked(program)) {
-        ReportError("Shader link error: \n" + InfoLog(program, true, kPassLogSize));
-        glDeleteProgram(program);
-        return 0;
-    }
     return program;
 }
 

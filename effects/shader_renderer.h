@@ -79,6 +79,9 @@ public:
     // A buffer-pass program of "shader_common.vert" and the fragment file, with
     // only "position" bound (at 0); 0 on failure.
     unsigned BuildPassProgram(const std::string& fragmentPath);
+    // Links two compiled shaders into a program with only "position" bound (at
+    // 0) and deletes the shaders; the program, linked or not.
+    static unsigned LinkPassShaders(unsigned vertex, unsigned fragment);
     // A framebuffer and count (1 or 2) zero-filled RGBA32F textures of the output
     // size; nothing is attached.
     void CreateFBO(unsigned& framebuffer, unsigned* textures, int count);
@@ -157,7 +160,6 @@ protected:
     std::string ShaderPath(const std::string& name, const char* extension) const;
 
 private:
-
     // Per-frame staging, reused across frames.
     std::vector<std::uint32_t> m_uploadPixels;
     std::vector<std::uint32_t> m_readPixels;

@@ -1,4 +1,5 @@
 // Effect engine benchmarks. Sizes are zoom percentages of the 130-pixel clock.
+#include "bench/support/effect_bench.h"
 #include "effects/effect_layer.h"
 #include "effects/image_path_list.h"
 
@@ -12,10 +13,7 @@
 
 namespace {
 
-int SideForZoom(int zoom)
-{
-    return 130 * zoom / 100;
-}
+using lmd::bench::SideForZoom;
 
 // One composed frame through three pass-through layers, as the clock runs them:
 // back reads the snapshot, middle and front re-capture the layer below first,
@@ -121,14 +119,7 @@ void BM_MenuShader(benchmark::State& state, int code)
         for (int x = 0; x < side; ++x)
             source.Row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>((x ^ y) & 0xFF) << 16 |
                                static_cast<std::uint32_t>(y * 255 / side) << 8 | 0x80u;
-    CEffectLayer layer(side, side);
-    layer.Create(&source);
-    layer.SetEffect(code);
-    layer.Render(nullptr); // set-up and first frame
-    for (auto _ : state) {
-        layer.Render(nullptr);
-        benchmark::DoNotOptimize(layer.Output().Row(0));
-    }
+    lmd::bench::TimeLayerFrames(state, source, code);
 }
 
 const bool g_menuShadersRegistered = [] {

@@ -5,8 +5,8 @@
 // clang-format off
 #include <GL/glew.h> // before every other OpenGL header
 // clang-format on
+#include "bench/support/effect_bench.h"
 #include "effects/effect_codes.h"
-#include "effects/effect_layer.h"
 #include "effects/shader_cube.h"
 #include "platform/surface.h"
 
@@ -18,20 +18,8 @@ namespace buffer_shader_bench {
 
 inline void BM_BufferShader(benchmark::State& state, int code)
 {
-    const int side = 130 * static_cast<int>(state.range(0)) / 100;
-    platform::Surface source(side, side);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            source.Row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>(x * 255 / side) << 16 |
-                               static_cast<std::uint32_t>(y * 255 / side) << 8 | 0x60u;
-    CEffectLayer layer(side, side);
-    layer.Create(&source);
-    layer.SetEffect(code);
-    layer.Render(nullptr); // set-up and first frame
-    for (auto _ : state) {
-        layer.Render(nullptr);
-        benchmark::DoNotOptimize(layer.Output().Row(0));
-    }
+    const int side = lmd::bench::SideForZoom(static_cast<int>(state.range(0)));
+    lmd::bench::TimeLayerFrames(state, lmd::bench::GradientPicture(side, 0x60u), code);
 }
 
 // The cube-map set with its passes timed apart: the cube pass alone (six
@@ -63,7 +51,7 @@ public:
 
 inline void BM_CubeBufferPhase(benchmark::State& state, bool cubePassOnly)
 {
-    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    const int side = lmd::bench::SideForZoom(static_cast<int>(state.range(0)));
     platform::Surface source(side, side), target(side, side);
     PhasedCube2 renderer;
     const EffectInfo& info = *FindEffect(EFFECT_CUBE_BUFFER);

@@ -2,6 +2,7 @@
 // of each scene (draw, read-back and the overlay over the source) at zoom 100
 // and 300. The metal lens draws on even frames only, so its case runs an even
 // and an odd frame per iteration: the cost of one drawn lens.
+#include "bench/support/effect_bench.h"
 #include "effects/effect_codes.h"
 #include "effects/effect_layer.h"
 #include "effects/geometry/obj_loader.h"
@@ -19,12 +20,8 @@ namespace gl_scene_bench {
 
 inline void BM_GlScene(benchmark::State& state, int code)
 {
-    const int side = 130 * static_cast<int>(state.range(0)) / 100;
-    platform::Surface source(side, side);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            source.Row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>(x * 255 / side) << 16 |
-                               static_cast<std::uint32_t>(y * 255 / side) << 8 | 0x90u;
+    const int side = lmd::bench::SideForZoom(static_cast<int>(state.range(0)));
+    const platform::Surface source = lmd::bench::GradientPicture(side, 0x90u);
     ObjMesh lens;
     if (code == EFFECT_METAL_LENS &&
         !LoadObjModel(platform::paths::InExeDir("assets/lens.obj").toStdString(), lens)) {

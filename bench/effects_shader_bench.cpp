@@ -5,6 +5,7 @@
 // clang-format off
 #include <GL/glew.h> // before every other OpenGL header
 // clang-format on
+#include "bench/support/effect_bench.h"
 #include "effects/shader_clock.h"
 #include "platform/surface.h"
 
@@ -55,7 +56,7 @@ enum class Phase
 
 inline void BM_Shader(benchmark::State& state, const char* shader, Phase phase)
 {
-    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    const int side = lmd::bench::SideForZoom(static_cast<int>(state.range(0)));
     platform::Surface source(side, side);
     source.Fill(platform::Rgb(90, 140, 200));
     platform::Surface target(side, side);

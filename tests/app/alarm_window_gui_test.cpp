@@ -8,6 +8,7 @@
 #include "platform/desktop.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
+#include "tests/app/clock_window_fixture.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -34,15 +35,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        platform::paths::SetExeDirOverride(folder.path());
-        AppSettings& settings = theApp.AppSettings;
-        settings = AppSettings{};
-        settings.StartX = 400;
-        settings.StartY = 300;
-        settings.ClockHands = false;
-        settings.UseShaderMojiban = false;
-        settings.Frame = false;
-        settings.ImageFolderPath = folder.path();
+        AppSettings& settings = lmd::test::BareClockSettings(folder, 400, 300);
         // Alarm 3 rings once only, at a time the check never meets in the test.
         AlarmSetting& alarm = settings.Alarms[2];
         alarm.Enable = true;

@@ -131,6 +131,22 @@ private:
     unsigned message_;
 };
 
+// Settings for a bare clock at (x, y): no dial, hands or frame, the slideshow
+// folder (and the executable's folder, so the INI goes there) in `folder`.
+inline AppSettings& BareClockSettings(const QTemporaryDir& folder, int x, int y)
+{
+    platform::paths::SetExeDirOverride(folder.path());
+    AppSettings& settings = theApp.AppSettings;
+    settings = AppSettings{};
+    settings.StartX = x;
+    settings.StartY = y;
+    settings.ClockHands = false;
+    settings.UseShaderMojiban = false;
+    settings.Frame = false;
+    settings.ImageFolderPath = folder.path();
+    return settings;
+}
+
 // The clock over a patterned backdrop, with settings that leave only the
 // effect layers on screen (no dial, hands, date, readout or frame).
 class ClockWindowTest : public ::testing::Test
@@ -139,16 +155,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        platform::paths::SetExeDirOverride(folder.path());
-        AppSettings& settings = theApp.AppSettings;
-        settings = AppSettings{};
-        settings.StartX = 210;
-        settings.StartY = 170;
-        settings.TopMost = true;
-        settings.ClockHands = false;
-        settings.UseShaderMojiban = false;
-        settings.Frame = false;
-        settings.ImageFolderPath = folder.path();
+        BareClockSettings(folder, 210, 170).TopMost = true;
 
         backdrop.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&backdrop));

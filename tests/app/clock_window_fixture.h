@@ -9,8 +9,11 @@
 #include "platform/paths.h"
 #include "platform/screen_capture.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QProcess>
 #include <QRegion>
 #include <QTemporaryDir>
@@ -130,6 +133,40 @@ protected:
 private:
     unsigned message_;
 };
+
+// The popup menu that is open now (waits for it), or null.
+inline QMenu* OpenMenu()
+{
+    QMenu* menu = nullptr;
+    const bool opened = QTest::qWaitFor(
+        [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
+    return opened ? menu : nullptr;
+}
+
+// Closes a menu and waits until it is gone.
+inline void CloseMenu(QMenu* menu)
+{
+    const QPointer<QMenu> guard(menu);
+    menu->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); })); // each menu goes once closed
+}
+
+// The item of a menu with a command id, or null.
+inline QAction* FindAction(const QMenu& menu, int id)
+{
+    for (QAction* action : menu.actions())
+        if (!action->isSeparator() && !action->menu() && action->data().toInt() == id)
+            return action;
+    return nullptr;
+}
+
+// Clicks the item of a menu with a command id.
+inline void Click(QMenu& menu, int id)
+{
+    QAction* action = FindAction(menu, id);
+    ASSERT_NE(action, nullptr) << id;
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(action).center());
+}
 
 // Settings for a bare clock at (x, y): no dial, hands or frame, the slideshow
 // folder (and the executable's folder, so the INI goes there) in `folder`.

@@ -111,36 +111,6 @@ QStringList ExpectedPopup(int back, int middle, int front, int zoomId, bool stea
     return lines;
 }
 
-QMenu* OpenMenu()
-{
-    QMenu* menu = nullptr;
-    const bool opened = QTest::qWaitFor(
-        [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
-    return opened ? menu : nullptr;
-}
-
-void CloseMenu(QMenu* menu)
-{
-    const QPointer<QMenu> guard(menu);
-    menu->close();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); })); // each menu goes once closed
-}
-
-QAction* FindAction(const QMenu& menu, int id)
-{
-    for (QAction* action : menu.actions())
-        if (!action->isSeparator() && !action->menu() && action->data().toInt() == id)
-            return action;
-    return nullptr;
-}
-
-void Click(QMenu& menu, int id)
-{
-    QAction* action = FindAction(menu, id);
-    ASSERT_NE(action, nullptr) << id;
-    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(action).center());
-}
-
 using ClockMenuTest = ClockWindowTest;
 
 TEST_F(ClockMenuTest, PopupMenuListsEveryItemWithItsChecks)

@@ -1,6 +1,6 @@
-#include "alloc_counter.h"
 #include "effects/dib_section_lite.h"
 #include "platform/surface.h"
+#include "tests/support/alloc_counter.h"
 
 #include <gtest/gtest.h>
 

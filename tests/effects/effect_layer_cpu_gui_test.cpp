@@ -1,8 +1,8 @@
 // The CPU effects side by side over one test desktop picture (a contact sheet for
 // people to look at), and their frames allocate nothing once set up.
-#include "alloc_counter.h"
 #include "cpu_layer_fixture.h"
 #include "effects/image_path_list.h"
+#include "tests/support/alloc_counter.h"
 #include "tests/support/screens.h"
 
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "alloc_counter.h"
 #include "effects/effect_layer.h"
 #include "effects/image_path_list.h"
+#include "tests/support/alloc_counter.h"
 
 #include <QTemporaryDir>
 #include <climits>

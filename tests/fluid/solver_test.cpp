@@ -1,79 +1,10 @@
 #include "physics/fluid/solver.h"
+#include "tests/support/alloc_counter.h"
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <limits>
-#include <new>
 #include <random>
-
-// Counts the allocations made while `countingAllocations` is set, to show that an update
-// allocates nothing.
-namespace {
-std::atomic<bool> countingAllocations{false};
-std::atomic<int> allocationCount{0};
-
-void* allocate(std::size_t size)
-{
-    if (countingAllocations) {
-        ++allocationCount;
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return allocate(size);
-}
-void* operator new[](std::size_t size)
-{
-    return allocate(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -449,13 +380,11 @@ TEST(SolverUpdateTest, AnUpdateAllocatesNothing)
         solver.wrapX = rgb;
         solver.setup(40, 30);
         stir(solver, 7);
-        allocationCount = 0;
-        countingAllocations = true;
+        const auto before = lmd::test::AllocationCount();
         for (int n = 0; n < 3; ++n) {
             solver.update();
         }
-        countingAllocations = false;
-        EXPECT_EQ(allocationCount, 0);
+        EXPECT_EQ(lmd::test::AllocationCount() - before, 0);
     }
 }
 

@@ -2,58 +2,12 @@
 #include "physics/common/allocation.h"
 #include "physics/dynamics/world.h"
 #include "tests/physics/scenes.h"
+#include "tests/support/alloc_counter.h"
 
-#include <atomic>
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <new>
 #include <random>
 
 using namespace phtest;
-
-namespace {
-
-// Counts operator new while a test asks for it.
-std::atomic<bool> countingNew{false};
-std::atomic<long> newCalls{0};
-
-void* CountedAlloc(std::size_t size)
-{
-    if (countingNew.load(std::memory_order_relaxed)) {
-        ++newCalls;
-    }
-    if (void* const p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return CountedAlloc(size);
-}
-void* operator new[](std::size_t size)
-{
-    return CountedAlloc(size);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -143,13 +97,11 @@ TEST(ContinuousTest, SteadyStepsDoNotAllocate)
         world->Step(kStep, 8, 3);
     }
     const int64_t engineBefore = phGetAllocationTotal();
-    newCalls = 0;
-    countingNew = true;
+    const auto newBefore = lmd::test::AllocationCount();
     for (int n = 0; n < 60; ++n) {
         world->Step(kStep, 8, 3);
     }
-    countingNew = false;
     EXPECT_EQ(phGetAllocationTotal(), engineBefore);
-    EXPECT_EQ(newCalls.load(), 0);
+    EXPECT_EQ(lmd::test::AllocationCount() - newBefore, 0);
     EXPECT_GT(world->GetContactCount(), 1000); // solver scratch well beyond the 100 KB arena
 }

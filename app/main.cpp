@@ -1,6 +1,7 @@
 // The lumidial program: the clock on the current X display.
 #include "app/lmd_app.h"
 #include "platform/gl.h"
+#include "platform/loaded_modules.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -68,5 +69,6 @@ int main(int argc, char** argv)
     theApp.InitInstance();
     const int status = QApplication::exec();
     theApp.ExitInstance();
+    platform::KeepLoadedModulesToExit(); // see loaded_modules.h
     return status;
 }

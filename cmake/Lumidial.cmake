@@ -18,11 +18,26 @@ function(lmd_add_library name)
   endif()
 endfunction()
 
+# lmd_test_environment(<variable>)
+# The environment every test program runs in, as a list of VAR=value: the
+# sanitizers' options, the test display's platform plugin and the screenshot folder
+# of the build in use.
+function(lmd_test_environment variable)
+  set(${variable}
+      "LMD_SCREENS_DIR=${CMAKE_BINARY_DIR}/screens"
+      "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+      "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+      "QT_QPA_PLATFORM=xcb" "QT_ENABLE_HIGHDPI_SCALING=0"
+      PARENT_SCOPE)
+endfunction()
+
 # lmd_add_tests(<library> LABEL unit|gui|gl [NAME <executable>] SOURCES ... [DEPENDS ...])
 # One GoogleTest executable (default name lmd_<library>_tests), its tests named
 # "<library>.<Suite>.<Case>" and labelled. gui and gl executables get a main that
-# makes a QApplication on the test display; they are discovered when ctest runs,
-# under that display.
+# makes a QApplication on the test display and keeps the GL driver loaded for
+# LeakSanitizer's check at exit (platform/loaded_modules.h); unit executables keep
+# GoogleTest's main. Every kind fails on a leak of our own. Tests are discovered
+# when ctest runs; listing them needs no display.
 function(lmd_add_tests library)
   cmake_parse_arguments(ARG "" "LABEL;NAME" "SOURCES;DEPENDS" ${ARGN})
   if(NOT ARG_NAME)
@@ -32,37 +47,24 @@ function(lmd_add_tests library)
   target_compile_options(${ARG_NAME} PRIVATE ${LMD_WARNINGS})
   target_include_directories(${ARG_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock)
-  set(env "LMD_SCREENS_DIR=${PROJECT_SOURCE_DIR}/build/screens"
-          "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
-          "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-          "QT_QPA_PLATFORM=xcb" "QT_ENABLE_HIGHDPI_SCALING=0")
   set(props LABELS ${ARG_LABEL})
   if(ARG_LABEL STREQUAL "unit")
     target_link_libraries(${ARG_NAME} PRIVATE GTest::gtest_main)
   else()
     target_link_libraries(${ARG_NAME} PRIVATE lmd_test_support)
-    if(ARG_LABEL STREQUAL "gl")
-      # Mesa's driver is unloaded at exit: its few leaked blocks carry no symbols.
-      list(APPEND env "ASAN_OPTIONS=detect_leaks=0")
-    endif()
     # One display, one window manager: GUI suites take turns on it.
     list(APPEND props RESOURCE_LOCK x11display)
   endif()
+  # The discovery (--gtest_list_tests) and every discovered test start the program
+  # through `cmake -E env`, so both see the same environment.
+  lmd_test_environment(env)
+  set_target_properties(${ARG_NAME} PROPERTIES
+    CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${env}")
   gtest_discover_tests(${ARG_NAME}
     TEST_PREFIX "${library}."
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES ${props})
-  # gtest_discover_tests hands property values on as plain words, so a list value
-  # such as ENVIRONMENT would keep only its first variable: set it on the
-  # discovered tests from a file that ctest reads after the discovery (a quoted
-  # argument there keeps the list whole).
-  set(env_file ${CMAKE_CURRENT_BINARY_DIR}/${ARG_NAME}_environment.cmake)
-  file(WRITE ${env_file}
-    "foreach(test IN LISTS ${ARG_NAME}_TESTS)\n"
-    "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT \"${env}\")\n"
-    "endforeach()\n")
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_file})
 endfunction()
 
 # lmd_add_test_folder(<library> [DEPENDS ...])

@@ -1,5 +1,6 @@
 #pragma once
-// Screenshots that tests write for people to look at: build/screens/<name>.png.
+// Screenshots that tests write for people to look at: <build folder>/screens/<name>.png
+// (build/asan/screens after scripts/test).
 #include <QImage>
 #include <QString>
 

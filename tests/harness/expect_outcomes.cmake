@@ -1,6 +1,6 @@
 # Runs each harness program and checks how it ends: PASS programs must exit 0,
-# LEAK programs must fail with a LeakSanitizer report.
-# -D CASES="<program>=PASS|LEAK;..." -D ENVIRONMENT="VAR=value;..."
+# FAIL programs must not, LEAK programs must fail with a LeakSanitizer report.
+# -D CASES="<program>=PASS|FAIL|LEAK;..." -D ENVIRONMENT="VAR=value;..."
 foreach(case IN LISTS CASES)
   string(REPLACE "=" ";" parts "${case}")
   list(GET parts 0 program)
@@ -11,6 +11,8 @@ foreach(case IN LISTS CASES)
   string(FIND "${out}${err}" "ERROR: LeakSanitizer: detected memory leaks" report)
   if(expected STREQUAL "PASS" AND NOT result EQUAL 0)
     message(FATAL_ERROR "${name} should pass but ended with ${result}:\n${out}${err}")
+  elseif(expected STREQUAL "FAIL" AND result EQUAL 0)
+    message(FATAL_ERROR "${name} should fail but passed:\n${out}${err}")
   elseif(expected STREQUAL "LEAK" AND (result EQUAL 0 OR report EQUAL -1))
     message(FATAL_ERROR "${name} should fail with a leak report but ended with ${result}:\n${out}${err}")
   endif()

@@ -396,6 +396,19 @@ TEST_F(PropPage6Test, ClosingTheDialogDuringAQueryLeavesNothingRunning)
         EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.findChildren<QUdpSocket*>().isEmpty(); }));
     }
     {
+        // Enter in the server list is OK: it ends the dialog and the query too.
+        CPropPage6 dialog;
+        Show(dialog);
+        Query(dialog, silent.Text());
+        ASSERT_TRUE(dialog.IsQuerying());
+        QTest::mouseClick(dialog.ServerList()->lineEdit(), Qt::LeftButton); // back into the list
+        QTest::keyClick(dialog.ServerList()->lineEdit(), Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_FALSE(dialog.IsQuerying());
+        EXPECT_FALSE(dialog.IsTimerRunning());
+    }
+    {
         // Looking up: closing aborts the lookup.
         lookup->holdAnswers = true;
         CPropPage6 dialog;

@@ -177,8 +177,6 @@ void CPropPage6::SendSntpRequest(const QHostAddress& address)
         Fail(kSocketFailed);
         return;
     }
-    connect(m_socket, &QUdpSocket::readyRead, this, [this] { ReceiveSntpReply(); });
-    connect(m_socket, &QUdpSocket::errorOccurred, this, [this] { OnSntpSocketError(); });
     const auto request = SntpRequest();
     const qint64 sent = m_socket->writeDatagram(reinterpret_cast<const char*>(request.data()),
                                                 static_cast<qint64>(request.size()), m_serverAddress,
@@ -187,6 +185,9 @@ void CPropPage6::SendSntpRequest(const QHostAddress& address)
         Fail(kSendFailed);
         return;
     }
+    // Listened to from here on: a failed send reports its own error above, once.
+    connect(m_socket, &QUdpSocket::readyRead, this, [this] { ReceiveSntpReply(); });
+    connect(m_socket, &QUdpSocket::errorOccurred, this, [this] { OnSntpSocketError(); });
     m_timers.SetTimer(TIMER_SNTP_TIMEOUT, kTimeoutMs);
 }
 

@@ -120,8 +120,9 @@ private:
     void Solve(const phTimeStep& step);
     // The continuous phase: sub-steps to the earliest times of impact.
     void SolveContinuous(const phTimeStep& step);
-    // The earliest time of impact among the contacts that need one, or null.
-    phContact* FindEarliestImpact(float* alpha);
+    // The earliest time of impact among the candidates of the continuous
+    // phase (held in reverse contact-list order), or null.
+    phContact* FindEarliestImpact(phContact* const* candidates, int32_t count, float* alpha);
     void DestroyFixture(phBody* body, phFixture* fixture);
     // DestroyJoint without the lock test, for DestroyBody.
     void RemoveJoint(phJoint* joint);

@@ -173,4 +173,54 @@ TEST(SolverPhysicsTest, ClosedBoxKeepsItsDyeWithoutFading)
     EXPECT_GT(moved, 1.5);
 }
 
+// The fluid demo's settings over a long run: a 150² closed box, ten sweeps per
+// relaxation, no fade and no sources, dye stirred round by a swirl. The box
+// neither gains nor loses dye, and the divergence the projections leave does not
+// build up from update to update.
+TEST(SolverPhysicsTest, ClosedBoxKeepsItsDyeOverAThousandUpdates)
+{
+    Solver solver;
+    solver.doRGB = true;
+    solver.fadeSpeed = 0.0f;
+    solver.dt = 0.5f;
+    solver.viscosity = 0.00015f;
+    solver.solverIterations = 10;
+    solver.setup(150, 150);
+    for (int j = 1; j <= 150; ++j) {
+        for (int i = 1; i <= 150; ++i) {
+            const float dx = static_cast<float>(i - 50) / 20.0f;
+            const float dy = static_cast<float>(j - 90) / 20.0f;
+            const float blob = std::exp(-(dx * dx + dy * dy));
+            solver.color[solver.cellIndex(i, j)] = {blob, 0.0f, 0.0f};
+        }
+    }
+    swirl(solver, 0.05f);
+    const auto red = [&solver](int k) { return solver.color[k].r; };
+    const auto divergence = [&solver] {
+        double sum = 0.0;
+        const int s = solver.cellsX + 2;
+        for (int j = 1; j <= solver.cellsY; ++j) {
+            for (int i = 1; i <= solver.cellsX; ++i) {
+                const int k = solver.cellIndex(i, j);
+                const nvq::fluid::Vec2* v = solver.velocity;
+                const double d = 0.5 * solver.cellsX * (v[k + 1].x - v[k - 1].x) +
+                                 0.5 * solver.cellsY * (v[k + s].y - v[k - s].y);
+                sum += d * d;
+            }
+        }
+        return std::sqrt(sum / (solver.cellsX * solver.cellsY));
+    };
+    const double before = interiorSum(solver, red);
+    solver.update();
+    const double firstDivergence = divergence();
+    for (int n = 1; n < 1000; ++n) {
+        solver.update();
+        if (n == 99) {
+            EXPECT_NEAR(interiorSum(solver, red), before, 0.02 * before) << "after 100 updates";
+        }
+    }
+    EXPECT_NEAR(interiorSum(solver, red), before, 0.02 * before) << "after 1000 updates";
+    EXPECT_LE(divergence(), firstDivergence) << "first " << firstDivergence;
+}
+
 } // namespace

@@ -21,8 +21,9 @@ public:
     ~CShaderCube() override { Free(); }
 
     // Loads the Forest faces (+X, -X, +Y, -Y, +Z, -Z) right after Create. A face
-    // that cannot be loaded shows "Failed to load image: <name>" and leaves no
-    // cube map: the renderer draws nothing.
+    // that cannot be loaded shows "Failed to load image: <name>" and stays
+    // black; the other faces show. False when there is no program or context,
+    // or a face failed.
     bool LoadCubemap();
 
     void Render(platform::Surface& target, const platform::Surface* source) override;

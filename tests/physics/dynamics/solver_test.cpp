@@ -104,6 +104,32 @@ TEST(SolverTest, BouncesUnderGravityReachRestitutionSquaredHeights)
     }
 }
 
+// A post narrower than its skin stands on the ground: its two contact points
+// nearly coincide, so the two-point block would be all but singular and the
+// solver falls back to one point at a time. The post settles at the height of
+// the skins and stays at rest, carrying its weight (m g per second).
+TEST(SolverTest, PostWithNearlyCoincidentPointsRestsOnOnePointSolving)
+{
+    auto world = MakeWorld({0.0f, -10.0f});
+    AddGround(*world, 5.0f);
+    const float halfWidth = 0.0004f;
+    const float halfHeight = 0.05f;
+    phBody* const post = AddBody(*world, phDynamicBody, {0.0f, halfHeight + 2.0f * phPolygonRadius});
+    post->SetFixedRotation(true); // it would topple otherwise, which is not the point here
+    AddShape(post, MakeBox(halfWidth, halfHeight), 1.0f);
+    for (int n = 0; n < 120; ++n) {
+        world->Step(kStep, 8, 3);
+    }
+    ASSERT_EQ(world->GetContactCount(), 1);
+    const phContact* const contact = world->GetContactList();
+    ASSERT_EQ(contact->GetManifold()->pointCount, 2);
+    const float impulse =
+        contact->GetManifold()->points[0].normalImpulse + contact->GetManifold()->points[1].normalImpulse;
+    EXPECT_NEAR(impulse, post->GetMass() * 10.0f * kStep, 0.05f * post->GetMass() * 10.0f * kStep);
+    EXPECT_NEAR(post->GetLinearVelocity().y, 0.0f, 1e-3f);
+    EXPECT_NEAR(post->GetPosition().y, halfHeight + phPolygonRadius, 2.0f * phLinearSlop);
+}
+
 TEST(SolverTest, SlidingDiscEndsRollingAtTwoThirdsSpeed)
 {
     auto world = MakeWorld({0.0f, -10.0f});

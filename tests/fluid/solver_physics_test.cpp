@@ -39,6 +39,25 @@ void swirl(Solver& solver, float strength)
     }
 }
 
+// The fluid demo's dye settings without fade in a closed square box of n² cells,
+// with a soft round blob of colour (red, half as much green) at (x, y).
+void closedBoxWithBlob(Solver& solver, int n, float x, float y, float radius)
+{
+    solver.doRGB = true;
+    solver.fadeSpeed = 0.0f;
+    solver.dt = 0.5f;
+    solver.viscosity = 0.00015f;
+    solver.setup(n, n);
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            const float dx = (static_cast<float>(i) - x) / radius;
+            const float dy = (static_cast<float>(j) - y) / radius;
+            const float blob = std::exp(-(dx * dx + dy * dy));
+            solver.color[solver.cellIndex(i, j)] = {blob, 0.5f * blob, 0.0f};
+        }
+    }
+}
+
 TEST(SolverPhysicsTest, DyeFadesGeometrically)
 {
     for (const bool rgb : {false, true}) {
@@ -137,20 +156,8 @@ TEST(SolverPhysicsTest, UniformDyeStaysUniformInAnyFlow)
 TEST(SolverPhysicsTest, ClosedBoxKeepsItsDyeWithoutFading)
 {
     Solver solver;
-    solver.doRGB = true;
-    solver.fadeSpeed = 0.0f;
-    solver.dt = 0.5f;
-    solver.viscosity = 0.00015f;
-    solver.setup(48, 48);
     // A soft blob of dye off centre, in a swirl that carries it round the box.
-    for (int j = 1; j <= 48; ++j) {
-        for (int i = 1; i <= 48; ++i) {
-            const float dx = static_cast<float>(i - 14) / 6.0f;
-            const float dy = static_cast<float>(j - 30) / 6.0f;
-            const float blob = std::exp(-(dx * dx + dy * dy));
-            solver.color[solver.cellIndex(i, j)] = {blob, 0.5f * blob, 0.0f};
-        }
-    }
+    closedBoxWithBlob(solver, 48, 14.0f, 30.0f, 6.0f);
     swirl(solver, 0.01f);
     const auto red = [&solver](int k) { return solver.color[k].r; };
     const auto redX = [&solver](int k) {
@@ -180,20 +187,8 @@ TEST(SolverPhysicsTest, ClosedBoxKeepsItsDyeWithoutFading)
 TEST(SolverPhysicsTest, ClosedBoxKeepsItsDyeOverAThousandUpdates)
 {
     Solver solver;
-    solver.doRGB = true;
-    solver.fadeSpeed = 0.0f;
-    solver.dt = 0.5f;
-    solver.viscosity = 0.00015f;
     solver.solverIterations = 10;
-    solver.setup(150, 150);
-    for (int j = 1; j <= 150; ++j) {
-        for (int i = 1; i <= 150; ++i) {
-            const float dx = static_cast<float>(i - 50) / 20.0f;
-            const float dy = static_cast<float>(j - 90) / 20.0f;
-            const float blob = std::exp(-(dx * dx + dy * dy));
-            solver.color[solver.cellIndex(i, j)] = {blob, 0.0f, 0.0f};
-        }
-    }
+    closedBoxWithBlob(solver, 150, 50.0f, 90.0f, 20.0f);
     swirl(solver, 0.05f);
     const auto red = [&solver](int k) { return solver.color[k].r; };
     const auto divergence = [&solver] {

@@ -21,15 +21,21 @@ void stir(nvq::fluid::Solver& solver, int step)
     solver.velocity[index].y += 0.02f * std::cos(angle);
 }
 
-void BM_FluidUpdate(benchmark::State& state)
+// The fluid demo's tuning: colour dye, no dye diffusion, the given fade.
+void demoTuning(nvq::fluid::Solver& solver, float fadeSpeed, int iterations)
 {
-    nvq::fluid::Solver solver;
     solver.doRGB = true;
-    solver.fadeSpeed = 0.002f;
+    solver.fadeSpeed = fadeSpeed;
     solver.dt = 0.5f;
     solver.viscosity = 0.00015f;
     solver.colorDiffusion = 0.0f;
-    solver.solverIterations = static_cast<int>(state.range(1));
+    solver.solverIterations = iterations;
+}
+
+void BM_FluidUpdate(benchmark::State& state)
+{
+    nvq::fluid::Solver solver;
+    demoTuning(solver, 0.002f, static_cast<int>(state.range(1)));
     solver.doVorticityConfinement = state.range(2) != 0;
     const int cells = static_cast<int>(state.range(0));
     solver.setup(cells, cells);
@@ -62,11 +68,7 @@ void BM_ClosedBoxDye(benchmark::State& state)
     double change = 0.0;
     for (auto _ : state) {
         nvq::fluid::Solver solver;
-        solver.doRGB = true;
-        solver.fadeSpeed = 0.0f;
-        solver.dt = 0.5f;
-        solver.viscosity = 0.00015f;
-        solver.solverIterations = 10;
+        demoTuning(solver, 0.0f, 10);
         solver.setup(cells, cells);
         const float centre = 0.5f * static_cast<float>(cells + 1);
         const float radius = 0.5f * static_cast<float>(cells);

@@ -1,15 +1,15 @@
 // Inter-liquid metal blob, cube pass: a glowing room around the blob, drawn
 // into a cube map one face at a time (iFace, 1024 x 1024 per face): slow bands
-// of coloured light circle the walls, turned by the light direction that buffer
-// A keeps in the state texture, and blended with the cube map of the frame
-// before so the bands leave soft streaks.
+// of coloured light circle the walls and a bright spot faces the light, both
+// turned by the light direction and phase that buffer A keeps in the state
+// texture. The cube map of the pass before is not read: six million texels a
+// pass on the processor at worst, so one texture read and a few dozen
+// operations per texel, no trigonometry.
 #version 120
 
 uniform vec2 iResolution;
 uniform int iFace;
-uniform int iFrame;
-uniform samplerCube iChannel0; // this pass's previous cube map
-uniform sampler2D iChannel1;   // state: texel 0 = light direction and phase
+uniform sampler2D iChannel1; // state: texel 0 = light direction and phase
 
 vec3 FaceDirection(vec2 uv)
 {
@@ -29,7 +29,6 @@ vec3 FaceDirection(vec2 uv)
 
 void main()
 {
-    // Six million texels a frame: only cheap arithmetic here, no trigonometry.
     vec3 d = normalize(FaceDirection(gl_FragCoord.xy / iResolution));
     vec4 state = texture2D(iChannel1, vec2(0.25, 0.5));
     vec3 light = normalize(state.xyz + vec3(0.0, 0.001, 0.0));
@@ -43,6 +42,5 @@ void main()
     spot *= spot;
     spot *= spot; // along^16
     vec3 col = vec3(0.04, 0.05, 0.08) + tint * stripe * 0.5 + vec3(1.0, 0.95, 0.85) * spot * 1.5;
-    vec3 previous = textureCube(iChannel0, d).rgb;
-    gl_FragColor = vec4(iFrame == 0 ? col : mix(previous, col, 0.35), 1.0);
+    gl_FragColor = vec4(col, 1.0);
 }

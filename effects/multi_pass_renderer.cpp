@@ -39,23 +39,47 @@ std::string InfoLog(GLuint program)
     return log;
 }
 
-// A face picture as packed RGB bytes, top row first; empty when the file cannot
-// be read or does not fit the cube map (square, the first face's size).
-std::vector<unsigned char> ReadFace(const QString& path, int& side)
+// A face picture as packed RGB bytes, top row first, with its side; no bytes
+// when the file cannot be read, is not square or is larger than a cube map's
+// face may be.
+struct FacePicture
+{
+    std::vector<unsigned char> rgb;
+    int side = 0;
+};
+
+FacePicture ReadFace(const QString& path)
 {
     const QImage file(path);
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_CUBE_MAP_TEXTURE_SIZE, &maxSide);
-    if (file.isNull() || file.width() != file.height() || file.width() > maxSide ||
-        (side != 0 && file.width() != side))
+    if (file.isNull() || file.width() != file.height() || file.width() > maxSide)
         return {};
-    side = file.width();
+    const int side = file.width();
     const QImage rgb = file.convertToFormat(QImage::Format_RGB888);
     const auto rowBytes = static_cast<std::size_t>(side) * 3;
-    std::vector<unsigned char> packed(rowBytes * static_cast<std::size_t>(side));
+    FacePicture face{std::vector<unsigned char>(rowBytes * static_cast<std::size_t>(side)), side};
     for (int y = 0; y < side; ++y)
-        std::memcpy(&packed[rowBytes * static_cast<std::size_t>(y)], rgb.constScanLine(y), rowBytes);
-    return packed;
+        std::memcpy(&face.rgb[rowBytes * static_cast<std::size_t>(y)], rgb.constScanLine(y), rowBytes);
+    return face;
+}
+
+// The side most of the read faces share (the earlier face's on a tie); 1 when
+// no face could be read.
+int CommonSide(const std::array<FacePicture, 6>& faces)
+{
+    int best = 1;
+    long bestCount = 0;
+    for (const FacePicture& face : faces) {
+        const long count = std::count_if(faces.begin(), faces.end(), [&](const FacePicture& other) {
+            return !other.rgb.empty() && other.side == face.side;
+        });
+        if (!face.rgb.empty() && count > bestCount) {
+            best = face.side;
+            bestCount = count;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -199,17 +223,19 @@ bool CMultiPassRenderer::LoadCubeTexture(unsigned& texture, const std::array<con
                                          bool mipmaps)
 {
     ReleaseTexture(texture);
-    std::array<std::vector<unsigned char>, 6> pixels;
-    int side = 0;
+    std::array<FacePicture, 6> pictures;
+    for (std::size_t i = 0; i < faces.size(); ++i)
+        pictures[i] = ReadFace(platform::paths::FromData(QString::fromStdString(m_strMiscDir + faces[i])));
+    const int side = CommonSide(pictures);
+    bool complete = true;
     for (std::size_t i = 0; i < faces.size(); ++i) {
-        pixels[i] =
-            ReadFace(platform::paths::FromData(QString::fromStdString(m_strMiscDir + faces[i])), side);
-        if (pixels[i].empty()) {
-            // Modal: frames that run meanwhile find no cube map and draw nothing.
-            platform::MessageBox(nullptr, QStringLiteral("Failed to load image: %1").arg(faces[i]), QString(),
-                                 platform::MB_OK | platform::MB_ICONERROR);
-            return false;
-        }
+        if (pictures[i].side == side && !pictures[i].rgb.empty())
+            continue;
+        // Modal: frames that run meanwhile find no cube map yet and draw nothing.
+        platform::MessageBox(nullptr, QStringLiteral("Failed to load image: %1").arg(faces[i]), QString(),
+                             platform::MB_OK | platform::MB_ICONERROR);
+        pictures[i].rgb.assign(static_cast<std::size_t>(side) * static_cast<std::size_t>(side) * 3, 0);
+        complete = false;
     }
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
@@ -217,7 +243,7 @@ bool CMultiPassRenderer::LoadCubeTexture(unsigned& texture, const std::array<con
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     for (std::size_t i = 0; i < faces.size(); ++i)
         glTexImage2D(static_cast<GLenum>(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i), 0, GL_RGB, side, side, 0,
-                     GL_RGB, GL_UNSIGNED_BYTE, pixels[i].data());
+                     GL_RGB, GL_UNSIGNED_BYTE, pictures[i].rgb.data());
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER,
                     mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -227,7 +253,7 @@ bool CMultiPassRenderer::LoadCubeTexture(unsigned& texture, const std::array<con
     if (mipmaps)
         glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-    return true;
+    return complete;
 }
 
 void CMultiPassRenderer::SetInt(unsigned program, const char* name, int value)

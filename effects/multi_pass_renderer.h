@@ -107,11 +107,12 @@ protected:
 
     // A cube map from six pictures of the _misc folder, in the face order +X,
     // -X, +Y, -Y, +Z, -Z. Each face becomes packed RGB bytes (unpack alignment
-    // 1, so any width uploads). A face that is missing, unreadable, not square or
-    // of another size than the first one shows "Failed to load image: <name>"
-    // once and leaves texture 0: the renderer then draws nothing. The box is
-    // modal; the texture is made only after every face has loaded, so a frame
-    // that runs while the box is open finds no cube map and draws nothing.
+    // 1, so any width uploads). The faces share the side most of them have; a
+    // face that is missing, unreadable, not square or of another side shows
+    // "Failed to load image: <name>" (one modal box per face, after all were
+    // read) and is filled black, and the other faces are kept. The texture is
+    // made only after the boxes were closed, so a frame that runs while one is
+    // open finds no cube map and draws nothing. False when a face failed.
     bool LoadCubeTexture(unsigned& texture, const std::array<const char*, 6>& faces, bool mipmaps);
 
     // Uniforms and samplers of the program in use, looked up by name; a name the

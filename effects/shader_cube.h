@@ -4,10 +4,11 @@
 // iMouse (two floats) and iFrame; the source picture is not used.
 //
 // CShaderCube2 adds a cube pass and a buffer A before the image pass:
-//   cube pass: draws the six 1024 x 1024 faces of a float cube map, reading the
-//     cube map of the frame before (iChannel0, ping-pong) and a 2 x 1 state
-//     texture (iChannel1), with iFrame, iResolution (1024, 1024) and iFace;
-//   buffer A: reads the new cube map (iChannel0) and the Forest cube map
+//   cube pass, on even frames (iFrame 0, 2, 4, ...) only: draws the six
+//     1024 x 1024 faces of a float cube map, reading the cube map it drew
+//     before (iChannel0, ping-pong) and a 2 x 1 state texture (iChannel1),
+//     with iFrame, iResolution (1024, 1024) and iFace;
+//   buffer A: reads the latest cube map (iChannel0) and the Forest cube map
 //     (iChannel1), with iTime, iResolution and iMouse (three floats: pointer x,
 //     y and click x, all 0 unless Alt is held); not cleared;
 //   image: shows buffer A (iChannel0) with iResolution;
@@ -21,8 +22,9 @@ public:
     ~CShaderCube() override { Free(); }
 
     // Loads the Forest faces (+X, -X, +Y, -Y, +Z, -Z) right after Create. A face
-    // that cannot be loaded shows "Failed to load image: <name>" and leaves no
-    // cube map: the renderer draws nothing.
+    // that cannot be loaded shows "Failed to load image: <name>" and stays
+    // black; the other faces show. False when there is no program or context,
+    // or a face failed.
     bool LoadCubemap();
 
     void Render(platform::Surface& target, const platform::Surface* source) override;

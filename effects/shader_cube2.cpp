@@ -124,7 +124,11 @@ void CShaderCube2::Render(platform::Surface& target, const platform::Surface* so
     static const std::int64_t start = TickCount();
     if (!source || !Ready() || !BeginFrame(source, false))
         return;
-    DrawCubePass();
+    // Six 1024 x 1024 float faces cost more than a frame period on a software
+    // driver: the room is redrawn on even frames only, and buffer A reflects
+    // the latest one in between.
+    if (m_nFrame % 2 == 0)
+        DrawCubePass();
     FollowAltClick();
 
     const unsigned a = m_bufferA.program;

@@ -30,8 +30,8 @@ bool CShaderOldWatch::LoadTextures(const std::string& nameA, const std::string& 
     const std::string pathA = ShaderPath(nameA, ".frag");
     if (!PassFilesExist(pathA))
         return false;
-    if (!LoadCubemap())
-        return false;
+    // A face that fails is shown and stays black; the watch goes on without it.
+    LoadCubemap();
     const std::pair<unsigned*, std::string> pictures[] = {
         {&m_woodTexture, m_strAssetsDir + "st_wood.jpg"},
         {&m_fontTexture, m_strMiscDir + "st_font1.png"},

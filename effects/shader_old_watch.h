@@ -20,8 +20,8 @@ public:
 
     // Loads the cube map, the pictures and buffers A and B ("<name>.frag" of the
     // shaders folder), right after Create. A missing file or picture is not
-    // shown (a face of the cube map is); false on any failure, and the renderer
-    // then draws nothing.
+    // shown, and the loader returns false: the renderer then draws nothing. A
+    // face of the cube map that fails is shown and stays black.
     bool LoadTextures(const std::string& nameA, const std::string& nameB);
 
     // The gallery cube map, with its mipmaps.

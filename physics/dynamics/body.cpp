@@ -40,7 +40,7 @@ phBody::phBody(const phBodyDesc& desc, phWorld* world)
 
 phFixture* phBody::CreateFixture(const phFixtureDesc& desc)
 {
-    if (m_world->IsLocked()) {
+    if (m_world->IsLocked() || desc.shape == nullptr) {
         return nullptr;
     }
     phBlockAllocator* const allocator = &m_world->m_blockAllocator;

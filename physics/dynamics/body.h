@@ -58,7 +58,8 @@ public:
         activeFlag = 0x0020,
     };
 
-    // A fixture with a clone of the description's shape; null while the world steps.
+    // A fixture with a clone of the description's shape; null while the world
+    // is locked and for a description without a shape.
     phFixture* CreateFixture(const phFixtureDesc& desc);
     // Mass, centre and inertia from the fixtures' densities.
     void RecomputeMassData();

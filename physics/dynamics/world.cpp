@@ -69,16 +69,20 @@ void phWorld::DestroyFixture(phBody* body, phFixture* fixture)
     --body->m_fixtureCount;
 }
 
-void phWorld::DestroyBody(phBody* body)
+bool phWorld::DestroyBody(phBody* body)
 {
     if (IsLocked()) {
-        return;
+        return false;
     }
+    // The listener's end-contact hooks and the observer run while the body's
+    // contacts and fixtures are half gone; locked, a destroy from there is
+    // refused instead of freeing what this one is still walking.
+    m_flags |= lockedFlag;
     while (phJointLink* const link = body->m_jointList) {
         if (m_destroyObserver != nullptr) {
             m_destroyObserver->JointDestroyed(link->joint);
         }
-        DestroyJoint(link->joint);
+        RemoveJoint(link->joint);
     }
     while (phContactLink* const link = body->m_contactList) {
         m_contactManager.Destroy(link->contact);
@@ -100,6 +104,8 @@ void phWorld::DestroyBody(phBody* body)
     --m_bodyCount;
     body->~phBody();
     m_blockAllocator.Free(body, static_cast<int32_t>(sizeof(phBody)));
+    m_flags &= ~lockedFlag;
+    return true;
 }
 
 namespace {
@@ -145,9 +151,13 @@ phJoint* phWorld::CreateJoint(const phJointDesc& desc)
 
 void phWorld::DestroyJoint(phJoint* joint)
 {
-    if (IsLocked()) {
-        return;
+    if (!IsLocked()) {
+        RemoveJoint(joint);
     }
+}
+
+void phWorld::RemoveJoint(phJoint* joint)
+{
     const bool collideConnected = joint->m_collideConnected;
     if (joint->m_prev != nullptr) {
         joint->m_prev->m_next = joint->m_next;

@@ -63,7 +63,10 @@ public:
 
     // Null while the world steps.
     phBody* CreateBody(const phBodyDesc& desc);
-    void DestroyBody(phBody* body);
+    // False (nothing destroyed) while the world is locked: inside a step, and
+    // while another DestroyBody is ending its contacts and telling the
+    // listener and the destruction observer.
+    bool DestroyBody(phBody* body);
     // A joint that links two bodies (and keeps them from colliding unless asked).
     phJoint* CreateJoint(const phJointDesc& desc);
     void DestroyJoint(phJoint* joint);
@@ -117,9 +120,12 @@ private:
     void Solve(const phTimeStep& step);
     // The continuous phase: sub-steps to the earliest times of impact.
     void SolveContinuous(const phTimeStep& step);
-    // The earliest time of impact among the contacts that need one, or null.
-    phContact* FindEarliestImpact(float* alpha);
+    // The earliest time of impact among the candidates of the continuous
+    // phase (held in reverse contact-list order), or null.
+    phContact* FindEarliestImpact(phContact* const* candidates, int32_t count, float* alpha);
     void DestroyFixture(phBody* body, phFixture* fixture);
+    // DestroyJoint without the lock test, for DestroyBody.
+    void RemoveJoint(phJoint* joint);
 
     phBlockAllocator m_blockAllocator;
     phStackAllocator m_stackAllocator;

@@ -112,11 +112,78 @@ void phWorld::Solve(const phTimeStep& step)
     }
 }
 
-phContact* phWorld::FindEarliestImpact(float* alphaOut)
+namespace {
+
+// Whether a contact may ever get a time of impact: no sensor, and a static,
+// kinematic or bullet body on one side (two plain dynamic bodies are left to
+// the discrete step). Neither can change while the world steps.
+bool MaySweep(const phContact* c)
+{
+    const phFixture* const fA = c->GetFixtureA();
+    const phFixture* const fB = c->GetFixtureB();
+    if (fA->IsSensor() || fB->IsSensor()) {
+        return false;
+    }
+    const phBody* const bA = fA->GetBody();
+    const phBody* const bB = fB->GetBody();
+    return bA->IsBullet() || bA->GetType() != phDynamicBody || bB->IsBullet() ||
+           bB->GetType() != phDynamicBody;
+}
+
+// The contacts of the continuous phase that may get a time of impact, in
+// reverse order of the world's contact list: contacts made during the phase
+// join the list at its head, so they are appended here. Scratch of the
+// world's stack allocator, released last-in first-out.
+class ToiCandidates
+{
+public:
+    ToiCandidates(phStackAllocator* allocator, int32_t capacity)
+        : m_allocator(allocator), m_capacity(std::max(capacity, 16)),
+          m_contacts(static_cast<phContact**>(
+              allocator->Allocate(static_cast<int32_t>(sizeof(phContact*)) * m_capacity)))
+    {
+    }
+    ToiCandidates(const ToiCandidates&) = delete;
+    ToiCandidates& operator=(const ToiCandidates&) = delete;
+    ~ToiCandidates() { m_allocator->Free(m_contacts); }
+
+    // Takes the contacts from first up to (not including) end, in list order,
+    // as the new front of the list.
+    void TakeFront(phContact* first, const phContact* end)
+    {
+        const int32_t start = m_count;
+        for (phContact* c = first; c != end; c = c->GetNext()) {
+            if (!MaySweep(c)) {
+                continue;
+            }
+            if (m_count == m_capacity) {
+                m_capacity *= 2;
+                m_contacts = static_cast<phContact**>(m_allocator->Reallocate(
+                    m_contacts, static_cast<int32_t>(sizeof(phContact*)) * m_capacity));
+            }
+            m_contacts[m_count++] = c;
+        }
+        std::reverse(m_contacts + start, m_contacts + m_count);
+    }
+    phContact* const* Data() const { return m_contacts; }
+    int32_t Count() const { return m_count; }
+
+private:
+    phStackAllocator* m_allocator;
+    int32_t m_capacity;
+    phContact** m_contacts;
+    int32_t m_count = 0;
+};
+
+} // namespace
+
+phContact* phWorld::FindEarliestImpact(phContact* const* candidates, int32_t count, float* alphaOut)
 {
     phContact* minContact = nullptr;
     float minAlpha = 1.0f;
-    for (phContact* c = m_contactManager.m_contactList; c != nullptr; c = c->m_next) {
+    // List order: the first of equal times wins.
+    for (int32_t i = count - 1; i >= 0; --i) {
+        phContact* const c = candidates[i];
         if (!c->IsEnabled() || c->m_toiCount > phMaxSubSteps) {
             continue;
         }
@@ -126,20 +193,11 @@ phContact* phWorld::FindEarliestImpact(float* alphaOut)
         } else {
             phFixture* const fA = c->m_fixtureA;
             phFixture* const fB = c->m_fixtureB;
-            if (fA->IsSensor() || fB->IsSensor()) {
-                continue;
-            }
             phBody* const bA = fA->m_body;
             phBody* const bB = fB->m_body;
             const bool activeA = bA->IsAwake() && bA->m_type != phStaticBody;
             const bool activeB = bB->IsAwake() && bB->m_type != phStaticBody;
             if (!activeA && !activeB) {
-                continue;
-            }
-            // Two plain dynamic bodies are left to the discrete step.
-            const bool collideA = bA->IsBullet() || bA->m_type != phDynamicBody;
-            const bool collideB = bB->IsBullet() || bB->m_type != phDynamicBody;
-            if (!collideA && !collideB) {
                 continue;
             }
 
@@ -197,10 +255,15 @@ void phWorld::SolveContinuous(const phTimeStep& step)
             c->m_toi = 1.0f;
         }
     }
+    // Only these contacts are scanned for each event; an event invalidates the
+    // cached times of the contacts of the bodies it moved, and the contacts it
+    // makes join the candidates.
+    ToiCandidates candidates(&m_stackAllocator, m_contactManager.m_contactCount);
+    candidates.TakeFront(m_contactManager.m_contactList, nullptr);
 
     for (;;) {
         float minAlpha = 1.0f;
-        phContact* const minContact = FindEarliestImpact(&minAlpha);
+        phContact* const minContact = FindEarliestImpact(candidates.Data(), candidates.Count(), &minAlpha);
         if (minContact == nullptr || phToiEndFraction < minAlpha) {
             m_stepComplete = true;
             break;
@@ -307,7 +370,9 @@ void phWorld::SolveContinuous(const phTimeStep& step)
         }
 
         // Contacts for the new positions, before the next event.
+        phContact* const oldHead = m_contactManager.m_contactList;
         m_contactManager.FindNewContacts();
+        candidates.TakeFront(m_contactManager.m_contactList, oldHead);
 
         if (m_subStepping) {
             m_stepComplete = false;

@@ -82,7 +82,9 @@ void Solver::reset()
         velocityStore_[k].assign(n, Vec2{0.0f, 0.0f});
     }
     curlStore_.assign(n, 0.0f);
-    pressure_.assign(n, 0.0f);
+    for (std::vector<float>& pressure : pressure_) {
+        pressure.assign(n, 0.0f);
+    }
     divergence_.assign(n, 0.0f);
     density = densityStore_[0].data();
     densitySource = densityStore_[1].data();
@@ -106,7 +108,8 @@ void Solver::destroy()
         velocityStore_[k] = {};
     }
     curlStore_ = {};
-    pressure_ = {};
+    pressure_[0] = {};
+    pressure_[1] = {};
     divergence_ = {};
 }
 
@@ -151,11 +154,11 @@ void Solver::stepVelocity(const Grid& g, int iterations)
     std::swap(velocity, velocitySource);
     const float a = viscosity * dt * static_cast<float>(cellsX) * static_cast<float>(cellsY);
     steps::diffuse(g, velocity, velocitySource, a, iterations, steps::setVelocityBorder);
-    steps::project(g, velocity, pressure_.data(), divergence_.data(), iterations);
+    steps::project(g, velocity, pressure_[0].data(), divergence_.data(), iterations);
     std::swap(velocity, velocitySource);
     steps::advect(g, velocity, velocitySource, velocitySource, dt);
     steps::setVelocityBorder(g, velocity);
-    steps::project(g, velocity, pressure_.data(), divergence_.data(), iterations);
+    steps::project(g, velocity, pressure_[1].data(), divergence_.data(), iterations);
 }
 
 void Solver::fade()

@@ -95,8 +95,12 @@ private:
     std::vector<Rgb> colorStore_[2];
     std::vector<Vec2> velocityStore_[2];
     std::vector<float> curlStore_;
+    // The pressures of the two projections of an update, each kept as the first
+    // guess of the same projection in the next update: the relaxation then only
+    // has to follow the change, and the divergence its few sweeps leave does not
+    // pile up from update to update.
+    std::vector<float> pressure_[2];
     // Scratch of the projection.
-    std::vector<float> pressure_;
     std::vector<float> divergence_;
 };
 

@@ -186,14 +186,20 @@ template <typename T> void advect(const Grid& g, T* r, const T* q, const Vec2* w
 
 void project(const Grid& g, Vec2* v, float* pressure, float* divergence, int iterations)
 {
+    // The pressure solves nx² d²P/di² + ny² d²P/dj² = div (cell units, central
+    // differences), divided through by nx²: with r = ny / nx,
+    //   2 (1 + r²) P = left + right + r² (up + down) + D,  D = -div / nx².
+    // On a square grid the weights are all 1/4 and hx = hy.
     const int s = g.stride;
+    const float ratio = static_cast<float>(g.ny) / static_cast<float>(g.nx);
     const float hx = -0.5f / static_cast<float>(g.nx);
-    const float hy = -0.5f / static_cast<float>(g.ny);
+    const float hy = hx * ratio;
+    const float wx = 0.5f / (1.0f + ratio * ratio);
+    const float wy = wx * ratio * ratio;
     for (int j = g.ny; j >= 1; --j) {
         for (int i = g.nx; i >= 1; --i) {
             const int k = i + j * s;
             divergence[k] = hx * (v[k + 1].x - v[k - 1].x) + hy * (v[k + s].y - v[k - s].y);
-            pressure[k] = 0.0f;
         }
     }
     setBorder(g, divergence);
@@ -206,9 +212,9 @@ void project(const Grid& g, Vec2* v, float* pressure, float* divergence, int ite
             const float* d = divergence + j * s;
             // As in diffuse: the independent part first, then the right neighbour's.
             for (int i = g.nx; i >= 1; --i) {
-                row[i] = (row[i - 1] + up[i] + down[i] + d[i]) * 0.25f;
+                row[i] = wx * (row[i - 1] + d[i]) + wy * (up[i] + down[i]);
             }
-            addRightNeighbourShare(row, g.nx, 0.25f);
+            addRightNeighbourShare(row, g.nx, wx);
         }
         setBorder(g, pressure);
     }

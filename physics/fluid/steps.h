@@ -41,9 +41,11 @@ void diffuse(const Grid& g, T* x, const T* x0, float a, int iterations, void (*b
 template <typename T> void advect(const Grid& g, T* r, const T* q, const Vec2* w, float dt);
 
 // Makes v divergence-free, with two scratch arrays of the grid's size: the scaled
-// divergence D = -0.5 * (dvx / nx + dvy / ny) (central differences) and the pressure P,
-// which relaxes from 0 by P = (sum of the four neighbours' P + D) / 4 in diffuse's sweep
-// order; then v -= (0.5 nx dP/di, 0.5 ny dP/dj) and the velocity border is set.
+// divergence D and the pressure P. P solves nx² d²P/di² + ny² d²P/dj² = div with the
+// central-difference divergence div = 0.5 nx dvx/di + 0.5 ny dvy/dj (the domain is 1
+// across and 1 down), in diffuse's sweep order; then v -= (0.5 nx dP/di, 0.5 ny dP/dj)
+// and the velocity border is set. P enters holding the first guess: the pressure of
+// the previous projection of a similar field (a warm start), or zeros.
 void project(const Grid& g, Vec2* v, float* pressure, float* divergence, int iterations);
 
 // Writes the curl magnitude of v into the interior of curl and the confinement force

@@ -11,6 +11,7 @@
 #include "tests/effects/buffer_shader_fixture.h"
 #include "tests/effects/shader_gl_fixture.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -44,7 +45,11 @@ protected:
     void SetUp() override
     {
         folder.Write("shaders/t_axes.frag", kAxes);
-        // 5 x 5: packed RGB rows of 15 bytes, not a multiple of four.
+        WriteFaces();
+    }
+    // 5 x 5: packed RGB rows of 15 bytes, not a multiple of four.
+    void WriteFaces()
+    {
         for (int i = 0; i < 6; ++i)
             folder.Save(QStringLiteral("_misc/") + kForest[i],
                         lmd::test::SolidPicture(5, 5, kFaceColours[i]));
@@ -75,47 +80,80 @@ TEST_F(ShaderCubeTest, FacesLieOnTheAxesInOrder)
     EXPECT_EQ(renderer.GlError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(ShaderCubeTest, UnreadableFaceShowsOneBoxAndNothingIsDrawn)
+// The colour the axes shader shows in column i, as read back.
+lmd::test::Rgb8 ColumnColour(const platform::Surface& target, int i)
 {
+    return Channels(target.Row(5)[i * 10 + 5]);
+}
+
+TEST_F(ShaderCubeTest, BadFacesShowOneBoxEachTurnBlackAndTheRestStay)
+{
+    const auto save = [](const ProgramFolder& f, int face, int side) {
+        f.Save(QStringLiteral("_misc/") + kForest[face], lmd::test::SolidPicture(side, side, Qt::white));
+    };
     const struct
     {
         const char* why;
         std::function<void(const ProgramFolder&)> spoil;
+        std::vector<int> bad; // faces that turn black
     } cases[] = {
-        {"missing", [](const ProgramFolder& f) { f.Remove(QStringLiteral("_misc/Forest3.png")); }},
-        {"not a picture",
-         [](const ProgramFolder& f) { f.Write(QStringLiteral("_misc/Forest3.png"), "PNG?"); }},
+        {"missing", [](const ProgramFolder& f) { f.Remove(QStringLiteral("_misc/Forest3.png")); }, {2}},
+        {"not a picture", [](const ProgramFolder& f) { f.Write(QStringLiteral("_misc/Forest3.png"), "PNG?"); },
+         {2}},
         {"not square",
          [](const ProgramFolder& f) {
              f.Save(QStringLiteral("_misc/Forest3.png"), lmd::test::SolidPicture(5, 6, Qt::white));
-         }},
-        {"another size",
+         },
+         {2}},
+        {"another size", [&](const ProgramFolder& f) { save(f, 2, 6); }, {2}},
+        {"the first face of another size", [&](const ProgramFolder& f) { save(f, 0, 7); }, {0}},
+        {"two missing",
          [](const ProgramFolder& f) {
-             f.Save(QStringLiteral("_misc/Forest3.png"), lmd::test::SolidPicture(6, 6, Qt::white));
-         }},
+             f.Remove(QStringLiteral("_misc/Forest2.png"));
+             f.Remove(QStringLiteral("_misc/Forest6.png"));
+         },
+         {1, 5}},
+        {"all missing",
+         [](const ProgramFolder& f) {
+             for (const char* face : kForest)
+                 f.Remove(QStringLiteral("_misc/") + face);
+         },
+         {0, 1, 2, 3, 4, 5}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
+        WriteFaces();
         c.spoil(folder);
         desktop->texts.clear();
         CubeProbe renderer;
         ASSERT_TRUE(renderer.Create(&source, 60, 10, "t_axes"));
-        // A frame that runs while the box is open (the clock's timer keeps
+        // A frame that runs while a box is open (the clock's timer keeps
         // painting under a modal box) must find nothing to draw with.
         int framesWhileOpen = 0;
         desktop->whileOpen = [&] {
             target.Fill(platform::Rgb(1, 2, 3));
             renderer.Render(target, &source);
+            EXPECT_EQ(ColumnColour(target, 3).r, 1) << "nothing is drawn while a box is open";
             ++framesWhileOpen;
         };
         EXPECT_FALSE(renderer.LoadCubemap());
         desktop->whileOpen = nullptr;
-        ASSERT_EQ(desktop->texts.size(), 1u);
-        EXPECT_EQ(desktop->texts[0], QStringLiteral("Failed to load image: Forest3.png"));
-        EXPECT_EQ(framesWhileOpen, 1);
+        std::vector<QString> expected;
+        for (const int face : c.bad)
+            expected.push_back(QStringLiteral("Failed to load image: %1").arg(kForest[face]));
+        EXPECT_EQ(desktop->texts, expected);
+        EXPECT_EQ(framesWhileOpen, static_cast<int>(c.bad.size()));
+
+        target.Fill(platform::Rgb(1, 2, 3));
         renderer.Render(target, &source);
-        EXPECT_EQ(Channels(target.Row(5)[25]).r, 1) << "nothing is drawn";
-        EXPECT_EQ(Channels(target.Row(5)[5]).r, 1);
+        for (int i = 0; i < 6; ++i) {
+            const bool bad = std::find(c.bad.begin(), c.bad.end(), i) != c.bad.end();
+            const auto colour = ColumnColour(target, i);
+            const QColor want = bad ? QColor(Qt::black) : kFaceColours[i];
+            EXPECT_EQ(colour.r, want.red()) << kForest[i];
+            EXPECT_EQ(colour.g, want.green()) << kForest[i];
+            EXPECT_EQ(colour.b, want.blue()) << kForest[i];
+        }
         EXPECT_EQ(renderer.GlError(), GLenum(GL_NO_ERROR));
     }
     EXPECT_TRUE(sink.Errors().empty());
@@ -173,19 +211,22 @@ TEST_F(ShaderCubeTest, CubePassBufferAAndStateFeedEachOther)
     ASSERT_TRUE(renderer.LoadCubeA());
     desktop->altDown = true;
     renderer.m_ptMouse = QPoint(4, 5);
-    for (int n = 1; n <= 4; ++n) {
+    // The cube pass runs on frames 1, 3, 5 (iFrame 0, 2, 4): its count goes up
+    // every other frame, and the state it takes in is buffer A of the frame
+    // before, which saw the cube pass's count of two frames before.
+    for (int n = 1; n <= 5; ++n) {
         SCOPED_TRACE(n);
         renderer.Render(target, &source);
         const auto a = renderer.Texel(renderer.BufferA().Latest(), 1, 0);
-        EXPECT_EQ(a[0], n) << "the cube pass reads its previous cube map";
-        EXPECT_EQ(a[1], n - 1) << "the state is buffer A of the frame before";
+        EXPECT_EQ(a[0], (n + 1) / 2) << "the cube pass reads the cube map it drew before";
+        EXPECT_EQ(a[1], (n - 1) / 2) << "the state is buffer A of the frame before";
         EXPECT_NEAR(a[2], 3.0f + 250.0f, 1e-3f) << "-Y is face 3; the Forest map is iChannel1";
         EXPECT_EQ(a[3], 1024.0f + 4.0f) << "1024-pixel faces; iMouse's third float is the click x";
         const auto image = Channels(target.Row(5)[30]);
-        EXPECT_EQ(image.r, n);
-        EXPECT_EQ(image.g, n - 1);
+        EXPECT_EQ(image.r, (n + 1) / 2);
+        EXPECT_EQ(image.g, (n - 1) / 2);
     }
-    EXPECT_EQ(renderer.m_nFrame, 4);
+    EXPECT_EQ(renderer.m_nFrame, 5);
     EXPECT_TRUE(sink.Errors().empty());
     EXPECT_EQ(renderer.GlError(), GLenum(GL_NO_ERROR));
 }

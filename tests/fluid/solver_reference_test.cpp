@@ -64,11 +64,11 @@ public:
         }
         std::swap(u, u0);
         relax(u, u0, viscosity * dt * nx * ny, true);
-        project();
+        project(0);
         std::swap(u, u0);
         advect(u, u0, u0);
         velocityBorder(u);
-        project();
+        project(1);
 
         for (std::size_t c = 0; c < dye.size(); ++c) {
             for (int k = 0; k < cells(); ++k) {
@@ -214,26 +214,33 @@ private:
         }
     }
 
-    void project()
+    // Pressure P of each of the two projections of an update, kept for the same
+    // projection of the next update as its first guess.
+    Plane pressures[2] = {Plane(cells(), 0.0f), Plane(cells(), 0.0f)};
+
+    // Gauss-Seidel on nx² d²P/di² + ny² d²P/dj² = div in the grid's own units, then
+    // u -= grad P.
+    void project(int which)
     {
-        Plane pressure(cells(), 0.0f);
+        Plane& pressure = pressures[which];
         Plane divergence(cells(), 0.0f);
+        const float nx2 = static_cast<float>(nx * nx);
+        const float ny2 = static_cast<float>(ny * ny);
         for (int j = 1; j <= ny; ++j) {
             for (int i = 1; i <= nx; ++i) {
-                const float dudx = (u[0][at(i + 1, j)] - u[0][at(i - 1, j)]) / nx;
-                const float dvdy = (u[1][at(i, j + 1)] - u[1][at(i, j - 1)]) / ny;
-                divergence[at(i, j)] = -0.5f * (dudx + dvdy);
+                const float dudx = nx * (u[0][at(i + 1, j)] - u[0][at(i - 1, j)]) / 2;
+                const float dvdy = ny * (u[1][at(i, j + 1)] - u[1][at(i, j - 1)]) / 2;
+                divergence[at(i, j)] = dudx + dvdy;
             }
         }
         border(pressure);
-        border(divergence);
         for (int n = 0; n < iterations; ++n) {
             for (int j = ny; j >= 1; --j) {
                 for (int i = nx; i >= 1; --i) {
-                    pressure[at(i, j)] =
-                        (pressure[at(i - 1, j)] + pressure[at(i + 1, j)] + pressure[at(i, j - 1)] +
-                         pressure[at(i, j + 1)] + divergence[at(i, j)]) /
-                        4;
+                    pressure[at(i, j)] = (nx2 * (pressure[at(i - 1, j)] + pressure[at(i + 1, j)]) +
+                                          ny2 * (pressure[at(i, j - 1)] + pressure[at(i, j + 1)]) -
+                                          divergence[at(i, j)]) /
+                                         (2 * (nx2 + ny2));
                 }
             }
             border(pressure);

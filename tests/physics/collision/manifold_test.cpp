@@ -61,6 +61,12 @@ TEST(ManifoldTest, TableOfShapePairs)
     const phEdgeShape shortEdge = MakeEdge({-2.0f, 0.0f}, {2.0f, 0.0f});
     const phEdgeShape chained = EdgeWithNext({-2.0f, 0.0f}, {2.0f, 0.0f}, {4.0f, 0.0f});
     const phEdgeShape unitEdge = MakeEdge({-1.0f, 0.0f}, {1.0f, 0.0f});
+    // The same floor with level neighbours on both sides: one piece of a longer floor.
+    phEdgeShape seamed = shortEdge;
+    seamed.m_vertex0 = {-4.0f, 0.0f};
+    seamed.m_hasVertex0 = true;
+    seamed.m_vertex3 = {4.0f, 0.0f};
+    seamed.m_hasVertex3 = true;
     const float skin = phPolygonRadius;
     const float diag = std::sqrt(2.0f);
     const float tiltedLow =
@@ -245,6 +251,27 @@ TEST(ManifoldTest, TableOfShapePairs)
          {0, -1},
          -0.01f - 2 * skin},
         {"edge box apart", longEdge, At(0, 0), halfBox, At(0, 0.6f), 0, {}, {}, 0},
+        // A box 0.02 into the floor, its left side 0.01 past the edge's end: a
+        // lone edge pushes it sideways off its end, a piece of a longer floor
+        // pushes it up (the neighbour carries on under the box).
+        {"box at a lone edge's end",
+         shortEdge,
+         At(0, 0),
+         halfBox,
+         At(2.49f, 0.48f),
+         1,
+         phLocalManifold::faceB,
+         {1, 0},
+         -0.01f - 2 * skin},
+        {"box at a seam of a longer floor",
+         seamed,
+         At(0, 0),
+         halfBox,
+         At(2.49f, 0.48f),
+         2,
+         phLocalManifold::faceA,
+         {0, 1},
+         -0.02f - 2 * skin},
         {"edge end into box side",
          unitEdge,
          At(0, 0),

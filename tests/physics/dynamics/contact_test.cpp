@@ -269,3 +269,70 @@ TEST(ContactTest, SensorTouchesWithoutPointsOrIslands)
     EXPECT_FLOAT_EQ(probe->GetLinearVelocity().x, -3.0f);
     world->SetContactListener(nullptr);
 }
+
+namespace {
+
+// Destroys the other body of every contact that ends, as a game would remove
+// a pickup when it is let go; records whether each destroy went through.
+class DestroyingListener : public phContactListener
+{
+public:
+    explicit DestroyingListener(phWorld* world) : m_world(world) {}
+    void EndContact(phContact* contact) override
+    {
+        ++ends;
+        locked.push_back(m_world->IsLocked());
+        accepted.push_back(m_world->DestroyBody(contact->GetFixtureA()->GetBody()));
+        accepted.push_back(m_world->DestroyBody(contact->GetFixtureB()->GetBody()));
+    }
+
+    int ends = 0;
+    std::vector<bool> locked;
+    std::vector<bool> accepted;
+
+private:
+    phWorld* m_world;
+};
+
+} // namespace
+
+TEST(ContactTest, DestroyFromEndContactOutsideStepIsRefused)
+{
+    auto world = MakeWorld({0.0f, 0.0f});
+    DestroyingListener listener(world.get());
+    // A hub touching three balls: destroying it ends three touching contacts.
+    phBody* const hub = AddBody(*world, phDynamicBody, {0.0f, 0.0f});
+    AddShape(hub, kCircle);
+    for (const phVector at : {phVector(0.95f, 0.0f), phVector(-0.475f, 0.823f), phVector(-0.475f, -0.823f)}) {
+        AddShape(AddBody(*world, phDynamicBody, at), kCircle);
+    }
+    world->Step(kStep, 8, 3);
+    ASSERT_EQ(world->GetContactCount(), 3);
+
+    world->SetContactListener(&listener);
+    EXPECT_TRUE(world->DestroyBody(hub));
+    EXPECT_EQ(listener.ends, 3);
+    EXPECT_EQ(listener.locked, std::vector<bool>(3, true));
+    EXPECT_EQ(listener.accepted, std::vector<bool>(6, false));
+    EXPECT_EQ(world->GetBodyCount(), 3);
+    EXPECT_EQ(world->GetContactCount(), 0);
+    EXPECT_FALSE(world->IsLocked());
+
+    // Unlocked again: the survivors can be destroyed, and bodies made.
+    EXPECT_TRUE(world->DestroyBody(world->GetBodyList()));
+    EXPECT_EQ(world->GetBodyCount(), 2);
+    EXPECT_NE(AddBody(*world, phDynamicBody, {5.0f, 5.0f}), nullptr);
+    world->SetContactListener(nullptr);
+}
+
+TEST(ContactTest, FixtureWithoutShapeIsRefused)
+{
+    auto world = MakeWorld();
+    phBody* const body = AddBody(*world, phDynamicBody, {0.0f, 0.0f});
+    phFixtureDesc desc;
+    desc.density = 1.0f;
+    EXPECT_EQ(body->CreateFixture(desc), nullptr);
+    EXPECT_EQ(body->GetFixtureCount(), 0);
+    EXPECT_EQ(body->GetMass(), 1.0f);
+    world->Step(kStep, 8, 3);
+}

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace phtest;
 
@@ -55,6 +56,78 @@ TEST(SolverTest, RestitutionHalvesTheImpactSpeed)
         rebound = std::max(rebound, ball->GetLinearVelocity().y);
     }
     EXPECT_NEAR(rebound, 2.5f, 0.05f);
+}
+
+// A ball dropped from rest under gravity bounces back to e² of its drop height
+// each time (restitution e), until the impact speed falls below the 1 m/s
+// threshold, under which the contact no longer bounces.
+TEST(SolverTest, BouncesUnderGravityReachRestitutionSquaredHeights)
+{
+    const float g = 10.0f;
+    const float drop = 5.0f; // the ball's bottom above the ground
+    const float radius = 0.1f;
+    for (const float e : {0.3f, 0.5f, 0.8f}) {
+        SCOPED_TRACE(testing::Message() << "restitution " << e);
+        auto world = MakeWorld({0.0f, -g});
+        AddGround(*world, 10.0f);
+        phBody* const ball = AddBody(*world, phDynamicBody, {0.0f, drop + radius});
+        AddShape(ball, MakeCircle(radius), 1.0f, 0.0f, e);
+        // Apexes: the highest bottom height between two impacts.
+        std::vector<float> apexes;
+        float apex = 0.0f;
+        float previousVy = 0.0f;
+        for (int n = 0; n < 60 * 12; ++n) {
+            world->Step(kStep, 8, 3);
+            const float vy = ball->GetLinearVelocity().y;
+            const float bottom = ball->GetPosition().y - radius;
+            if (previousVy > 0.0f && vy <= 0.0f) {
+                apexes.push_back(apex);
+            }
+            apex = vy > 0.0f ? std::max(apex, bottom) : 0.0f;
+            previousVy = vy;
+        }
+        // Bounces whose impact speed sqrt(2 g h) is well above 1 m/s.
+        float expected = drop;
+        size_t checked = 0;
+        for (const float measured : apexes) {
+            expected *= e * e;
+            if (std::sqrt(2.0f * g * expected / (e * e)) < 2.0f) {
+                break;
+            }
+            // One step's travel of error at the impact, either way.
+            const float slack = 2.0f * std::sqrt(2.0f * g * expected / (e * e)) * kStep * e;
+            EXPECT_NEAR(measured, expected, slack) << "bounce " << checked + 1;
+            ++checked;
+        }
+        EXPECT_GE(checked, e > 0.5f ? 5u : 2u);
+        EXPECT_LT(ball->GetPosition().y - radius, 0.01f) << "it comes to rest";
+    }
+}
+
+// A post narrower than its skin stands on the ground: its two contact points
+// nearly coincide, so the two-point block would be all but singular and the
+// solver falls back to one point at a time. The post settles at the height of
+// the skins and stays at rest, carrying its weight (m g per second).
+TEST(SolverTest, PostWithNearlyCoincidentPointsRestsOnOnePointSolving)
+{
+    auto world = MakeWorld({0.0f, -10.0f});
+    AddGround(*world, 5.0f);
+    const float halfWidth = 0.0004f;
+    const float halfHeight = 0.05f;
+    phBody* const post = AddBody(*world, phDynamicBody, {0.0f, halfHeight + 2.0f * phPolygonRadius});
+    post->SetFixedRotation(true); // it would topple otherwise, which is not the point here
+    AddShape(post, MakeBox(halfWidth, halfHeight), 1.0f);
+    for (int n = 0; n < 120; ++n) {
+        world->Step(kStep, 8, 3);
+    }
+    ASSERT_EQ(world->GetContactCount(), 1);
+    const phContact* const contact = world->GetContactList();
+    ASSERT_EQ(contact->GetManifold()->pointCount, 2);
+    const float impulse =
+        contact->GetManifold()->points[0].normalImpulse + contact->GetManifold()->points[1].normalImpulse;
+    EXPECT_NEAR(impulse, post->GetMass() * 10.0f * kStep, 0.05f * post->GetMass() * 10.0f * kStep);
+    EXPECT_NEAR(post->GetLinearVelocity().y, 0.0f, 1e-3f);
+    EXPECT_NEAR(post->GetPosition().y, halfHeight + phPolygonRadius, 2.0f * phLinearSlop);
 }
 
 TEST(SolverTest, SlidingDiscEndsRollingAtTwoThirdsSpeed)

@@ -118,7 +118,10 @@ protected:
 private:
     void AddItem(const MenuItem& item, QStyle& style)
     {
-        const QString text = item.data ? item.data->text : item.text;
+        // The menu knows no mnemonics of owner-drawn items: their owner answers
+        // the typed characters (keyPressEvent), so their "&" stays literal here.
+        const QString text = item.data ? QString(item.data->text).replace(QLatin1Char('&'), QLatin1String("&&"))
+                                       : item.text;
         QAction* action = nullptr;
         if (item.flags & MF_POPUP) {
             if (!item.submenu) {

@@ -4,6 +4,7 @@
 #include "controls/button_vq.h"
 #include "controls/tav_menu.h"
 #include "tests/controls/menu_template_fixture.h"
+#include "tests/controls/pixels_fixture.h"
 #include "tests/support/screens.h"
 
 #include <QApplication>
@@ -37,16 +38,6 @@ QImage Picture(QRgb colour)
     QImage picture(TavMenu::kIconWidth, TavMenu::kIconHeight, QImage::Format_RGB32);
     picture.fill(colour);
     return picture;
-}
-
-template <typename Pick> QRect BoundsOf(const QImage& image, const QRect& area, Pick pick)
-{
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (pick(image.pixel(x, y)))
-                box |= QRect(x, y, 1, 1);
-    return box;
 }
 
 std::vector<QPoint> PixelsOf(const QImage& image, const QRect& area, QRgb colour)

@@ -105,6 +105,7 @@ TEST_F(BitmapSliderTest, ClickOnTheThumbKeepsTheGrabPointAndDragsWithin)
     EXPECT_EQ(slider->GetPos(), 263);
     QTest::mouseMove(slider, At(-60)); // beyond the start: the thumb stops at its margin
     EXPECT_EQ(slider->GetPos(), 50);
+    QTest::mouseMove(slider, At(-100)); // and stays there: nothing to report
     QTest::mouseMove(slider, At(400));
     EXPECT_EQ(slider->GetPos(), 600);
     QTest::mouseRelease(slider, Qt::LeftButton, {}, At(400));

@@ -299,6 +299,25 @@ void CButtonVq::changeEvent(QEvent* event)
 void CButtonVq::OnClicked()
 {
     setFocus(Qt::MouseFocusReason);
-    if (QMenu* const menu = m_menu.GetMenu())
-        menu->exec(mapToGlobal(rect().bottomLeft() + QPoint(0, 1)));
+    CMenu* const popup = m_menu.IsMenu() ? m_menu.GetSubMenu(0) : nullptr;
+    if (!popup)
+        return;
+    const unsigned id = popup->TrackPopupMenu(mapToGlobal(QPoint(0, height())), *this);
+    if (id != 0)
+        QMetaObject::invokeMethod(this, [this, id] { emit MenuCommand(id); }, Qt::QueuedConnection);
+}
+
+void CButtonVq::OnMeasureItem(MEASUREITEMSTRUCT& measure)
+{
+    m_menu.MeasureItem(measure);
+}
+
+void CButtonVq::OnDrawItem(const DRAWITEMSTRUCT& draw)
+{
+    m_menu.DrawItem(draw);
+}
+
+platform::LRESULT CButtonVq::OnMenuChar(QChar character, unsigned flags, CMenu* menu)
+{
+    return TavMenu::IsOwnerDrawnMenu(menu) ? TavMenu::FindMnemonicItem(character, flags, menu) : 0;
 }

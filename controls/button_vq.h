@@ -5,6 +5,8 @@
 // always drawn. The picture is shown beside the text (or centred without text)
 // with white as its transparent colour, and embossed while the button is
 // disabled. Pressing shifts picture and text by one pixel right and down.
+// A button can hold a menu: a click then shows the menu's first popup under
+// the button, and the command chosen there is posted back (MenuCommand).
 #include "controls/tav_menu.h"
 #include "platform/surface.h"
 
@@ -12,8 +14,10 @@
 #include <QPushButton>
 #include <array>
 
-class CButtonVq : public QPushButton
+class CButtonVq : public QPushButton, public MenuOwner
 {
+    Q_OBJECT
+
 public:
     // The six colours: background and text while hovered or pressed (in), idle
     // (out) and focused while idle (focus).
@@ -66,8 +70,14 @@ public:
     // Back to the system button colours.
     void SetDefaultColors();
 
-    // The menu a click shows under the button (none by default).
+    // The menu whose first popup a click shows under the button (none by default).
     TavMenu& Menu() { return m_menu; }
+
+    // The menu's owner-drawn items are measured and drawn by the menu; a typed
+    // character is looked up among the mnemonics of the owner-drawn popups.
+    void OnMeasureItem(MEASUREITEMSTRUCT& measure) override;
+    void OnDrawItem(const DRAWITEMSTRUCT& draw) override;
+    platform::LRESULT OnMenuChar(QChar character, unsigned flags, CMenu* menu) override;
 
     // True while the mouse is over a flat button.
     bool IsHovered() const { return m_bMouseOnButton; }
@@ -77,6 +87,10 @@ public:
     // transparent pixels black, so that the mask ANDed and the picture ORed onto
     // a background show the picture transparently. False for a null picture.
     static bool CreateBitmapMask(const QImage& picture, platform::COLORREF transparent, MaskedBitmap& out);
+
+signals:
+    // The command chosen in the button's menu, delivered after the menu has closed.
+    void MenuCommand(unsigned id);
 
 protected:
     // The drawing steps, in the order DrawItem calls them.

@@ -3,6 +3,7 @@
 #include "controls/shade_button_vq.h"
 #include "platform/crt.h"
 #include "platform/dialog.h"
+#include "tests/controls/pixels_fixture.h"
 #include "tests/support/screens.h"
 
 #include <QTest>
@@ -10,6 +11,7 @@
 
 namespace {
 
+using lmd::test::BoundsOf;
 using platform::COLORREF;
 
 constexpr QRgb kFace = 0xFFF0F0F0;
@@ -31,17 +33,6 @@ QImage RedBlockPicture()
         for (int x = 2; x < 8; ++x)
             picture.setPixel(x, y, kRed);
     return picture;
-}
-
-// The bounding box of the pixels the predicate picks.
-template <typename Pick> QRect BoundsOf(const QImage& image, const QRect& area, Pick pick)
-{
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (pick(image.pixel(x, y)))
-                box |= QRect(x, y, 1, 1);
-    return box;
 }
 
 bool IsDark(QRgb p)

@@ -1,0 +1,231 @@
+// The ticker window on the test display, with its feeds served by a loopback
+// HTTP server: the feed list, the next button's rotation, failures, a hanging
+// server, several tickers, closing, minimising and the window's shape.
+#include "platform/desktop.h"
+#include "platform/paths.h"
+#include "rss/hover_button.h"
+#include "rss/rss_dlg.h"
+#include "rss/rss_tickers.h"
+#include "rss/scroll_link.h"
+#include "tests/rss/http_server_fixture.h"
+#include "tests/rss/print_qt.h"
+#include "tests/support/screens.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using lmd::test::LoopbackHttpServer;
+
+QByteArray FeedWithItems(const QByteArray& channel, const std::vector<QByteArray>& titles)
+{
+    QByteArray xml = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>" + channel + "</title>";
+    for (const QByteArray& title : titles)
+        xml += "<item><title>" + title + "</title><link>https://example.org/" + title + "</link></item>";
+    return xml + "</channel></rss>";
+}
+
+std::vector<QString> Titles(const CScrollLink& ticker)
+{
+    std::vector<QString> titles;
+    for (const CTextFrame& entry : ticker.Entries())
+        titles.push_back(entry.m_strText);
+    return titles;
+}
+
+// The executable's folder is a fresh one of the test's own, with the feed list
+// the test writes; actions are recorded.
+class RssDlgWindowTest : public ::testing::Test
+{
+protected:
+    RssDlgWindowTest() { platform::paths::SetExeDirOverride(m_folder.path()); }
+    ~RssDlgWindowTest() override { platform::paths::SetExeDirOverride({}); }
+
+    void WriteList(const QByteArray& text) const
+    {
+        QFile list(m_folder.filePath("lmd_rss.ini"));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write(text);
+    }
+    // Three feeds: "Feed N" serves channel "Channel N" with items "N-a", "N-b".
+    void ServeThreeFeeds()
+    {
+        QByteArray list;
+        for (const QByteArray n : {"1", "2", "3"}) {
+            m_server.Route("/feed" + n, {200, FeedWithItems("Channel " + n, {n + "-a", n + "-b"})});
+            list += "Feed " + n + "," + m_server.Url("/feed" + n).toUtf8() + "\n";
+        }
+        WriteList(list);
+    }
+    std::unique_ptr<CRssDlg> Open() const
+    {
+        auto ticker = std::make_unique<CRssDlg>();
+        ticker->OnInitDialog();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(ticker.get()));
+        return ticker;
+    }
+
+    QTemporaryDir m_folder;
+    LoopbackHttpServer m_server;
+    platform::ScopedRecordingDesktop m_desktop;
+};
+
+TEST_F(RssDlgWindowTest, NextCyclesThroughTheListShowingTheListsTitles)
+{
+    ServeThreeFeeds();
+    const auto ticker = Open();
+    EXPECT_EQ(ticker->size(), QSize(423, 68));
+    QTRY_COMPARE(ticker->Title()->text(), QString("Feed 1")); // not "Channel 1"
+    EXPECT_EQ(Titles(*ticker->Ticker()), (std::vector<QString>{"1-a", "1-b"}));
+    EXPECT_TRUE(ticker->Ticker()->IsScrolling());
+    EXPECT_EQ(ticker->NextButton()->geometry(), QRect(6, 20, 18, 18));
+    EXPECT_EQ(ticker->NextButton()->toolTip(), "Next RSS reloaded");
+
+    for (const char* expected : {"2", "3", "1"}) {
+        QTest::mouseClick(ticker->NextButton(), Qt::LeftButton);
+        const QString title = QStringLiteral("Feed %1").arg(expected);
+        QTRY_COMPARE(ticker->Title()->text(), title);
+        QTRY_COMPARE(Titles(*ticker->Ticker()),
+                     (std::vector<QString>{QStringLiteral("%1-a").arg(expected), QStringLiteral("%1-b").arg(expected)}));
+    }
+    EXPECT_EQ(m_server.Requests("/feed1"), 2);
+    EXPECT_TRUE(m_desktop->messageBoxes.empty());
+    // As it stands on the screen, shape and all, once the first title is in.
+    QTRY_VERIFY(!ticker->Ticker()->Entries()[0].m_positions.empty() &&
+                ticker->Ticker()->Entries()[0].m_positions[0] < 300);
+    lmd::test::SaveScreen(lmd::test::GrabScreen().copy(ticker->frameGeometry().adjusted(-8, -8, 8, 8)), "rss_ticker");
+}
+
+TEST_F(RssDlgWindowTest, AMissingListIsReportedAndTheWindowStays)
+{
+    CRssDlg ticker;
+    EXPECT_FALSE(ticker.OnInitDialog());
+    ASSERT_EQ(m_desktop->messageBoxes.size(), 1u);
+    EXPECT_EQ(m_desktop->messageBoxes[0].text, QStringLiteral("lmd_rss.iniファイルが読めませんでした"));
+    EXPECT_TRUE(ticker.isVisible());
+    EXPECT_EQ(ticker.Title()->text(), "title");
+    EXPECT_TRUE(ticker.Feeds().empty());
+    EXPECT_TRUE(ticker.Ticker()->Entries().empty());
+    // The next button has no picture and loads nothing.
+    QTest::mouseClick(ticker.NextButton(), Qt::LeftButton);
+    EXPECT_FALSE(ticker.IsLoading());
+}
+
+TEST_F(RssDlgWindowTest, AFailedFeedShowsItsMessageAndStaysInTheQueue)
+{
+    const QString missing = m_server.Url("/missing");
+    m_server.Route("/good", {200, FeedWithItems("Good", {"g"})});
+    WriteList("Broken," + missing.toUtf8() + "\nGood," + m_server.Url("/good").toUtf8() + "\n");
+    const auto ticker = Open();
+    QTRY_COMPARE(ticker->Title()->text(), QString("Broken"));
+    ASSERT_EQ(m_desktop->messageBoxes.size(), 1u);
+    EXPECT_EQ(m_desktop->messageBoxes[0].text, "Failed to download " + missing);
+    EXPECT_TRUE(ticker->Ticker()->Entries().empty());
+    EXPECT_EQ(ticker->Feeds().size(), 2u);
+    EXPECT_EQ(ticker->Feeds().back().title, "Broken");
+    // The list file's folder now holds the last download only where one succeeded.
+    QTest::mouseClick(ticker->NextButton(), Qt::LeftButton);
+    QTRY_COMPARE(Titles(*ticker->Ticker()), std::vector<QString>{"g"});
+    EXPECT_TRUE(QFile::exists(m_folder.filePath("lmd_rss.xml")));
+}
+
+// While the server holds its reply the GUI thread keeps running: a 50 ms frame
+// timer fires again and again, and the ticker still answers. Then the feed comes.
+TEST_F(RssDlgWindowTest, AHangingServerNeverHoldsUpTheGuiThread)
+{
+    m_server.Route("/slow", {200, FeedWithItems("Slow", {"late"}), {}, true});
+    WriteList("Slow," + m_server.Url("/slow").toUtf8() + "\n");
+    int frames = 0;
+    QTimer frameTimer;
+    frameTimer.setInterval(50);
+    QObject::connect(&frameTimer, &QTimer::timeout, [&frames] { ++frames; });
+    frameTimer.start();
+
+    const auto ticker = Open();
+    QTRY_COMPARE(m_server.Held(), 1);
+    const int before = frames;
+    QTRY_VERIFY(frames >= before + 10);
+    EXPECT_EQ(m_server.Held(), 1); // still held all the while
+    EXPECT_TRUE(ticker->IsLoading());
+    EXPECT_TRUE(ticker->Ticker()->Entries().empty());
+
+    m_server.Release();
+    QTRY_COMPARE(Titles(*ticker->Ticker()), std::vector<QString>{"late"});
+    EXPECT_FALSE(ticker->IsLoading());
+}
+
+// Two tickers each follow their own queue: one waits on a held feed while the
+// other loads and shows its own.
+TEST_F(RssDlgWindowTest, TwoTickersLoadIndependently)
+{
+    m_server.Route("/fast", {200, FeedWithItems("Fast", {"quick"})});
+    m_server.Route("/slow", {200, FeedWithItems("Slow", {"late"}), {}, true});
+    WriteList("Fast," + m_server.Url("/fast").toUtf8() + "\nSlow," + m_server.Url("/slow").toUtf8() + "\n");
+    const auto first = Open();
+    QTRY_COMPARE(Titles(*first->Ticker()), std::vector<QString>{"quick"});
+    QTest::mouseClick(first->NextButton(), Qt::LeftButton);
+    QTRY_COMPARE(m_server.Held(), 1);
+
+    const auto second = Open();
+    QTRY_COMPARE(Titles(*second->Ticker()), std::vector<QString>{"quick"});
+    EXPECT_TRUE(first->IsLoading());
+    EXPECT_TRUE(first->Ticker()->Entries().empty());
+    EXPECT_EQ(first->Title()->text(), "Fast");
+
+    m_server.Release();
+    QTRY_COMPARE(Titles(*first->Ticker()), std::vector<QString>{"late"});
+    EXPECT_EQ(first->Title()->text(), "Slow");
+    EXPECT_EQ(Titles(*second->Ticker()), std::vector<QString>{"quick"});
+}
+
+// The tickers of the RSS command: each opens anew; the close box deletes one
+// at once even while its server hangs (the transfer is cancelled, not waited
+// for); the rest go with their owner.
+TEST_F(RssDlgWindowTest, TickersCloseAtAnyTimeAndEndWithTheirOwner)
+{
+    m_server.Route("/slow", {200, FeedWithItems("Slow", {"late"}), {}, true});
+    WriteList("Slow," + m_server.Url("/slow").toUtf8() + "\n");
+    auto tickers = std::make_unique<RssTickers>();
+    const QPointer<CRssDlg> first = tickers->Open();
+    const QPointer<CRssDlg> second = tickers->Open();
+    EXPECT_EQ(tickers->Count(), 2);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(first.data()));
+    QTRY_COMPARE(m_server.Held(), 2);
+
+    QTest::mouseClick(first.data(), Qt::LeftButton, {}, QPoint(5, 5)); // the close box
+    QTRY_VERIFY(first.isNull());
+    EXPECT_EQ(tickers->Count(), 1);
+    QTRY_COMPARE(m_server.HungUp(), 1); // its download was dropped at once
+
+    tickers.reset();
+    EXPECT_TRUE(second.isNull());
+    QTRY_COMPARE(m_server.HungUp(), 2);
+}
+
+TEST_F(RssDlgWindowTest, MinimiseBoxAndShape)
+{
+    ServeThreeFeeds();
+    const auto ticker = Open();
+    QTRY_COMPARE(ticker->Title()->text(), QString("Feed 1"));
+    // Outside the outline the window has no pixels and takes no clicks.
+    const QRegion shape = ticker->mask();
+    EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+    EXPECT_FALSE(shape.contains(QPoint(300, 5)));
+    EXPECT_TRUE(shape.contains(QPoint(5, 5)));
+    EXPECT_TRUE(shape.contains(QPoint(200, 50)));
+    QTest::mouseClick(ticker.get(), Qt::LeftButton, {}, QPoint(300, 30)); // the panel: nothing happens
+    EXPECT_TRUE(ticker->isVisible());
+    EXPECT_FALSE(ticker->isMinimized());
+
+    QTest::mouseClick(ticker.get(), Qt::LeftButton, {}, QPoint(20, 5));
+    QTRY_VERIFY(ticker->isMinimized());
+}
+
+} // namespace

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWindow>
 
 using namespace platform;
 
@@ -200,9 +199,8 @@ void CRssDlg::mousePressEvent(QMouseEvent* event)
         showMinimized();
         return;
     case HTCAPTION:
-        // Dragged by the window manager when there is one, else by hand.
-        if (windowHandle() && windowHandle()->startSystemMove())
-            return;
+        // The window follows the pointer until the button comes up (the press
+        // keeps the pointer's moves coming to this window).
         m_dragOffset = event->globalPosition().toPoint() - pos();
         return;
     default:

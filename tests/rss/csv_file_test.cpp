@@ -1,7 +1,7 @@
 // The feed list reader: the field rules, the field cap, encodings and files
 // that are not plain text files.
 #include "rss/csv_file.h"
-#include "tests/rss/print_qt.h"
+#include "tests/rss/qt_test_helpers.h"
 
 #include <QFile>
 #include <QStringEncoder>

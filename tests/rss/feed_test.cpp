@@ -3,7 +3,7 @@
 // encodings; hostile documents.
 #include "rss/feed.h"
 #include "tests/rss/http_server_fixture.h"
-#include "tests/rss/print_qt.h"
+#include "tests/rss/qt_test_helpers.h"
 
 #include <QDir>
 #include <QFile>

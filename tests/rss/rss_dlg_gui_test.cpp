@@ -8,10 +8,11 @@
 #include "rss/rss_tickers.h"
 #include "rss/scroll_link.h"
 #include "tests/rss/http_server_fixture.h"
-#include "tests/rss/print_qt.h"
+#include "tests/rss/qt_test_helpers.h"
 #include "tests/support/screens.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -19,6 +20,10 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
+
+// Xlib last: its macros clash with Qt names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -38,6 +43,30 @@ std::vector<QString> Titles(const CScrollLink& ticker)
     for (const CTextFrame& entry : ticker.Entries())
         titles.push_back(entry.m_strText);
     return titles;
+}
+
+// A frameless window that other programs find as the clock: X class "LMDClass".
+class StandInClock : public QWidget
+{
+public:
+    explicit StandInClock(const QRect& rect) : QWidget(nullptr, Qt::FramelessWindowHint)
+    {
+        setGeometry(rect);
+        winId();
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        QByteArray name = "LMDClass";
+        XClassHint hint{name.data(), name.data()};
+        XSetClassHint(x11->display(), static_cast<Window>(winId()), &hint);
+        show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
+    }
+};
+
+bool Xdotool(const QStringList& arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
 // The executable's folder is a fresh one of the test's own, with the feed list
@@ -82,7 +111,7 @@ TEST_F(RssDlgWindowTest, NextCyclesThroughTheListShowingTheListsTitles)
     ServeThreeFeeds();
     const auto ticker = Open();
     EXPECT_EQ(ticker->size(), QSize(423, 68));
-    QTRY_COMPARE(ticker->Title()->text(), QString("Feed 1")); // not "Channel 1"
+    WAIT_EQ(ticker->Title()->text(), QString("Feed 1")); // not "Channel 1"
     EXPECT_EQ(Titles(*ticker->Ticker()), (std::vector<QString>{"1-a", "1-b"}));
     EXPECT_TRUE(ticker->Ticker()->IsScrolling());
     EXPECT_EQ(ticker->NextButton()->geometry(), QRect(6, 20, 18, 18));
@@ -91,14 +120,14 @@ TEST_F(RssDlgWindowTest, NextCyclesThroughTheListShowingTheListsTitles)
     for (const char* expected : {"2", "3", "1"}) {
         QTest::mouseClick(ticker->NextButton(), Qt::LeftButton);
         const QString title = QStringLiteral("Feed %1").arg(expected);
-        QTRY_COMPARE(ticker->Title()->text(), title);
-        QTRY_COMPARE(Titles(*ticker->Ticker()),
+        WAIT_EQ(ticker->Title()->text(), title);
+        WAIT_EQ(Titles(*ticker->Ticker()),
                      (std::vector<QString>{QStringLiteral("%1-a").arg(expected), QStringLiteral("%1-b").arg(expected)}));
     }
     EXPECT_EQ(m_server.Requests("/feed1"), 2);
     EXPECT_TRUE(m_desktop->messageBoxes.empty());
     // As it stands on the screen, shape and all, once the first title is in.
-    QTRY_VERIFY(!ticker->Ticker()->Entries()[0].m_positions.empty() &&
+    WAIT_UNTIL(!ticker->Ticker()->Entries()[0].m_positions.empty() &&
                 ticker->Ticker()->Entries()[0].m_positions[0] < 300);
     lmd::test::SaveScreen(lmd::test::GrabScreen().copy(ticker->frameGeometry().adjusted(-8, -8, 8, 8)), "rss_ticker");
 }
@@ -124,7 +153,7 @@ TEST_F(RssDlgWindowTest, AFailedFeedShowsItsMessageAndStaysInTheQueue)
     m_server.Route("/good", {200, FeedWithItems("Good", {"g"})});
     WriteList("Broken," + missing.toUtf8() + "\nGood," + m_server.Url("/good").toUtf8() + "\n");
     const auto ticker = Open();
-    QTRY_COMPARE(ticker->Title()->text(), QString("Broken"));
+    WAIT_EQ(ticker->Title()->text(), QString("Broken"));
     ASSERT_EQ(m_desktop->messageBoxes.size(), 1u);
     EXPECT_EQ(m_desktop->messageBoxes[0].text, "Failed to download " + missing);
     EXPECT_TRUE(ticker->Ticker()->Entries().empty());
@@ -132,7 +161,7 @@ TEST_F(RssDlgWindowTest, AFailedFeedShowsItsMessageAndStaysInTheQueue)
     EXPECT_EQ(ticker->Feeds().back().title, "Broken");
     // The list file's folder now holds the last download only where one succeeded.
     QTest::mouseClick(ticker->NextButton(), Qt::LeftButton);
-    QTRY_COMPARE(Titles(*ticker->Ticker()), std::vector<QString>{"g"});
+    WAIT_EQ(Titles(*ticker->Ticker()), std::vector<QString>{"g"});
     EXPECT_TRUE(QFile::exists(m_folder.filePath("lmd_rss.xml")));
 }
 
@@ -149,15 +178,15 @@ TEST_F(RssDlgWindowTest, AHangingServerNeverHoldsUpTheGuiThread)
     frameTimer.start();
 
     const auto ticker = Open();
-    QTRY_COMPARE(m_server.Held(), 1);
+    WAIT_EQ(m_server.Held(), 1);
     const int before = frames;
-    QTRY_VERIFY(frames >= before + 10);
+    WAIT_UNTIL(frames >= before + 10);
     EXPECT_EQ(m_server.Held(), 1); // still held all the while
     EXPECT_TRUE(ticker->IsLoading());
     EXPECT_TRUE(ticker->Ticker()->Entries().empty());
 
     m_server.Release();
-    QTRY_COMPARE(Titles(*ticker->Ticker()), std::vector<QString>{"late"});
+    WAIT_EQ(Titles(*ticker->Ticker()), std::vector<QString>{"late"});
     EXPECT_FALSE(ticker->IsLoading());
 }
 
@@ -169,18 +198,18 @@ TEST_F(RssDlgWindowTest, TwoTickersLoadIndependently)
     m_server.Route("/slow", {200, FeedWithItems("Slow", {"late"}), {}, true});
     WriteList("Fast," + m_server.Url("/fast").toUtf8() + "\nSlow," + m_server.Url("/slow").toUtf8() + "\n");
     const auto first = Open();
-    QTRY_COMPARE(Titles(*first->Ticker()), std::vector<QString>{"quick"});
+    WAIT_EQ(Titles(*first->Ticker()), std::vector<QString>{"quick"});
     QTest::mouseClick(first->NextButton(), Qt::LeftButton);
-    QTRY_COMPARE(m_server.Held(), 1);
+    WAIT_EQ(m_server.Held(), 1);
 
     const auto second = Open();
-    QTRY_COMPARE(Titles(*second->Ticker()), std::vector<QString>{"quick"});
+    WAIT_EQ(Titles(*second->Ticker()), std::vector<QString>{"quick"});
     EXPECT_TRUE(first->IsLoading());
     EXPECT_TRUE(first->Ticker()->Entries().empty());
     EXPECT_EQ(first->Title()->text(), "Fast");
 
     m_server.Release();
-    QTRY_COMPARE(Titles(*first->Ticker()), std::vector<QString>{"late"});
+    WAIT_EQ(Titles(*first->Ticker()), std::vector<QString>{"late"});
     EXPECT_EQ(first->Title()->text(), "Slow");
     EXPECT_EQ(Titles(*second->Ticker()), std::vector<QString>{"quick"});
 }
@@ -197,23 +226,23 @@ TEST_F(RssDlgWindowTest, TickersCloseAtAnyTimeAndEndWithTheirOwner)
     const QPointer<CRssDlg> second = tickers->Open();
     EXPECT_EQ(tickers->Count(), 2);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(first.data()));
-    QTRY_COMPARE(m_server.Held(), 2);
+    WAIT_EQ(m_server.Held(), 2);
 
     QTest::mouseClick(first.data(), Qt::LeftButton, {}, QPoint(5, 5)); // the close box
-    QTRY_VERIFY(first.isNull());
+    WAIT_UNTIL(first.isNull());
     EXPECT_EQ(tickers->Count(), 1);
-    QTRY_COMPARE(m_server.HungUp(), 1); // its download was dropped at once
+    WAIT_EQ(m_server.HungUp(), 1); // its download was dropped at once
 
     tickers.reset();
     EXPECT_TRUE(second.isNull());
-    QTRY_COMPARE(m_server.HungUp(), 2);
+    WAIT_EQ(m_server.HungUp(), 2);
 }
 
 TEST_F(RssDlgWindowTest, MinimiseBoxAndShape)
 {
     ServeThreeFeeds();
     const auto ticker = Open();
-    QTRY_COMPARE(ticker->Title()->text(), QString("Feed 1"));
+    WAIT_EQ(ticker->Title()->text(), QString("Feed 1"));
     // Outside the outline the window has no pixels and takes no clicks.
     const QRegion shape = ticker->mask();
     EXPECT_FALSE(shape.contains(QPoint(0, 0)));
@@ -225,7 +254,54 @@ TEST_F(RssDlgWindowTest, MinimiseBoxAndShape)
     EXPECT_FALSE(ticker->isMinimized());
 
     QTest::mouseClick(ticker.get(), Qt::LeftButton, {}, QPoint(20, 5));
-    QTRY_VERIFY(ticker->isMinimized());
+    WAIT_UNTIL(ticker->isMinimized());
+}
+
+} // namespace
+
+namespace {
+
+// The ticker finds the clock by its window class and goes right below it in
+// the upper half of the screen, 70 pixels above it in the lower half.
+TEST_F(RssDlgWindowTest, PlacedBesideTheClockFoundByItsClass)
+{
+    ServeThreeFeeds();
+    {
+        const StandInClock clock(QRect(140, 100, 130, 130));
+        const auto ticker = Open();
+        WAIT_EQ(ticker->pos(), QPoint(140, 230));
+    }
+    {
+        const StandInClock clock(QRect(300, 700, 130, 130));
+        const auto ticker = Open();
+        WAIT_EQ(ticker->pos(), QPoint(300, 630));
+        lmd::test::SaveScreen(lmd::test::GrabScreen().copy(QRect(280, 610, 470, 240)), "rss_ticker_above_clock");
+    }
+}
+
+// The title strip drags the window with a real pointer drag; the window stays
+// where the button came up.
+TEST_F(RssDlgWindowTest, TheTitleStripDragsTheWindow)
+{
+    ServeThreeFeeds();
+    const auto ticker = Open();
+    const QPoint start = ticker->pos();
+    const QPoint grip = ticker->mapToGlobal(QPoint(100, 8));
+    ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(grip.x()), QString::number(grip.y()), "mousedown",
+                         "1"}));
+    WAIT_UNTIL(QGuiApplication::mouseButtons() & Qt::LeftButton); // the window has taken the press
+    for (int step = 1; step <= 6; ++step) {
+        ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(grip.x() + 10 * step),
+                             QString::number(grip.y() + 8 * step)}));
+        WAIT_EQ(ticker->pos(), start + QPoint(10 * step, 8 * step));
+    }
+    ASSERT_TRUE(Xdotool({"mouseup", "1"}));
+    WAIT_UNTIL(!(QGuiApplication::mouseButtons() & Qt::LeftButton));
+    // Released: the pointer goes on alone.
+    ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(grip.x() + 100), QString::number(grip.y() + 100)}));
+    WAIT_UNTIL(QCursor::pos() == grip + QPoint(100, 100));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ticker->pos(), start + QPoint(60, 48));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // hovering that pauses and paints the entry red, and a click that opens its link.
 #include "platform/desktop.h"
 #include "rss/scroll_link.h"
-#include "tests/rss/print_qt.h"
+#include "tests/rss/qt_test_helpers.h"
 #include "tests/support/screens.h"
 
 #include <QTest>
@@ -114,7 +114,7 @@ TEST_F(ScrollLinkTest, HoverPausesPaintsRedAndAClickOpensTheLink)
 
     const QPoint over = Middle(0);
     QTest::mouseMove(m_link, over);
-    QTRY_VERIFY(m_link->IsPaused());
+    WAIT_UNTIL(m_link->IsPaused());
     EXPECT_FALSE(m_link->IsScrolling());
     EXPECT_EQ(m_link->HoverIndex(), 0);
 
@@ -139,9 +139,9 @@ TEST_F(ScrollLinkTest, HoverPausesPaintsRedAndAClickOpensTheLink)
 
     // Off the entries (in the gap) the scroll resumes and the red goes.
     QTest::mouseMove(m_link, QPoint(X(0) + Width(0) + 20, m_link->height() / 2));
-    QTRY_VERIFY(!m_link->IsPaused());
+    WAIT_UNTIL(!m_link->IsPaused());
     EXPECT_TRUE(m_link->IsScrolling());
-    QTRY_VERIFY(X(0) < pausedAt); // the timer moves it again
+    WAIT_UNTIL(X(0) < pausedAt); // the timer moves it again
     m_link->repaint();
     const QImage after = m_link->grab().toImage();
     int red = 0;
@@ -160,11 +160,11 @@ TEST_F(ScrollLinkTest, HoverPausesPaintsRedAndAClickOpensTheLink)
     Ticks(Width(0) + 60 + Width(1) + 60);
     for (const int entry : {0, 1}) {
         QTest::mouseMove(m_link, Middle(entry));
-        QTRY_COMPARE(m_link->HoverIndex(), entry);
-        QTRY_VERIFY(m_link->IsPaused());
+        WAIT_EQ(m_link->HoverIndex(), entry);
+        WAIT_UNTIL(m_link->IsPaused());
         QTest::mouseClick(m_link, Qt::LeftButton, {}, Middle(entry));
         QTest::mouseMove(&m_window, QPoint(2, 2)); // leaves the strip: resumes
-        QTRY_VERIFY(!m_link->IsPaused());
+        WAIT_UNTIL(!m_link->IsPaused());
     }
     EXPECT_EQ(desktop->opened.size(), 1u);
 }

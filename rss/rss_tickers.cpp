@@ -13,7 +13,7 @@ RssTickers::~RssTickers()
 CRssDlg* RssTickers::Open()
 {
     std::erase_if(m_tickers, [](const QPointer<CRssDlg>& ticker) { return ticker.isNull(); });
-    auto* ticker = new CRssDlg; // deleted by its close, or by this object
+    auto* ticker = new CRssDlg(m_limits); // deleted by its close, or by this object
     ticker->setAttribute(Qt::WA_DeleteOnClose);
     m_tickers.emplace_back(ticker);
     ticker->OnInitDialog();

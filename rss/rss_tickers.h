@@ -4,6 +4,8 @@
 // closed (at the next turn of the event loop, never inside a handler or a
 // message box of its own); those still open when this object goes are deleted
 // with it. Either way each is deleted exactly once, and its worker ends first.
+#include "rss/feed_download.h"
+
 #include <QPointer>
 #include <vector>
 
@@ -12,7 +14,7 @@ class CRssDlg;
 class RssTickers
 {
 public:
-    RssTickers() = default;
+    explicit RssTickers(DownloadLimits limits = {}) : m_limits(limits) {}
     ~RssTickers();
     RssTickers(const RssTickers&) = delete;
     RssTickers& operator=(const RssTickers&) = delete;
@@ -23,5 +25,6 @@ public:
     int Count() const;
 
 private:
+    DownloadLimits m_limits;
     std::vector<QPointer<CRssDlg>> m_tickers;
 };

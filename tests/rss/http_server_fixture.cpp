@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kPollMs = 20;
 constexpr int kRequestTimeoutMs = 5000;
+constexpr int kMaxHoldMs = 20000; // a held reply gives up after this (no reply then)
 constexpr qsizetype kMaxRequest = 64 * 1024;
 
 int ListenOnLoopback(int& port)
@@ -144,7 +145,11 @@ bool LoopbackHttpServer::WaitForRelease(int client)
 {
     ++m_held;
     bool answered = true;
-    while (!m_released && !m_stopping) {
+    for (int waited = 0; !m_released && !m_stopping; waited += kPollMs) {
+        if (waited >= kMaxHoldMs) {
+            answered = false;
+            break;
+        }
         pollfd fd{client, POLLIN, 0};
         if (::poll(&fd, 1, kPollMs) > 0) {
             char byte = 0;

@@ -4,7 +4,8 @@
 // destruction, answers each request from a table of routes (404 for unknown
 // paths) and closes the connection after each reply. A route may hold its
 // reply until Release(), to stand for a slow or hanging server; a held
-// connection also ends when the client hangs up, or when the server goes.
+// connection also ends when the client hangs up, when the server goes, or,
+// unanswered, after 20 s.
 // Everything is bounded: requests are read for at most a few seconds and
 // 64 KiB, and destruction stops and joins every thread.
 #include <QByteArray>

@@ -216,12 +216,14 @@ TEST_F(RssDlgWindowTest, TwoTickersLoadIndependently)
 
 // The tickers of the RSS command: each opens anew; the close box deletes one
 // at once even while its server hangs (the transfer is cancelled, not waited
-// for); the rest go with their owner.
+// for: the client itself would wait an hour); the rest go with their owner.
 TEST_F(RssDlgWindowTest, TickersCloseAtAnyTimeAndEndWithTheirOwner)
 {
     m_server.Route("/slow", {200, FeedWithItems("Slow", {"late"}), {}, true});
     WriteList("Slow," + m_server.Url("/slow").toUtf8() + "\n");
-    auto tickers = std::make_unique<RssTickers>();
+    DownloadLimits patient;
+    patient.totalTimeoutMs = 3'600'000;
+    auto tickers = std::make_unique<RssTickers>(patient);
     const QPointer<CRssDlg> first = tickers->Open();
     const QPointer<CRssDlg> second = tickers->Open();
     EXPECT_EQ(tickers->Count(), 2);

@@ -112,8 +112,8 @@ CRssDlg::~CRssDlg() = default;
 bool CRssDlg::OnInitDialog()
 {
     m_skin = CContourBitmap(LoadBitmap(IDB_SKIN));
-    const QSize size = m_skin.Size().expandedTo(QSize(0, 0));
-    setFixedSize(size.isEmpty() ? QSize(1, 1) : size);
+    if (!m_skin.IsNull())
+        setFixedSize(m_skin.Size()); // else the template's size stays
 
     const QPoint at = TickerPosition(ClockRect(), GetSystemMetrics(SM_CYSCREEN));
     move(at);

@@ -16,10 +16,16 @@ QByteArray LargeFeed(int items)
                      "<title>Bench</title><link>https://example.org/</link><description>d</description>";
     for (int i = 0; i < items; ++i) {
         const QByteArray n = QByteArray::number(i);
-        xml += "<item><title><![CDATA[Headline number " + n + " with some words]]></title>"
-               "<link>https://example.org/news/" + n + "</link>"
-               "<description>A short summary of story " + n + ", long enough to look like one &amp; more.</description>"
-               "<pubDate>Mon, 07 Dec 2026 10:00:00 GMT</pubDate><category>world</category><category>news</category>"
+        xml += "<item><title><![CDATA[Headline number " + n +
+               " with some words]]></title>"
+               "<link>https://example.org/news/" +
+               n +
+               "</link>"
+               "<description>A short summary of story " +
+               n +
+               ", long enough to look like one &amp; more.</description>"
+               "<pubDate>Mon, 07 Dec 2026 10:00:00 "
+               "GMT</pubDate><category>world</category><category>news</category>"
                "</item>";
     }
     return xml + "</channel></rss>";

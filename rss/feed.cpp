@@ -47,8 +47,8 @@ constexpr ChildField<CFeedSource> kImageFields[] = {
     {"height", &CFeedSource::imageHeight}, {"description", &CFeedSource::imageDescription},
 };
 constexpr ChildField<CFeedItem> kItemFields[] = {
-    {"title", &CFeedItem::title},     {"description", &CFeedItem::description},
-    {"link", &CFeedItem::link},       {"author", &CFeedItem::author},
+    {"title", &CFeedItem::title},       {"description", &CFeedItem::description},
+    {"link", &CFeedItem::link},         {"author", &CFeedItem::author},
     {"category", &CFeedItem::category}, {"pubDate", &CFeedItem::pubDate},
     {"subject", &CFeedItem::subject},
 };
@@ -160,7 +160,8 @@ void CFeed::Reset()
     m_nDepth = 0;
 }
 
-void CFeed::Load(const QString& url, const QString& folder, const DownloadLimits& limits, DownloadCancel* cancel)
+void CFeed::Load(const QString& url, const QString& folder, const DownloadLimits& limits,
+                 DownloadCancel* cancel)
 {
     Reset();
     m_strError.clear();
@@ -182,7 +183,8 @@ void CFeed::Load(const QString& url, const QString& folder, const DownloadLimits
     if (!Parse(download.fileName()))
         m_strError = ParseFailedText();
     // Only within the folder: a temporary file elsewhere simply goes.
-    if (std::rename(QFile::encodeName(download.fileName()).constData(), QFile::encodeName(target).constData()) == 0)
+    if (std::rename(QFile::encodeName(download.fileName()).constData(),
+                    QFile::encodeName(target).constData()) == 0)
         download.setAutoRemove(false);
 }
 

@@ -66,8 +66,8 @@ public:
 
     CFeed() = default;
     // Loads the feed at url (see Load).
-    explicit CFeed(const QString& url, const QString& folder = DefaultFolder(), const DownloadLimits& limits = {},
-                   DownloadCancel* cancel = nullptr);
+    explicit CFeed(const QString& url, const QString& folder = DefaultFolder(),
+                   const DownloadLimits& limits = {}, DownloadCancel* cancel = nullptr);
 
     // Downloads url, parses it and walks it; everything earlier is dropped first.
     void Load(const QString& url, const QString& folder = DefaultFolder(), const DownloadLimits& limits = {},

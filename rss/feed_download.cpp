@@ -96,7 +96,8 @@ void InitFeedLibraries()
     (void)done;
 }
 
-bool DownloadToDevice(const QString& url, QIODevice& out, const DownloadLimits& limits, DownloadCancel* cancel)
+bool DownloadToDevice(const QString& url, QIODevice& out, const DownloadLimits& limits,
+                      DownloadCancel* cancel)
 {
     InitFeedLibraries();
     if (!AcceptableUrl(url) || (cancel && cancel->IsCancelled()))

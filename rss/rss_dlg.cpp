@@ -97,8 +97,8 @@ const DialogTemplate& CRssDlg::Template()
 
 CRssDlg::CRssDlg(DownloadLimits limits)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), m_controls(this, Template()),
-      m_title(m_controls.ItemAs<QLabel>(IDC_TITLE)), m_btnNext(new CHoverButton),
-      m_ticker(new CScrollLink), m_folder(CFeed::DefaultFolder()), m_loader(this, limits)
+      m_title(m_controls.ItemAs<QLabel>(IDC_TITLE)), m_btnNext(new CHoverButton), m_ticker(new CScrollLink),
+      m_folder(CFeed::DefaultFolder()), m_loader(this, limits)
 {
     m_controls.Replace(IDC_NEXT, m_btnNext);
     m_controls.Replace(IDC_TICKER, m_ticker);
@@ -161,9 +161,8 @@ void CRssDlg::NextFeed()
     const FeedEntry feed = m_feeds.front();
     m_feeds.pop_front();
     m_feeds.push_back(feed);
-    m_loader.Start(feed.url, m_folder, [this, title = feed.title](const CFeed& loaded) {
-        OnFeedLoaded(loaded, title);
-    });
+    m_loader.Start(feed.url, m_folder,
+                   [this, title = feed.title](const CFeed& loaded) { OnFeedLoaded(loaded, title); });
 }
 
 void CRssDlg::OnFeedLoaded(const CFeed& feed, const QString& title)

@@ -89,7 +89,7 @@ TEST_F(CsvFileTest, LineEndsAndTheLastLine)
     EXPECT_EQ(rows[0].fields, (std::vector<QString>{"a", "b"}));
     EXPECT_EQ(rows[1].count, 0);                                    // the empty line
     EXPECT_EQ(rows[2].fields, (std::vector<QString>{"c", "d\rx"})); // only a CR before LF goes
-    EXPECT_EQ(rows[3].fields, (std::vector<QString>{"e", "f"}));   // the last line, without a line feed
+    EXPECT_EQ(rows[3].fields, (std::vector<QString>{"e", "f"}));    // the last line, without a line feed
 }
 
 TEST_F(CsvFileTest, FeedListKeepsRowsOfTwoFieldsInOrder)

@@ -251,7 +251,8 @@ TEST_F(FeedTest, HostileDocumentsLeakNothingAndStayBounded)
             "\">]><rss><channel><title>&xxe;</title><item><title>&xxe;</title></item></channel></rss>",
         "<!DOCTYPE rss [<!ENTITY % ext SYSTEM \"" + dtdUrl +
             "\"> %ext;]><rss><channel><item><title>&leak;</title></item></channel></rss>",
-        "<!DOCTYPE rss SYSTEM \"" + dtdUrl + "\"><rss><channel><item><title>&leak;</title></item></channel></rss>",
+        "<!DOCTYPE rss SYSTEM \"" + dtdUrl +
+            "\"><rss><channel><item><title>&leak;</title></item></channel></rss>",
     };
     for (const QByteArray& document : documents) {
         SCOPED_TRACE(document.toStdString());
@@ -268,8 +269,9 @@ TEST_F(FeedTest, HostileDocumentsLeakNothingAndStayBounded)
                     .arg(level)
                     .arg(QStringLiteral("&a%1;").arg(level - 1).repeated(10))
                     .toUtf8();
-    bomb += "]><rss><channel><title>&a12;</title><item><title>&a12;</title><description>&a11;&a12;</description>"
-            "</item></channel></rss>";
+    bomb +=
+        "]><rss><channel><title>&a12;</title><item><title>&a12;</title><description>&a11;&a12;</description>"
+        "</item></channel></rss>";
     const CFeed feed = Load(Serve("/bomb.xml", bomb));
     EXPECT_LE(feed.m_source.title.size(), CFeed::kMaxFieldChars);
     for (const CFeedItem& item : feed.m_items) {
@@ -282,8 +284,9 @@ TEST_F(FeedTest, HostileDocumentsLeakNothingAndStayBounded)
 TEST_F(FeedTest, EntityExpansionStaysWithinItsBudget)
 {
     const QByteArray text(10000, 'x');
-    QByteArray document = "<!DOCTYPE rss [<!ENTITY a0 \"" + text + "\"><!ENTITY a1 \"" + QByteArray("&a0;").repeated(5) +
-                          "\"><!ENTITY a2 \"" + QByteArray("&a1;").repeated(5) + "\">]><rss><channel>";
+    QByteArray document = "<!DOCTYPE rss [<!ENTITY a0 \"" + text + "\"><!ENTITY a1 \"" +
+                          QByteArray("&a0;").repeated(5) + "\"><!ENTITY a2 \"" +
+                          QByteArray("&a1;").repeated(5) + "\">]><rss><channel>";
     constexpr int kItems = 100; // 250 KB each: 25 MB in all without the budget
     for (int i = 0; i < kItems; ++i)
         document += "<item><title>&a2;</title></item>";

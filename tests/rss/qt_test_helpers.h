@@ -16,8 +16,9 @@ inline void PrintTo(const QString& text, std::ostream* out)
 #define WAIT_UNTIL(condition) ASSERT_TRUE(QTest::qWaitFor([&] { return bool(condition); })) << #condition
 
 // The same until actual == expected, showing both values when they never match.
-#define WAIT_EQ(actual, expected)                                                                             \
-    do {                                                                                                      \
-        if (!QTest::qWaitFor([&] { return (actual) == (expected); }))                                         \
-            ASSERT_EQ(actual, expected);                                                                      \
+#define WAIT_EQ(actual, expected)                                                                            \
+    do {                                                                                                     \
+        if (!QTest::qWaitFor([&] { return (actual) == (expected); })) {                                      \
+            ASSERT_EQ(actual, expected);                                                                     \
+        }                                                                                                    \
     } while (false)

@@ -12,9 +12,9 @@
 #include "tests/support/screens.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -121,15 +121,16 @@ TEST_F(RssDlgWindowTest, NextCyclesThroughTheListShowingTheListsTitles)
         QTest::mouseClick(ticker->NextButton(), Qt::LeftButton);
         const QString title = QStringLiteral("Feed %1").arg(expected);
         WAIT_EQ(ticker->Title()->text(), title);
-        WAIT_EQ(Titles(*ticker->Ticker()),
-                     (std::vector<QString>{QStringLiteral("%1-a").arg(expected), QStringLiteral("%1-b").arg(expected)}));
+        WAIT_EQ(Titles(*ticker->Ticker()), (std::vector<QString>{QStringLiteral("%1-a").arg(expected),
+                                                                 QStringLiteral("%1-b").arg(expected)}));
     }
     EXPECT_EQ(m_server.Requests("/feed1"), 2);
     EXPECT_TRUE(m_desktop->messageBoxes.empty());
     // As it stands on the screen, shape and all, once the first title is in.
     WAIT_UNTIL(!ticker->Ticker()->Entries()[0].m_positions.empty() &&
-                ticker->Ticker()->Entries()[0].m_positions[0] < 300);
-    lmd::test::SaveScreen(lmd::test::GrabScreen().copy(ticker->frameGeometry().adjusted(-8, -8, 8, 8)), "rss_ticker");
+               ticker->Ticker()->Entries()[0].m_positions[0] < 300);
+    lmd::test::SaveScreen(lmd::test::GrabScreen().copy(ticker->frameGeometry().adjusted(-8, -8, 8, 8)),
+                          "rss_ticker");
 }
 
 TEST_F(RssDlgWindowTest, AMissingListIsReportedAndTheWindowStays)
@@ -240,7 +241,7 @@ TEST_F(RssDlgWindowTest, TickersCloseAtAnyTimeAndEndWithTheirOwner)
     WAIT_EQ(m_server.HungUp(), 2);
 }
 
-TEST_F(RssDlgWindowTest, MinimiseBoxAndShape)
+TEST_F(RssDlgWindowTest, ShapeCursorsAndTheMinimiseBox)
 {
     ServeThreeFeeds();
     const auto ticker = Open();
@@ -251,6 +252,16 @@ TEST_F(RssDlgWindowTest, MinimiseBoxAndShape)
     EXPECT_FALSE(shape.contains(QPoint(300, 5)));
     EXPECT_TRUE(shape.contains(QPoint(5, 5)));
     EXPECT_TRUE(shape.contains(QPoint(200, 50)));
+    // The pointer shows what a press would do: move, close or minimise, or nothing.
+    const std::pair<QPoint, int> cursors[] = {
+        // (Xlib takes the name of Qt's shape type)
+        {{100, 8}, Qt::SizeAllCursor},     {{10, 60}, Qt::SizeAllCursor}, {{5, 5}, Qt::PointingHandCursor},
+        {{20, 5}, Qt::PointingHandCursor}, {{300, 30}, Qt::ArrowCursor},
+    };
+    for (const auto& [point, shape] : cursors) {
+        QTest::mouseMove(ticker.get(), point);
+        WAIT_EQ(int(ticker->cursor().shape()), shape);
+    }
     QTest::mouseClick(ticker.get(), Qt::LeftButton, {}, QPoint(300, 30)); // the panel: nothing happens
     EXPECT_TRUE(ticker->isVisible());
     EXPECT_FALSE(ticker->isMinimized());
@@ -277,7 +288,8 @@ TEST_F(RssDlgWindowTest, PlacedBesideTheClockFoundByItsClass)
         const StandInClock clock(QRect(300, 700, 130, 130));
         const auto ticker = Open();
         WAIT_EQ(ticker->pos(), QPoint(300, 630));
-        lmd::test::SaveScreen(lmd::test::GrabScreen().copy(QRect(280, 610, 470, 240)), "rss_ticker_above_clock");
+        lmd::test::SaveScreen(lmd::test::GrabScreen().copy(QRect(280, 610, 470, 240)),
+                              "rss_ticker_above_clock");
     }
 }
 
@@ -289,8 +301,8 @@ TEST_F(RssDlgWindowTest, TheTitleStripDragsTheWindow)
     const auto ticker = Open();
     const QPoint start = ticker->pos();
     const QPoint grip = ticker->mapToGlobal(QPoint(100, 8));
-    ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(grip.x()), QString::number(grip.y()), "mousedown",
-                         "1"}));
+    ASSERT_TRUE(Xdotool(
+        {"mousemove", "--sync", QString::number(grip.x()), QString::number(grip.y()), "mousedown", "1"}));
     WAIT_UNTIL(QGuiApplication::mouseButtons() & Qt::LeftButton); // the window has taken the press
     for (int step = 1; step <= 6; ++step) {
         ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(grip.x() + 10 * step),
@@ -300,7 +312,8 @@ TEST_F(RssDlgWindowTest, TheTitleStripDragsTheWindow)
     ASSERT_TRUE(Xdotool({"mouseup", "1"}));
     WAIT_UNTIL(!(QGuiApplication::mouseButtons() & Qt::LeftButton));
     // Released: the pointer goes on alone.
-    ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(grip.x() + 100), QString::number(grip.y() + 100)}));
+    ASSERT_TRUE(
+        Xdotool({"mousemove", "--sync", QString::number(grip.x() + 100), QString::number(grip.y() + 100)}));
     WAIT_UNTIL(QCursor::pos() == grip + QPoint(100, 100));
     QCoreApplication::processEvents();
     EXPECT_EQ(ticker->pos(), start + QPoint(60, 48));

@@ -16,11 +16,11 @@ TEST(RssDlgTest, HitZonesInTheirOrder)
         int zone;
     };
     const Case cases[] = {
-        {{5, 5}, HTCLOSE},      {{3, 2}, HTCLOSE},      {{12, 11}, HTCLOSE},    {{13, 5}, HTCLIENT},
+        {{5, 5}, HTCLOSE},      {{3, 2}, HTCLOSE},      {{12, 11}, HTCLOSE},     {{13, 5}, HTCLIENT},
         {{20, 5}, HTMINBUTTON}, {{15, 2}, HTMINBUTTON}, {{24, 11}, HTMINBUTTON}, {{25, 5}, HTCLIENT},
-        {{100, 8}, HTCAPTION},  {{29, 1}, HTCAPTION},   {{204, 14}, HTCAPTION}, {{205, 8}, HTCLIENT},
-        {{10, 40}, HTCAPTION},  {{5, 15}, HTCAPTION},   {{29, 67}, HTCAPTION},  {{30, 40}, HTCLIENT},
-        {{100, 50}, HTCLIENT},  {{2, 1}, HTCLIENT},     {{28, 0}, HTCLIENT},    {{29, 15}, HTCAPTION},
+        {{100, 8}, HTCAPTION},  {{29, 1}, HTCAPTION},   {{204, 14}, HTCAPTION},  {{205, 8}, HTCLIENT},
+        {{10, 40}, HTCAPTION},  {{5, 15}, HTCAPTION},   {{29, 67}, HTCAPTION},   {{30, 40}, HTCLIENT},
+        {{100, 50}, HTCLIENT},  {{2, 1}, HTCLIENT},     {{28, 0}, HTCLIENT},     {{29, 15}, HTCAPTION},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.point.x() << ',' << c.point.y());
@@ -37,11 +37,11 @@ TEST(RssDlgTest, TickerGoesBelowAClockUpTheScreenAndAboveOneDownIt)
         QPoint expected;
     };
     const Case cases[] = {
-        {{100, 50, 200, 200}, 1024, {100, 250}},   // right below
-        {{100, 511, 200, 200}, 1024, {100, 711}},  // top 511 < 512
-        {{100, 512, 200, 200}, 1024, {100, 442}},  // 70 above the top
-        {{-40, 900, 300, 100}, 1025, {-40, 830}},  // 1025 / 2 = 512
-        {{}, 1024, {0, 0}},                        // no clock
+        {{100, 50, 200, 200}, 1024, {100, 250}},  // right below
+        {{100, 511, 200, 200}, 1024, {100, 711}}, // top 511 < 512
+        {{100, 512, 200, 200}, 1024, {100, 442}}, // 70 above the top
+        {{-40, 900, 300, 100}, 1025, {-40, 830}}, // 1025 / 2 = 512
+        {{}, 1024, {0, 0}},                       // no clock
     };
     for (const Case& c : cases)
         EXPECT_EQ(TickerPosition(c.clock, c.screenHeight), c.expected);
@@ -75,7 +75,8 @@ TEST(RssDlgTest, SkinAndButtonStripArtwork)
                                 QPoint(415, 60), QPoint(40, 25)})
         EXPECT_TRUE(shape.contains(inside)) << inside.x() << ',' << inside.y();
     // Outside the outline: beside the tab, and the rounded corners.
-    for (const QPoint outside : {QPoint(0, 0), QPoint(300, 5), QPoint(422, 13), QPoint(0, 67), QPoint(422, 67)})
+    for (const QPoint outside :
+         {QPoint(0, 0), QPoint(300, 5), QPoint(422, 13), QPoint(0, 67), QPoint(422, 67)})
         EXPECT_FALSE(shape.contains(outside)) << outside.x() << ',' << outside.y();
 
     const QImage strip = platform::LoadBitmap(CRssDlg::IDB_NEXT);

@@ -30,13 +30,13 @@ protected:
     }
     int Left() const { return m_link->TextRect().left(); }
     int Right() const { return m_link->TextRect().left() + m_link->TextRect().width(); }
-    int X(int entry, std::size_t copy = 0) const { return m_link->Entries()[std::size_t(entry)].m_positions[copy]; }
+    int X(int entry, std::size_t copy = 0) const
+    {
+        return m_link->Entries()[std::size_t(entry)].m_positions[copy];
+    }
     int Width(int entry) const { return m_link->Entries()[std::size_t(entry)].m_size.width(); }
     // The middle of entry's first copy, in the strip.
-    QPoint Middle(int entry) const
-    {
-        return {X(entry) + Width(entry) / 2, m_link->height() / 2};
-    }
+    QPoint Middle(int entry) const { return {X(entry) + Width(entry) / 2, m_link->height() / 2}; }
 
     QWidget m_window;
     CScrollLink* m_link;

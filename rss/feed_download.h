@@ -13,11 +13,14 @@
 
 class QIODevice;
 
+// The largest feed the ticker takes, downloaded or parsed.
+inline constexpr long long kMaxFeedBytes = 32LL * 1024 * 1024;
+
 struct DownloadLimits
 {
     long connectTimeoutMs = 10'000;
     long totalTimeoutMs = 60'000;
-    long long maxBytes = 32LL * 1024 * 1024;
+    long long maxBytes = kMaxFeedBytes;
 };
 
 class DownloadCancel

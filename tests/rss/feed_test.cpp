@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -278,6 +279,20 @@ TEST_F(FeedTest, HostileDocumentsLeakNothingAndStayBounded)
         EXPECT_LE(item.title.size(), CFeed::kMaxFieldChars);
         EXPECT_LE(item.description.size(), CFeed::kMaxFieldChars);
     }
+}
+
+// A compressed file is not unpacked behind the ticker's back (it could grow
+// without bound): it does not parse.
+TEST_F(FeedTest, ACompressedFileIsNotUnpacked)
+{
+    const QString plain = WriteFile("packed.xml", kRss2);
+    QProcess gzip;
+    gzip.start("gzip", {"-n", plain});
+    ASSERT_TRUE(gzip.waitForFinished() && gzip.exitCode() == 0);
+    const QString packed = QUrl::fromLocalFile(plain + ".gz").toString();
+    const CFeed feed = Load(packed);
+    EXPECT_EQ(feed.m_strError, "Failed to load XML Document");
+    EXPECT_TRUE(feed.m_items.empty());
 }
 
 // Entities that the parser lets through still expand within one budget per load.

@@ -180,6 +180,9 @@ TEST_F(FeedTest, FailuresGiveTheirTextsAndNoItems)
     const QString refused = QStringLiteral("http://127.0.0.1:%1/feed.xml").arg(lmd::test::RefusedPort());
     m_server.Route("/error", {500, kRss2});
     const QString serverError = m_server.Url("/error");
+    const QString secret = WriteFile("secret.xml", kRss2);
+    m_server.Route("/to-file", {302, {}, QUrl::fromLocalFile(secret).toEncoded()});
+    const QString toFile = m_server.Url("/to-file"); // a server may not reach local files
     const QString malformed = Serve("/bad.xml", "<rss><channel><item><title>x</channel></rss>");
     const QString notXml = Serve("/empty.xml", "");
     const QString fifo = m_folder.filePath("fifo.xml");
@@ -195,6 +198,7 @@ TEST_F(FeedTest, FailuresGiveTheirTextsAndNoItems)
         {missing, "Failed to download " + missing},
         {refused, "Failed to download " + refused},
         {serverError, "Failed to download " + serverError},
+        {toFile, "Failed to download " + toFile},
         {fifoUrl, "Failed to download " + fifoUrl}, // never opened: it would block
         {QStringLiteral("ftp://127.0.0.1/feed.xml"), "Failed to download ftp://127.0.0.1/feed.xml"},
         {QString(), "Failed to download "},

@@ -18,6 +18,7 @@
 #include "platform/messages.h"
 #include "platform/surface.h"
 #include "platform/timers.h"
+#include "rss/rss_tickers.h"
 
 #include <QBrush>
 #include <QFont>
@@ -333,6 +334,7 @@ private:
     std::array<AlarmSlot, kAlarmCount> m_alarms;
     CAlarmMonitor m_alarmMonitor{*this};
     std::unique_ptr<QWidget> m_pDemoDlg;
+    RssTickers m_rssTickers; // the RSS command's tickers, open or still to be deleted
 
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
 

@@ -70,26 +70,6 @@ bool ValidKey(QStringView name)
            !name.startsWith(u';') && !name.startsWith(u'[');
 }
 
-QString DecodeText(const QByteArray& data, bool& bom)
-{
-    bom = false;
-    if (const auto encoding = QStringConverter::encodingForData(data)) {
-        if (*encoding == QStringConverter::Utf8) {
-            bom = true;
-        } else {
-            QStringDecoder unicode(*encoding); // UTF-16 or UTF-32 with its mark
-            return unicode(data);
-        }
-    }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8(data);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder cp932("CP932");
-    if (!cp932.isValid())
-        cp932 = QStringDecoder("Shift_JIS");
-    return cp932.isValid() ? cp932.decode(data) : text;
-}
 
 // Makes a rename in the folder durable.
 void SyncFolder(const QByteArray& folder)
@@ -133,6 +113,27 @@ const Escape* FindEscape(char16_t c, char16_t Escape::*field)
 }
 
 } // namespace
+
+QString DecodeText(const QByteArray& data, bool& bom)
+{
+    bom = false;
+    if (const auto encoding = QStringConverter::encodingForData(data)) {
+        if (*encoding == QStringConverter::Utf8) {
+            bom = true;
+        } else {
+            QStringDecoder unicode(*encoding); // UTF-16 or UTF-32 with its mark
+            return unicode(data);
+        }
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(data);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder cp932("CP932");
+    if (!cp932.isValid())
+        cp932 = QStringDecoder("Shift_JIS");
+    return cp932.isValid() ? cp932.decode(data) : text;
+}
 
 QString EncodeIniValue(const QString& value)
 {

@@ -109,6 +109,11 @@ bool WriteProfileString(const QString& path, QStringView section, QStringView ke
 // it was and false is returned. A crash never leaves a truncated file.
 bool WriteFileAtomically(const QString& path, const QByteArray& data);
 
+// A text file's bytes decoded as described above: UTF-8 (a UTF-8, UTF-16 or
+// UTF-32 byte-order mark honoured and dropped), else CP932. bom tells whether
+// the file began with a UTF-8 mark.
+QString DecodeText(const QByteArray& data, bool& bom);
+
 // The value encoding described above, for tests and tools.
 QString EncodeIniValue(const QString& value);
 QString DecodeIniValue(QStringView stored);

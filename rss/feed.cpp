@@ -1,0 +1,264 @@
+#include "rss/feed.h"
+
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <cstring>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <memory>
+
+namespace {
+
+// Entities nested deeper than this expand to nothing.
+constexpr int kMaxEntityNesting = 16;
+
+// The channel fields the walk fills: element name, the depth it must sit at
+// (0: any depth) and the field.
+struct SourceField
+{
+    const char* name;
+    int depth;
+    QString CFeedSource::*field;
+};
+constexpr SourceField kSourceFields[] = {
+    {"copyright", 0, &CFeedSource::copyright},
+    {"title", 4, &CFeedSource::title},
+    {"link", 4, &CFeedSource::link},
+    {"description", 4, &CFeedSource::description},
+    {"language", 0, &CFeedSource::language},
+    {"webMaster", 0, &CFeedSource::webMaster},
+    {"lastBuildDate", 0, &CFeedSource::lastBuildDate},
+    {"ttl", 0, &CFeedSource::ttl},
+    {"generator", 0, &CFeedSource::generator},
+};
+
+template <typename Record> struct ChildField
+{
+    const char* name;
+    QString Record::*field;
+};
+constexpr ChildField<CFeedSource> kImageFields[] = {
+    {"title", &CFeedSource::imageTitle},   {"url", &CFeedSource::imageUrl},
+    {"link", &CFeedSource::imageLink},     {"width", &CFeedSource::imageWidth},
+    {"height", &CFeedSource::imageHeight}, {"description", &CFeedSource::imageDescription},
+};
+constexpr ChildField<CFeedItem> kItemFields[] = {
+    {"title", &CFeedItem::title},       {"description", &CFeedItem::description},
+    {"link", &CFeedItem::link},         {"author", &CFeedItem::author},
+    {"category", &CFeedItem::category}, {"pubDate", &CFeedItem::pubDate},
+    {"subject", &CFeedItem::subject},
+};
+
+struct DocDeleter
+{
+    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+
+// Whether an element's name, as written, is name. A name with a prefix
+// ("dc:subject") matches none of the names the walk knows, none of which has one.
+bool IsElement(const xmlNode* node, const char* name)
+{
+    return node->type == XML_ELEMENT_NODE && !(node->ns && node->ns->prefix) &&
+           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
+}
+
+// Gathers the text of a node and all its descendants, as a DOM's text does:
+// text and CDATA in document order, internal entities expanded within the
+// budget, external entities never (their content is never even read).
+class TextGatherer
+{
+public:
+    explicit TextGatherer(long long& entityBudget) : m_budget(entityBudget) {}
+
+    QString Text(const xmlNode* node)
+    {
+        m_text.clear();
+        Append(node->children, 0);
+        return QString::fromUtf8(m_text.data(), static_cast<qsizetype>(m_text.size()));
+    }
+
+private:
+    bool Full() const { return static_cast<qsizetype>(m_text.size()) >= CFeed::kMaxFieldChars; }
+
+    void Append(const xmlNode* first, int nesting)
+    {
+        for (const xmlNode* node = first; node && !Full(); node = node->next) {
+            if (nesting > 0 && --m_budget < 0)
+                return;
+            switch (node->type) {
+            case XML_TEXT_NODE:
+            case XML_CDATA_SECTION_NODE:
+                AppendContent(node->content, nesting);
+                break;
+            case XML_ELEMENT_NODE:
+                Append(node->children, nesting);
+                break;
+            case XML_ENTITY_REF_NODE:
+                AppendEntity(node, nesting);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+
+    void AppendContent(const xmlChar* content, int nesting)
+    {
+        if (!content)
+            return;
+        auto length = static_cast<long long>(std::strlen(reinterpret_cast<const char*>(content)));
+        length = std::min<long long>(length, CFeed::kMaxFieldChars - static_cast<long long>(m_text.size()));
+        if (nesting > 0) {
+            length = std::min(length, std::max(m_budget, 0LL));
+            m_budget -= length;
+        }
+        m_text.append(reinterpret_cast<const char*>(content), static_cast<std::size_t>(length));
+    }
+
+    void AppendEntity(const xmlNode* reference, int nesting)
+    {
+        const xmlEntity* entity = xmlGetDocEntity(reference->doc, reference->name);
+        if (!entity || entity->etype != XML_INTERNAL_GENERAL_ENTITY || nesting >= kMaxEntityNesting)
+            return;
+        Append(entity->children, nesting + 1);
+    }
+
+    long long& m_budget;
+    std::string m_text;
+};
+
+} // namespace
+
+QString DownloadFailedText(const QString& url)
+{
+    return QStringLiteral("Failed to download ") + url;
+}
+
+QString ParseFailedText()
+{
+    return QStringLiteral("Failed to load XML Document");
+}
+
+QString CFeed::DefaultFolder()
+{
+    return platform::paths::ExeDir();
+}
+
+CFeed::CFeed(const QString& url, const QString& folder, const DownloadLimits& limits, DownloadCancel* cancel)
+{
+    Load(url, folder, limits, cancel);
+}
+
+void CFeed::Reset()
+{
+    m_source = {};
+    m_items.clear();
+    m_nDepth = 0;
+}
+
+void CFeed::Load(const QString& url, const QString& folder, const DownloadLimits& limits,
+                 DownloadCancel* cancel)
+{
+    Reset();
+    m_strError.clear();
+    // A file of this load's own, renamed into place once parsed.
+    const QString target = QDir(folder).filePath(QString::fromLatin1(kFileName));
+    QTemporaryFile download(target + QStringLiteral(".XXXXXX"));
+    if (!download.open()) {
+        download.setFileTemplate(QDir::temp().filePath(QStringLiteral("lmd_rss.XXXXXX.xml")));
+        if (!download.open()) {
+            m_strError = DownloadFailedText(url);
+            return;
+        }
+    }
+    if (!DownloadToDevice(url, download, limits, cancel) || !download.flush()) {
+        m_strError = DownloadFailedText(url);
+        return;
+    }
+    download.close();
+    if (!Parse(download.fileName()))
+        m_strError = ParseFailedText();
+    // Only within the folder: a temporary file elsewhere simply goes.
+    if (std::rename(QFile::encodeName(download.fileName()).constData(),
+                    QFile::encodeName(target).constData()) == 0)
+        download.setAutoRemove(false);
+}
+
+bool CFeed::Parse(const QString& path)
+{
+    Reset();
+    InitFeedLibraries();
+    // The bytes as they are: read by name, libxml2 would also unpack a
+    // compressed file, without bound.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(kMaxFeedBytes + 1);
+    if (bytes.isEmpty() || bytes.size() > kMaxFeedBytes)
+        return false;
+    // No network, no DTD load, no entity substitution: external entities are
+    // never read; libxml2 also refuses runaway internal entity expansion.
+    constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    const std::unique_ptr<xmlDoc, DocDeleter> doc(
+        xmlReadMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, kOptions));
+    if (!doc)
+        return false;
+    // Shared by the text and the nodes that entities expand to, so that no
+    // "billion laughs" document grows without bound.
+    m_entityBudget = kMaxEntityText;
+    ParseNode(reinterpret_cast<xmlNode*>(doc.get()));
+    return true;
+}
+
+void CFeed::ParseNode(xmlNode* node)
+{
+    ++m_nDepth;
+    TextGatherer text(m_entityBudget);
+    for (const SourceField& row : kSourceFields) {
+        if (IsElement(node, row.name)) {
+            if (row.depth == 0 || row.depth == m_nDepth)
+                m_source.*row.field = text.Text(node);
+            break;
+        }
+    }
+    if (IsElement(node, "image"))
+        ParseImage(node);
+    else if (IsElement(node, "item"))
+        ParseItem(node);
+    // Every child in document order; a DTD's declarations and entity references
+    // are not part of the document's tree of elements.
+    for (xmlNode* child = node->children; child; child = child->next) {
+        if (child->type != XML_DTD_NODE && child->type != XML_ENTITY_REF_NODE)
+            ParseNode(child);
+    }
+    --m_nDepth;
+}
+
+void CFeed::ParseImage(xmlNode* node)
+{
+    TextGatherer text(m_entityBudget);
+    for (const xmlNode* child = node->children; child; child = child->next) {
+        for (const auto& row : kImageFields) {
+            if (IsElement(child, row.name))
+                m_source.*row.field = text.Text(child);
+        }
+    }
+}
+
+void CFeed::ParseItem(xmlNode* node)
+{
+    TextGatherer text(m_entityBudget);
+    CFeedItem item;
+    for (const xmlNode* child = node->children; child; child = child->next) {
+        for (const auto& row : kItemFields) {
+            if (IsElement(child, row.name))
+                item.*row.field = text.Text(child);
+        }
+    }
+    m_items.push_back(std::move(item));
+}

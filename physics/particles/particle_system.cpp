@@ -470,9 +470,10 @@ void phParticleSystem::SetParticleLifetime(int32_t index, float lifetime)
             m_indexByExpirationTimeBuffer[i] = i;
         }
     }
-    // Clamped before conversion; a lifetime of 0 or less never expires.
-    const float granules = phClamp(lifetime / m_def.lifetimeGranularity, -2.0e9f, 2.0e9f);
-    const int32_t quantized = granules > 0.0f ? static_cast<int32_t>(granules) : 0;
+    // Whole granules, nearest (0.5 s is 30 sixtieths, not 29.99998); clamped
+    // before conversion. A lifetime of 0 or less never expires.
+    const float granules = phClamp(lifetime / m_def.lifetimeGranularity, 0.0f, 1.0e9f);
+    const auto quantized = static_cast<int32_t>(std::lround(granules));
     const int32_t expiration = quantized > 0 ? GetQuantizedTimeElapsed() + quantized : 0;
     if (expiration != m_expirationTimeBuffer[index]) {
         m_expirationTimeBuffer[index] = expiration;

@@ -242,12 +242,13 @@ int32_t phWorld::EstimateParticleIterations(float timeStep) const
     for (const phParticleSystem* p = m_particleSystemList; p != nullptr; p = p->GetNext()) {
         radius = std::min(radius, p->GetRadius());
     }
-    const float iterations = std::ceil(std::sqrt(m_gravity.Length() / (phParticleStride * radius)) * timeStep);
+    const float iterations =
+        std::ceil(std::sqrt(m_gravity.Length() / (phParticleStride * radius)) * timeStep);
     if (!(iterations > 1.0f)) {
         return 1;
     }
     return iterations < static_cast<float>(phMaxParticleIterations) ? static_cast<int32_t>(iterations)
-                                                                     : phMaxParticleIterations;
+                                                                    : phMaxParticleIterations;
 }
 
 void phWorld::QueryAABB(phQueryCallback* callback, const phBounds& box) const

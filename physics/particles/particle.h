@@ -47,9 +47,12 @@ enum phParticleGroupFlag : uint32_t
 
 // Names of the value 0 and of the flag bits 0x2 to 0x2000, in order.
 inline constexpr std::array<const char*, 14> ph_particleFlagNames = {
-    "waterParticle",       "zombieParticle",          "wallParticle",     "springParticle",
-    "elasticParticle",     "viscousParticle",         "powderParticle",   "tensileParticle",
-    "colorMixingParticle", "destructionListenerParticle", "barrierParticle", "staticPressureParticle",
+    "waterParticle",       "zombieParticle",
+    "wallParticle",        "springParticle",
+    "elasticParticle",     "viscousParticle",
+    "powderParticle",      "tensileParticle",
+    "colorMixingParticle", "destructionListenerParticle",
+    "barrierParticle",     "staticPressureParticle",
     "reactiveParticle",    "repulsiveParticle"};
 
 struct phParticleColor
@@ -67,7 +70,7 @@ struct phParticleContact
 {
     int32_t indexA;
     int32_t indexB;
-    float weight; // 1 when the centres coincide, 0 at one diameter
+    float weight;    // 1 when the centres coincide, 0 at one diameter
     phVector normal; // from A towards B
     uint32_t flags;  // union of both particles' flags
 };

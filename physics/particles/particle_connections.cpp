@@ -27,7 +27,8 @@ bool phParticleSystem::CanConnect(int32_t index) const
            IsRigidGroup(m_groupBuffer[index]);
 }
 
-void phParticleSystem::UpdatePairsAndTriads(int32_t firstIndex, int32_t lastIndex, const ConnectionFilter& filter)
+void phParticleSystem::UpdatePairsAndTriads(int32_t firstIndex, int32_t lastIndex,
+                                            const ConnectionFilter& filter)
 {
     uint32_t flags = 0;
     for (int32_t i = firstIndex; i < lastIndex; ++i) {
@@ -132,8 +133,8 @@ void phParticleSystem::AddTriad(int32_t a, int32_t b, int32_t c, const Connectio
     triad.indexB = b;
     triad.indexC = c;
     triad.flags = flags;
-    triad.strength = std::min({StrengthOf(m_groupBuffer[a]), StrengthOf(m_groupBuffer[b]),
-                               StrengthOf(m_groupBuffer[c])});
+    triad.strength =
+        std::min({StrengthOf(m_groupBuffer[a]), StrengthOf(m_groupBuffer[b]), StrengthOf(m_groupBuffer[c])});
     triad.pa = pa - mid;
     triad.pb = pb - mid;
     triad.pc = pc - mid;

@@ -23,9 +23,9 @@ uint32_t ClampToUnsigned(float value, float high)
     return value >= high ? static_cast<uint32_t>(high) : static_cast<uint32_t>(value);
 }
 
-constexpr uint64_t rightTagOffset = 256;               // one cell to the right
-constexpr uint64_t bottomLeftTagOffset = 0xFFF00;      // one row down, one cell left
-constexpr uint64_t bottomRightTagOffset = 0x100100;    // one row down, one cell right
+constexpr uint64_t rightTagOffset = 256;            // one cell to the right
+constexpr uint64_t bottomLeftTagOffset = 0xFFF00;   // one row down, one cell left
+constexpr uint64_t bottomRightTagOffset = 0x100100; // one row down, one cell right
 constexpr uint32_t columnMask = 0xFFFFF;
 
 bool LessByTag(const auto& a, const auto& b)
@@ -107,12 +107,14 @@ phParticleSystem::BoxRange phParticleSystem::GetInsideBoundsRange(const phBounds
         ComputeTag(m_inverseDiameter * box.upper.x + 1.0f, m_inverseDiameter * box.upper.y + 1.0f);
     const Proxy lower{0, lowerTag};
     const Proxy upper{0, upperTag};
-    const Proxy* const first = std::lower_bound(m_proxies.begin(), m_proxies.end(), lower, LessByTag<Proxy, Proxy>);
+    const Proxy* const first =
+        std::lower_bound(m_proxies.begin(), m_proxies.end(), lower, LessByTag<Proxy, Proxy>);
     const Proxy* const last = std::upper_bound(first, m_proxies.end(), upper, LessByTag<Proxy, Proxy>);
     return {first, last, lowerTag & columnMask, upperTag & columnMask};
 }
 
-template <typename Callback> void phParticleSystem::ForEachInside(const phBounds& box, Callback&& callback) const
+template <typename Callback>
+void phParticleSystem::ForEachInside(const phBounds& box, Callback&& callback) const
 {
     const BoxRange range = GetInsideBoundsRange(box);
     for (const Proxy* proxy = range.first; proxy < range.last; ++proxy) {
@@ -226,8 +228,8 @@ void phParticleSystem::NotifyContactListener(RememberedPair* remembered, int32_t
         if ((contact.flags & phParticleContactListenerParticle) == 0) {
             continue;
         }
-        const RememberedPair key{std::min(contact.indexA, contact.indexB), std::max(contact.indexA, contact.indexB),
-                                 false};
+        const RememberedPair key{std::min(contact.indexA, contact.indexB),
+                                 std::max(contact.indexA, contact.indexB), false};
         RememberedPair* const found = std::lower_bound(remembered, remembered + rememberedCount, key, less);
         if (found < remembered + rememberedCount && !less(key, *found)) {
             found->mark = false;
@@ -352,8 +354,8 @@ void phParticleSystem::FilterBodyContactsStrictly()
     // A contact stays when the point it claims on the fixture's surface really
     // lies on (or in) the fixture.
     auto isSignificant = [this](const phParticleBodyContact& contact) {
-        const phVector p = m_positionBuffer[contact.index] +
-                           (m_particleDiameter * (1.0f - contact.weight)) * contact.normal;
+        const phVector p =
+            m_positionBuffer[contact.index] + (m_particleDiameter * (1.0f - contact.weight)) * contact.normal;
         if (contact.fixture->TestPoint(p)) {
             return true;
         }
@@ -386,7 +388,8 @@ void phParticleSystem::FilterBodyContactsStrictly()
 void phParticleSystem::NotifyBodyContactListener(RememberedBodyPair* remembered, int32_t rememberedCount)
 {
     auto less = [](const RememberedBodyPair& a, const RememberedBodyPair& b) {
-        return a.fixture != b.fixture ? std::less<const phFixture*>()(a.fixture, b.fixture) : a.index < b.index;
+        return a.fixture != b.fixture ? std::less<const phFixture*>()(a.fixture, b.fixture)
+                                      : a.index < b.index;
     };
     std::sort(remembered, remembered + rememberedCount, less);
     phContactListener* const listener = m_world->m_contactManager.m_contactListener;
@@ -395,7 +398,8 @@ void phParticleSystem::NotifyBodyContactListener(RememberedBodyPair* remembered,
             continue;
         }
         const RememberedBodyPair key{contact.fixture, contact.index, false};
-        RememberedBodyPair* const found = std::lower_bound(remembered, remembered + rememberedCount, key, less);
+        RememberedBodyPair* const found =
+            std::lower_bound(remembered, remembered + rememberedCount, key, less);
         if (found < remembered + rememberedCount && !less(key, *found)) {
             found->mark = false;
         } else {
@@ -458,7 +462,8 @@ void phParticleSystem::CollideWithFixture(const phTimeStep& step, phFixture* fix
 void phParticleSystem::SolveBarrier(const phTimeStep& step)
 {
     for (int32_t i = 0; i < m_count; ++i) {
-        if ((m_flagsBuffer[i] & (phWallParticle | phBarrierParticle)) == (phWallParticle | phBarrierParticle)) {
+        if ((m_flagsBuffer[i] & (phWallParticle | phBarrierParticle)) ==
+            (phWallParticle | phBarrierParticle)) {
             m_velocityBuffer[i].SetZero();
         }
     }

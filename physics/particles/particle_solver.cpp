@@ -211,8 +211,8 @@ void phParticleSystem::ComputeDepth()
             groupContacts[groupContactCount++] = &contact;
         }
     }
-    auto* const groups =
-        static_cast<phParticleGroup**>(stack.Allocate(phByteSize<phParticleGroup*>(std::max(1, m_groupCount))));
+    auto* const groups = static_cast<phParticleGroup**>(
+        stack.Allocate(phByteSize<phParticleGroup*>(std::max(1, m_groupCount))));
     int32_t groupCount = 0;
     float* const accumulation = m_accumulationBuffer.data;
     for (phParticleGroup* group = m_groupList; group != nullptr; group = group->m_next) {
@@ -292,7 +292,8 @@ void phParticleSystem::SolveViscous()
             continue;
         }
         const phVector p = m_positionBuffer[a];
-        const phVector f = (strength * contact.mass * contact.weight) * (VelocityAt(contact.body, p) - velocities[a]);
+        const phVector f =
+            (strength * contact.mass * contact.weight) * (VelocityAt(contact.body, p) - velocities[a]);
         velocities[a] += invMass * f;
         contact.body->ApplyLinearImpulse(-f, p);
     }
@@ -361,9 +362,9 @@ void phParticleSystem::SolveTensile(const phTimeStep& step)
         const int32_t b = contact.indexB;
         const float h = m_weightBuffer[a] + m_weightBuffer[b];
         const phVector s = accumulation[b] - accumulation[a];
-        const float fn =
-            std::min(pressureStrength * (h - 2.0f) + normalStrength * phDot(s, contact.normal), maxVelocityVariation) *
-            contact.weight;
+        const float fn = std::min(pressureStrength * (h - 2.0f) + normalStrength * phDot(s, contact.normal),
+                                  maxVelocityVariation) *
+                         contact.weight;
         const phVector f = fn * contact.normal;
         m_velocityBuffer[a] -= f;
         m_velocityBuffer[b] += f;
@@ -605,7 +606,8 @@ void phParticleSystem::LimitVelocity(const phTimeStep& step)
     }
 }
 
-phVector phParticleSystem::GetLinearVelocity(const phParticleGroup* group, int32_t index, const phVector& point) const
+phVector phParticleSystem::GetLinearVelocity(const phParticleGroup* group, int32_t index,
+                                             const phVector& point) const
 {
     if (IsRigidGroup(group)) {
         group->UpdateStatistics();
@@ -632,8 +634,8 @@ void phParticleSystem::InitDampingParameter(float* invMass, float* invInertia, f
 
 void phParticleSystem::InitDampingParameterWithRigidGroupOrParticle(float* invMass, float* invInertia,
                                                                     float* tangentDistance, bool isRigidGroup,
-                                                                    const phParticleGroup* group, int32_t index,
-                                                                    const phVector& point,
+                                                                    const phParticleGroup* group,
+                                                                    int32_t index, const phVector& point,
                                                                     const phVector& normal) const
 {
     InitDampingParameter(invMass, invInertia, tangentDistance, isRigidGroup, group, point, normal);
@@ -652,7 +654,8 @@ float phParticleSystem::ComputeDampingImpulse(float invMassA, float invInertiaA,
 }
 
 void phParticleSystem::ApplyDamping(float invMass, float invInertia, float tangentDistance, bool isRigidGroup,
-                                    phParticleGroup* group, int32_t index, float impulse, const phVector& normal)
+                                    phParticleGroup* group, int32_t index, float impulse,
+                                    const phVector& normal)
 {
     if (isRigidGroup) {
         group->m_linearVelocity += (impulse * invMass) * normal;
@@ -681,8 +684,8 @@ void phParticleSystem::SolveRigidDamping()
         float invMassA = 0.0f;
         float invInertiaA = 0.0f;
         float tangentDistanceA = 0.0f;
-        InitDampingParameterWithRigidGroupOrParticle(&invMassA, &invInertiaA, &tangentDistanceA, true, group, a, p,
-                                                     n);
+        InitDampingParameterWithRigidGroupOrParticle(&invMassA, &invInertiaA, &tangentDistanceA, true, group,
+                                                     a, p, n);
         const float invMassB = body->GetInverseMass();
         const float invInertiaB = InverseOrZero(body->GetInertia());
         const float tangentDistanceB = phCross(p - body->GetWorldCenter(), n);
@@ -714,10 +717,10 @@ void phParticleSystem::SolveRigidDamping()
         float invMassB = 0.0f;
         float invInertiaB = 0.0f;
         float tangentDistanceB = 0.0f;
-        InitDampingParameterWithRigidGroupOrParticle(&invMassA, &invInertiaA, &tangentDistanceA, rigidA, groupA, a,
-                                                     p, n);
-        InitDampingParameterWithRigidGroupOrParticle(&invMassB, &invInertiaB, &tangentDistanceB, rigidB, groupB, b,
-                                                     p, n);
+        InitDampingParameterWithRigidGroupOrParticle(&invMassA, &invInertiaA, &tangentDistanceA, rigidA,
+                                                     groupA, a, p, n);
+        InitDampingParameterWithRigidGroupOrParticle(&invMassB, &invInertiaB, &tangentDistanceB, rigidB,
+                                                     groupB, b, p, n);
         const float f = damping * contact.weight *
                         ComputeDampingImpulse(invMassA, invInertiaA, tangentDistanceA, invMassB, invInertiaB,
                                               tangentDistanceB, vn);
@@ -734,9 +737,8 @@ void phParticleSystem::SolveRigid(const phTimeStep& step)
         }
         group->UpdateStatistics();
         const phRotation rotation(step.dt * group->m_angularVelocity);
-        const phTransform motion(step.dt * group->m_linearVelocity + group->m_center -
-                                     phMul(rotation, group->m_center),
-                                 rotation);
+        const phTransform motion(
+            step.dt * group->m_linearVelocity + group->m_center - phMul(rotation, group->m_center), rotation);
         group->m_transform = Compose(motion, group->m_transform);
         for (int32_t i = group->m_firstIndex; i < group->m_lastIndex; ++i) {
             m_velocityBuffer[i] = step.inv_dt * (phMul(motion, m_positionBuffer[i]) - m_positionBuffer[i]);

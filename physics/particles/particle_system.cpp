@@ -132,7 +132,8 @@ template <typename T> T* phParticleSystem::RequestBuffer(phParticleBuffer<T>& bu
 template float* phParticleSystem::RequestBuffer(phParticleBuffer<float>& buffer);
 template phParticleColor* phParticleSystem::RequestBuffer(phParticleBuffer<phParticleColor>& buffer);
 
-template <typename T> void phParticleSystem::SetUserBuffer(phParticleBuffer<T>& buffer, T* data, int32_t capacity)
+template <typename T>
+void phParticleSystem::SetUserBuffer(phParticleBuffer<T>& buffer, T* data, int32_t capacity)
 {
     // The caller's buffer takes over the particles' current values.
     if (data == nullptr || capacity < m_count) {
@@ -209,10 +210,9 @@ int32_t phParticleSystem::LimitCapacity(int32_t capacity) const
 void phParticleSystem::GrowBuffers()
 {
     // Doubling, so that filling a system costs amortised constant time per particle.
-    const int32_t capacity =
-        LimitCapacity(std::max(minBufferCapacity, m_internalAllocatedCapacity > (1 << 29)
-                                                      ? m_internalAllocatedCapacity
-                                                      : 2 * m_internalAllocatedCapacity));
+    const int32_t capacity = LimitCapacity(std::max(
+        minBufferCapacity, m_internalAllocatedCapacity > (1 << 29) ? m_internalAllocatedCapacity
+                                                                   : 2 * m_internalAllocatedCapacity));
     if (capacity <= m_internalAllocatedCapacity) {
         return;
     }
@@ -288,7 +288,8 @@ int32_t phParticleSystem::CreateParticle(const phParticleDef& def)
     }
     // The proxies stay sorted by tag, so that box queries find the new particle
     // before the next step.
-    const Proxy proxy{index, ComputeTag(m_inverseDiameter * def.position.x, m_inverseDiameter * def.position.y)};
+    const Proxy proxy{index,
+                      ComputeTag(m_inverseDiameter * def.position.x, m_inverseDiameter * def.position.y)};
     m_proxies.Append() = proxy;
     Proxy* const last = m_proxies.end() - 1;
     std::rotate(std::upper_bound(m_proxies.begin(), last, proxy,
@@ -327,7 +328,8 @@ phParticleGroup* phParticleSystem::CreateParticleGroup(const phParticleGroupDef&
         particle.userData = def.userData;
         CreateParticle(particle);
     };
-    if (def.shape != nullptr && def.shape->GetKind() != phShape::edge && def.shape->GetKind() != phShape::chain) {
+    if (def.shape != nullptr && def.shape->GetKind() != phShape::edge &&
+        def.shape->GetKind() != phShape::chain) {
         const float stride = def.stride > 0.0f ? def.stride : GetParticleStride();
         phBounds box;
         def.shape->ComputeBounds(&box, xf, 0);
@@ -344,7 +346,8 @@ phParticleGroup* phParticleSystem::CreateParticleGroup(const phParticleGroupDef&
         add(phMul(xf, def.positionData[i]));
     }
 
-    auto* const group = new (m_allocator->Allocate(static_cast<int32_t>(sizeof(phParticleGroup)))) phParticleGroup;
+    auto* const group =
+        new (m_allocator->Allocate(static_cast<int32_t>(sizeof(phParticleGroup)))) phParticleGroup;
     group->m_system = this;
     group->m_firstIndex = firstIndex;
     group->m_lastIndex = m_count;
@@ -543,7 +546,8 @@ void phParticleSystem::SolveZombie()
     uint32_t allFlags = 0;
     for (int32_t i = 0; i < m_count; ++i) {
         const uint32_t flags = m_flagsBuffer[i];
-        phParticleHandle* const handle = m_handleIndexBuffer.data != nullptr ? m_handleIndexBuffer[i] : nullptr;
+        phParticleHandle* const handle =
+            m_handleIndexBuffer.data != nullptr ? m_handleIndexBuffer[i] : nullptr;
         if ((flags & phZombieParticle) != 0) {
             if ((flags & phDestructionListenerParticle) != 0 && observer != nullptr) {
                 observer->ParticleRemoved(this, i);
@@ -584,7 +588,8 @@ void phParticleSystem::SolveZombie()
     RemapList(m_triads, newIndices, [](phParticleTriad& t, const int32_t* map) {
         return RemapIndex(t.indexA, map) && RemapIndex(t.indexB, map) && RemapIndex(t.indexC, map);
     });
-    RemapList(m_stuckParticles, newIndices, [](int32_t& index, const int32_t* map) { return RemapIndex(index, map); });
+    RemapList(m_stuckParticles, newIndices,
+              [](int32_t& index, const int32_t* map) { return RemapIndex(index, map); });
     if (m_indexByExpirationTimeBuffer.data != nullptr) {
         int32_t kept = 0;
         for (int32_t k = 0; k < m_count; ++k) {

@@ -211,7 +211,8 @@ private:
     template <typename T> void FreeBuffer(phParticleBuffer<T>& buffer);
     template <typename T> T* RequestBuffer(phParticleBuffer<T>& buffer);
     template <typename T> void SetUserBuffer(phParticleBuffer<T>& buffer, T* data, int32_t capacity);
-    template <typename T> void ReallocateBuffer(phParticleBuffer<T>& buffer, int32_t newCapacity, bool always);
+    template <typename T>
+    void ReallocateBuffer(phParticleBuffer<T>& buffer, int32_t newCapacity, bool always);
     // Every per-particle buffer; the first seven always exist.
     template <typename Visitor> void ForEachParticleBuffer(Visitor&& visit);
     // Those and the list of indices by expiration time.
@@ -281,9 +282,11 @@ private:
     phVector GetLinearVelocity(const phParticleGroup* group, int32_t index, const phVector& point) const;
     // Rigid damping: inverse mass, inverse inertia and tangent distance of a contact side.
     void InitDampingParameter(float* invMass, float* invInertia, float* tangentDistance, bool isRigidGroup,
-                              const phParticleGroup* group, const phVector& point, const phVector& normal) const;
-    void InitDampingParameterWithRigidGroupOrParticle(float* invMass, float* invInertia, float* tangentDistance,
-                                                      bool isRigidGroup, const phParticleGroup* group, int32_t index,
+                              const phParticleGroup* group, const phVector& point,
+                              const phVector& normal) const;
+    void InitDampingParameterWithRigidGroupOrParticle(float* invMass, float* invInertia,
+                                                      float* tangentDistance, bool isRigidGroup,
+                                                      const phParticleGroup* group, int32_t index,
                                                       const phVector& point, const phVector& normal) const;
     float ComputeDampingImpulse(float invMassA, float invInertiaA, float tangentDistanceA, float invMassB,
                                 float invInertiaB, float tangentDistanceB, float normalVelocity) const;

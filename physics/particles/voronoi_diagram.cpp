@@ -62,9 +62,8 @@ private:
 };
 
 phVoronoiDiagram::phVoronoiDiagram(phStackAllocator* allocator, int32_t generatorCapacity)
-    : m_allocator(allocator),
-      m_generators(static_cast<Generator*>(
-          allocator->Allocate(static_cast<int32_t>(sizeof(Generator)) * std::max(1, generatorCapacity)))),
+    : m_allocator(allocator), m_generators(static_cast<Generator*>(allocator->Allocate(
+                                  static_cast<int32_t>(sizeof(Generator)) * std::max(1, generatorCapacity)))),
       m_generatorCapacity(generatorCapacity)
 {
 }
@@ -126,7 +125,8 @@ void phVoronoiDiagram::Generate(float radius, float margin)
     m_countX = static_cast<int32_t>(width);
     m_countY = static_cast<int32_t>(height);
     const int32_t cellCount = m_countX * m_countY;
-    m_diagram = static_cast<Generator**>(m_allocator->Allocate(static_cast<int32_t>(sizeof(Generator*)) * cellCount));
+    m_diagram =
+        static_cast<Generator**>(m_allocator->Allocate(static_cast<int32_t>(sizeof(Generator*)) * cellCount));
     std::fill_n(m_diagram, cellCount, nullptr);
 
     TaskQueue queue(m_allocator, 4 * cellCount);

@@ -165,10 +165,13 @@ TEST(ParticleSolverTest, CollidingBlocksKeepMomentum)
         auto world = MakeWorld({0.0f, 0.0f});
         phParticleSystem* const system = AddParticleSystem(*world, 0.05f);
         const float s = system->GetParticleStride();
-        phParticleGroup* const left = AddParticleBlock(*system, 10, 10, s, {-1.0f, 0.0f}, c.flags, c.groupFlags);
-        phParticleGroup* const right = AddParticleBlock(*system, 8, 12, s, {0.1f, -0.1f}, c.flags, c.groupFlags);
+        phParticleGroup* const left =
+            AddParticleBlock(*system, 10, 10, s, {-1.0f, 0.0f}, c.flags, c.groupFlags);
+        phParticleGroup* const right =
+            AddParticleBlock(*system, 8, 12, s, {0.1f, -0.1f}, c.flags, c.groupFlags);
         for (int32_t i = 0; i < system->GetParticleCount(); ++i) {
-            system->GetVelocityBuffer()[i] = {left->ContainsParticle(i) ? 1.5f : -1.0f, right->ContainsParticle(i) ? 0.2f : 0.0f};
+            system->GetVelocityBuffer()[i] = {left->ContainsParticle(i) ? 1.5f : -1.0f,
+                                              right->ContainsParticle(i) ? 0.2f : 0.0f};
         }
         const int32_t count = system->GetParticleCount();
         const phVector p0 = TotalMomentum(*system);
@@ -252,8 +255,9 @@ TEST(ParticleSolverTest, DamBreakStaysInTheBox)
 // Other behaviours in the same box: nothing escapes, nothing becomes invalid.
 TEST(ParticleSolverTest, DamBreakWithEveryBehaviour)
 {
-    for (const uint32_t flags : std::initializer_list<uint32_t>{phViscousParticle, phPowderParticle, phTensileParticle,
-                                 phStaticPressureParticle, phColorMixingParticle | phViscousParticle}) {
+    for (const uint32_t flags : std::initializer_list<uint32_t>{phViscousParticle, phPowderParticle,
+                                                                phTensileParticle, phStaticPressureParticle,
+                                                                phColorMixingParticle | phViscousParticle}) {
         auto world = MakeWorld({0.0f, -g});
         phParticleSystem* const system = AddDamBreak(*world, 500, flags);
         for (int i = 0; i < 180; ++i) {
@@ -301,7 +305,8 @@ TEST(ParticleSolverTest, SolidBlockDepth)
         for (int x = 0; x < n; ++x) {
             const int steps = std::min({x, y, n - 1 - x, n - 1 - y});
             // The weights come from the fast inverse square root (0.2 %).
-            EXPECT_NEAR(depth[y * n + x], s * static_cast<float>(steps), 2e-3f * s * static_cast<float>(steps))
+            EXPECT_NEAR(depth[y * n + x], s * static_cast<float>(steps),
+                        2e-3f * s * static_cast<float>(steps))
                 << x << " " << y;
         }
     }

@@ -62,7 +62,8 @@ std::set<std::vector<Point>> ContactPoints(const phParticleSystem& system)
 }
 
 // Drops the entries that name a removed point.
-std::set<std::vector<Point>> Surviving(const std::set<std::vector<Point>>& entries, const std::set<Point>& removed)
+std::set<std::vector<Point>> Surviving(const std::set<std::vector<Point>>& entries,
+                                       const std::set<Point>& removed)
 {
     std::set<std::vector<Point>> result;
     for (const std::vector<Point>& e : entries) {
@@ -114,7 +115,9 @@ TEST(ParticleSystemTest, BuffersGrowByDoubling)
     auto world = MakeWorld();
     phParticleSystem* const system = AddParticleSystem(*world, 0.05f);
     for (int i = 0; i < 1000; ++i) {
-        ASSERT_EQ(AddParticle(*system, {0.1f * static_cast<float>(i % 100), 0.3f * static_cast<float>(i / 100)}), i);
+        ASSERT_EQ(
+            AddParticle(*system, {0.1f * static_cast<float>(i % 100), 0.3f * static_cast<float>(i / 100)}),
+            i);
         const int capacity = system->GetInternalCapacity();
         EXPECT_EQ(capacity, i < 256 ? 256 : i < 512 ? 512 : 1024) << i;
     }
@@ -351,7 +354,8 @@ TEST(ParticleSystemTest, ContactListenerAndFilter)
     world->Step(kStep, 8, 3);
     world->Step(kStep, 8, 3);
     ASSERT_EQ(listener.particleBegins.size(), 1u);
-    EXPECT_EQ(std::minmax(listener.particleBegins[0].first, listener.particleBegins[0].second), std::minmax(a, b));
+    EXPECT_EQ(std::minmax(listener.particleBegins[0].first, listener.particleBegins[0].second),
+              std::minmax(a, b));
     EXPECT_EQ(listener.bodyBegins.size(), 2u);
     EXPECT_TRUE(listener.particleEnds.empty());
 

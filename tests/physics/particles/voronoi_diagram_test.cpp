@@ -70,11 +70,20 @@ TEST(VoronoiDiagramTest, SmallPointSets)
         {"collinear", {{{0.0f, 0.0f}}, {{1.0f, 0.0f}}, {{2.0f, 0.0f}}, {{3.0f, 0.0f}}}, {}},
         {"triangle", {{{0.0f, 0.0f}}, {{1.0f, 0.0f}}, {{0.5f, h}}}, {{0, 1, 2}}},
         // The short diagonal (2, 3) is the shared edge of the two triangles.
-        {"rhombus", {{{0.0f, 0.0f}}, {{2.0f, 0.0f}}, {{1.0f, 0.5f}}, {{1.0f, -0.5f}}}, {{0, 2, 3}, {1, 2, 3}}},
-        {"triangle of unnecessary generators", {{{0.0f, 0.0f}, false}, {{1.0f, 0.0f}, false}, {{0.5f, h}, false}}, {}},
-        {"one necessary generator is enough", {{{0.0f, 0.0f}, true}, {{1.0f, 0.0f}, false}, {{0.5f, h}, false}},
+        {"rhombus",
+         {{{0.0f, 0.0f}}, {{2.0f, 0.0f}}, {{1.0f, 0.5f}}, {{1.0f, -0.5f}}},
+         {{0, 2, 3}, {1, 2, 3}}},
+        {"triangle of unnecessary generators",
+         {{{0.0f, 0.0f}, false}, {{1.0f, 0.0f}, false}, {{0.5f, h}, false}},
+         {}},
+        {"one necessary generator is enough",
+         {{{0.0f, 0.0f}, true}, {{1.0f, 0.0f}, false}, {{0.5f, h}, false}},
          {{0, 1, 2}}},
     };
+    // Of two triangles, only the one with a necessary corner is a node.
+    const std::vector<Generator> two = {
+        {{0.0f, 0.0f}, true}, {{1.0f, 0.0f}, false}, {{2.0f, 0.0f}, false}, {{1.5f, h}, false}};
+    EXPECT_EQ(Distinct(Nodes(two, 0.05f, 2.0f)), (std::set<Triple>{{0, 1, 3}}));
     // Only generators within the margin of a necessary one take part.
     const std::vector<Generator> far = {{{0.0f, 0.0f}, true}, {{1.0f, 0.0f}, false}, {{0.5f, h}, false}};
     EXPECT_TRUE(Nodes(far, 0.05f, 0.5f).empty());

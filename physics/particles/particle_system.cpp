@@ -95,7 +95,6 @@ phParticleSystem::~phParticleSystem()
         DestroyParticleGroup(m_groupList);
     }
     ForEachBuffer([this](auto& buffer) { FreeBuffer(buffer); });
-    FreeHandles();
 }
 
 template <typename T> T* phParticleSystem::AllocateBuffer(int32_t capacity)
@@ -219,12 +218,6 @@ void phParticleSystem::GrowBuffers()
     int32_t index = 0;
     ForEachBuffer([&](auto& buffer) { ReallocateBuffer(buffer, capacity, index++ < 7); });
     m_internalAllocatedCapacity = capacity;
-}
-
-void phParticleSystem::FreeHandles()
-{
-    m_handleSlabs.FreeAll();
-    m_freeHandles = nullptr;
 }
 
 float phParticleSystem::GetParticleMass() const

@@ -219,7 +219,6 @@ private:
     template <typename Visitor> void ForEachBuffer(Visitor&& visit);
     int32_t LimitCapacity(int32_t capacity) const;
     void GrowBuffers();
-    void FreeHandles();
 
     // The world step: lifetimes, compaction, then the sub-iterations.
     void Solve(const phTimeStep& step);
@@ -323,7 +322,8 @@ private:
     int32_t m_count = 0;
     int32_t m_internalAllocatedCapacity = 0;
 
-    // Handles come from slabs on a ring of their own; free ones are chained.
+    // Handles come from slabs on a ring of their own (freed with the ring);
+    // free ones are chained.
     phBlockRing m_handleSlabs;
     phParticleHandle* m_freeHandles = nullptr;
     phParticleBuffer<phParticleHandle*> m_handleIndexBuffer;

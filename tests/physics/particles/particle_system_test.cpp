@@ -224,9 +224,10 @@ TEST(ParticleSystemTest, CompactionRemapsEverything)
     keptDef.positionData = lonely;
     keptDef.particleCount = 1;
     phParticleGroup* const kept = system->CreateParticleGroup(keptDef);
+    phParticleGroup* const tail = AddParticleBlock(*system, 3, 1, s, {12.0f, 0.0f});
     const int32_t loose = AddParticle(*system, {10.0f, 0.0f});
     const int32_t total = system->GetParticleCount();
-    ASSERT_EQ(total, 48 + 4 + 1 + 1);
+    ASSERT_EQ(total, 48 + 4 + 1 + 3 + 1);
     ASSERT_GT(system->GetPairs().GetCount(), 50);
     ASSERT_GT(system->GetTriads().GetCount(), 30);
 
@@ -273,8 +274,13 @@ TEST(ParticleSystemTest, CompactionRemapsEverything)
     }
     // The emptied group goes unless it may be empty.
     EXPECT_EQ(observer.groups, std::vector<phParticleGroup*>{doomed});
-    EXPECT_EQ(system->GetParticleGroupCount(), 2);
+    EXPECT_EQ(system->GetParticleGroupCount(), 3);
     EXPECT_EQ(kept->GetParticleCount(), 0);
+    EXPECT_EQ(tail->GetBufferIndex(), 32);
+    EXPECT_EQ(tail->GetParticleCount(), 3);
+    for (int32_t i = 32; i < 35; ++i) {
+        EXPECT_EQ(system->GetGroupBuffer()[i], tail);
+    }
     EXPECT_EQ(At(*system, system->GetParticleCount() - 1), loosePoint);
     EXPECT_EQ(system->GetGroupBuffer()[system->GetParticleCount() - 1], nullptr);
     // Handles follow their particles.
@@ -314,7 +320,11 @@ TEST(ParticleSystemTest, ParticlesExpire)
     EXPECT_EQ(system->GetUserDataBuffer()[0], nullptr);
 }
 
-TEST(ParticleSystemTest, TeardownReleasesEverything)
+// A system returns every block it took: after a first system has left the
+// allocator its chunks, a second one built and destroyed the same way leaves
+// the engine's allocation count where it was. The world's teardown destroys
+// systems it still has.
+TEST(ParticleSystemTest, DestructionReleasesEverything)
 {
     const int32_t before = phGetAllocationCount();
     RecordingObserver observer;
@@ -322,21 +332,30 @@ TEST(ParticleSystemTest, TeardownReleasesEverything)
         auto world = MakeWorld();
         world->SetDestroyObserver(&observer);
         AddEdgeBox(*world, 4.0f, 3.0f);
-        phParticleSystem* const system = AddParticleSystem(*world, 0.05f);
-        AddParticleBlock(*system, 30, 20, system->GetParticleStride(), {0.5f, 0.5f},
-                         phSpringParticle | phElasticParticle | phColorMixingParticle, phSolidParticleGroup);
-        AddParticleBlock(*system, 10, 10, system->GetParticleStride(), {2.5f, 0.5f}, phTensileParticle);
-        system->GetParticleHandleFromIndex(5);
-        system->SetParticleLifetime(7, 10.0f);
-        system->SetStuckThreshold(3);
+        auto build = [&world] {
+            phParticleSystem* const system = AddParticleSystem(*world, 0.05f);
+            AddParticleBlock(*system, 30, 20, system->GetParticleStride(), {0.5f, 0.5f},
+                             phSpringParticle | phElasticParticle | phColorMixingParticle, phSolidParticleGroup);
+            AddParticleBlock(*system, 10, 10, system->GetParticleStride(), {2.5f, 0.5f},
+                             phTensileParticle | phStaticPressureParticle);
+            system->GetParticleHandleFromIndex(5);
+            system->SetParticleLifetime(7, 10.0f);
+            system->SetStuckThreshold(3);
+            for (int i = 0; i < 10; ++i) {
+                world->Step(kStep, 8, 3, 2);
+            }
+            return system;
+        };
+        world->DestroyParticleSystem(build());
+        const int32_t warm = phGetAllocationCount();
+        world->DestroyParticleSystem(build());
+        EXPECT_EQ(phGetAllocationCount(), warm);
+        EXPECT_EQ(observer.groups.size(), 4u);
+        build(); // left to the world's teardown
         AddParticleSystem(*world, 0.1f);
-        for (int i = 0; i < 10; ++i) {
-            world->Step(kStep, 8, 3, 2);
-        }
-        EXPECT_GT(phGetAllocationCount(), before);
     }
     EXPECT_EQ(phGetAllocationCount(), before);
-    EXPECT_EQ(observer.groups.size(), 2u);
+    EXPECT_EQ(observer.groups.size(), 6u);
 }
 
 TEST(ParticleSystemTest, ContactListenerAndFilter)
@@ -453,4 +472,34 @@ TEST(ParticleSystemTest, ReactiveParticlesConnectOnce)
     EXPECT_EQ(std::minmax(system->GetPairs()[0].indexA, system->GetPairs()[0].indexB), std::minmax(0, 1));
     EXPECT_EQ(system->GetParticleFlags(0) & phReactiveParticle, 0u);
     EXPECT_EQ(system->GetAllParticleFlags() & phReactiveParticle, 0u);
+}
+
+// With the strict check a particle keeps its four heaviest body contacts.
+TEST(ParticleSystemTest, StrictContactCheckKeepsFourContacts)
+{
+    for (const bool strict : {false, true}) {
+        auto world = MakeWorld({0.0f, 0.0f});
+        phBody* const shelves = AddBody(*world, phStaticBody, {0.0f, 0.0f});
+        for (int k = 0; k < 6; ++k) {
+            const float y = -0.02f - 0.01f * static_cast<float>(k);
+            AddShape(shelves, MakeEdge({-0.2f, y}, {0.2f, y}), 0.0f);
+        }
+        phParticleSystemDef def;
+        def.radius = 0.05f;
+        def.strictContactCheck = strict;
+        phParticleSystem* const system = world->CreateParticleSystem(def);
+        AddParticle(*system, {0.0f, 0.0f});
+        world->Step(kStep, 8, 3);
+        std::vector<float> weights;
+        for (const phParticleBodyContact& c : system->GetBodyContacts()) {
+            weights.push_back(c.weight);
+        }
+        std::sort(weights.begin(), weights.end());
+        if (strict) {
+            ASSERT_EQ(weights.size(), 4u);
+            EXPECT_NEAR(weights[0], 0.5f, 1e-5f); // 1 - 0.05 / 0.1: the fourth nearest
+        } else {
+            EXPECT_EQ(weights.size(), 6u);
+        }
+    }
 }

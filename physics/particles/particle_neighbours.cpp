@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
+#include <compare>
+#include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -32,6 +34,80 @@ bool LessByTag(const auto& a, const auto& b)
 {
     return a.tag < b.tag;
 }
+
+// The listened contacts of the previous update, so that the listener hears of
+// the contacts that began and of those that ended. Scratch memory of the step.
+template <typename Key> class RememberedContacts
+{
+public:
+    RememberedContacts(phStackAllocator* stack, int32_t capacity)
+        : m_stack(stack),
+          m_entries(static_cast<Entry*>(stack->Allocate(phByteSize<Entry>(std::max(1, capacity)))))
+    {
+    }
+    RememberedContacts(const RememberedContacts&) = delete;
+    RememberedContacts& operator=(const RememberedContacts&) = delete;
+    ~RememberedContacts() { m_stack->Free(m_entries); }
+
+    void Add(const Key& key) { m_entries[m_count++] = {key, true}; }
+    // Call once every previous contact is added.
+    void Sort() { std::sort(m_entries, m_entries + m_count, Less); }
+    // Whether the contact existed before; it is then no longer ending.
+    bool Match(const Key& key)
+    {
+        Entry* const found = std::lower_bound(m_entries, m_entries + m_count, Entry{key, false}, Less);
+        if (found == m_entries + m_count || found->key != key) {
+            return false;
+        }
+        found->ending = false;
+        return true;
+    }
+    template <typename Visitor> void ForEachEnded(Visitor&& visit) const
+    {
+        for (int32_t i = 0; i < m_count; ++i) {
+            if (m_entries[i].ending) {
+                visit(m_entries[i].key);
+            }
+        }
+    }
+
+private:
+    struct Entry
+    {
+        Key key;
+        bool ending;
+    };
+    static bool Less(const Entry& a, const Entry& b) { return a.key < b.key; }
+
+    phStackAllocator* m_stack;
+    Entry* m_entries;
+    int32_t m_count = 0;
+};
+
+// A particle pair in either order.
+struct ParticlePairKey
+{
+    int32_t first;
+    int32_t second;
+
+    explicit ParticlePairKey(const phParticleContact& contact)
+        : first(std::min(contact.indexA, contact.indexB)), second(std::max(contact.indexA, contact.indexB))
+    {
+    }
+    auto operator<=>(const ParticlePairKey&) const = default;
+};
+
+struct FixtureParticleKey
+{
+    uintptr_t fixture; // an address, for a total order
+    int32_t index;
+
+    explicit FixtureParticleKey(const phParticleBodyContact& contact)
+        : fixture(reinterpret_cast<uintptr_t>(contact.fixture)), index(contact.index)
+    {
+    }
+    auto operator<=>(const FixtureParticleKey&) const = default;
+};
 
 } // namespace
 
@@ -144,27 +220,29 @@ void phParticleSystem::UpdateContacts()
     std::sort(m_proxies.begin(), m_proxies.end(), LessByTag<Proxy, Proxy>);
 
     phContactListener* const listener = m_world->m_contactManager.m_contactListener;
-    const bool notify = (m_allParticleFlags & phParticleContactListenerParticle) != 0 && listener != nullptr;
-    phStackAllocator& stack = m_world->m_stackAllocator;
-    RememberedPair* remembered = nullptr;
-    int32_t rememberedCount = 0;
-    if (notify) {
-        remembered = static_cast<RememberedPair*>(
-            stack.Allocate(phByteSize<RememberedPair>(std::max(1, m_contacts.GetCount()))));
+    std::optional<RememberedContacts<ParticlePairKey>> remembered;
+    if ((m_allParticleFlags & phParticleContactListenerParticle) != 0 && listener != nullptr) {
+        remembered.emplace(&m_world->m_stackAllocator, m_contacts.GetCount());
         for (const phParticleContact& contact : m_contacts) {
             if ((contact.flags & phParticleContactListenerParticle) != 0) {
-                remembered[rememberedCount++] = {std::min(contact.indexA, contact.indexB),
-                                                 std::max(contact.indexA, contact.indexB), true};
+                remembered->Add(ParticlePairKey(contact));
             }
         }
+        remembered->Sort();
     }
 
     FindContacts();
     FilterContacts();
 
-    if (notify) {
-        NotifyContactListener(remembered, rememberedCount);
-        stack.Free(remembered);
+    if (remembered) {
+        for (phParticleContact& contact : m_contacts) {
+            if ((contact.flags & phParticleContactListenerParticle) != 0 &&
+                !remembered->Match(ParticlePairKey(contact))) {
+                listener->BeginContact(this, &contact);
+            }
+        }
+        remembered->ForEachEnded(
+            [&](const ParticlePairKey& key) { listener->EndContact(this, key.first, key.second); });
     }
 }
 
@@ -217,33 +295,6 @@ void phParticleSystem::FilterContacts()
     });
 }
 
-void phParticleSystem::NotifyContactListener(RememberedPair* remembered, int32_t rememberedCount)
-{
-    auto less = [](const RememberedPair& a, const RememberedPair& b) {
-        return a.first != b.first ? a.first < b.first : a.second < b.second;
-    };
-    std::sort(remembered, remembered + rememberedCount, less);
-    phContactListener* const listener = m_world->m_contactManager.m_contactListener;
-    for (phParticleContact& contact : m_contacts) {
-        if ((contact.flags & phParticleContactListenerParticle) == 0) {
-            continue;
-        }
-        const RememberedPair key{std::min(contact.indexA, contact.indexB),
-                                 std::max(contact.indexA, contact.indexB), false};
-        RememberedPair* const found = std::lower_bound(remembered, remembered + rememberedCount, key, less);
-        if (found < remembered + rememberedCount && !less(key, *found)) {
-            found->mark = false;
-        } else {
-            listener->BeginContact(this, &contact);
-        }
-    }
-    for (int32_t i = 0; i < rememberedCount; ++i) {
-        if (remembered[i].mark) {
-            listener->EndContact(this, remembered[i].first, remembered[i].second);
-        }
-    }
-}
-
 phBounds phParticleSystem::ComputeParticleBounds(bool withMotion, float dt) const
 {
     phBounds box;
@@ -273,18 +324,15 @@ void phParticleSystem::UpdateBodyContacts()
         }
     }
     phContactListener* const listener = m_world->m_contactManager.m_contactListener;
-    const bool notify = (m_allParticleFlags & phFixtureContactListenerParticle) != 0 && listener != nullptr;
-    phStackAllocator& stack = m_world->m_stackAllocator;
-    RememberedBodyPair* remembered = nullptr;
-    int32_t rememberedCount = 0;
-    if (notify) {
-        remembered = static_cast<RememberedBodyPair*>(
-            stack.Allocate(phByteSize<RememberedBodyPair>(std::max(1, m_bodyContacts.GetCount()))));
+    std::optional<RememberedContacts<FixtureParticleKey>> remembered;
+    if ((m_allParticleFlags & phFixtureContactListenerParticle) != 0 && listener != nullptr) {
+        remembered.emplace(&m_world->m_stackAllocator, m_bodyContacts.GetCount());
         for (const phParticleBodyContact& contact : m_bodyContacts) {
             if ((m_flagsBuffer[contact.index] & phFixtureContactListenerParticle) != 0) {
-                remembered[rememberedCount++] = {contact.fixture, contact.index, true};
+                remembered->Add(FixtureParticleKey(contact));
             }
         }
+        remembered->Sort();
     }
     m_bodyContacts.Clear();
     m_stuckParticles.Clear();
@@ -299,9 +347,16 @@ void phParticleSystem::UpdateBodyContacts()
     if (m_def.strictContactCheck) {
         FilterBodyContactsStrictly();
     }
-    if (notify) {
-        NotifyBodyContactListener(remembered, rememberedCount);
-        stack.Free(remembered);
+    if (remembered) {
+        for (phParticleBodyContact& contact : m_bodyContacts) {
+            if ((m_flagsBuffer[contact.index] & phFixtureContactListenerParticle) != 0 &&
+                !remembered->Match(FixtureParticleKey(contact))) {
+                listener->BeginContact(this, &contact);
+            }
+        }
+        remembered->ForEachEnded([&](const FixtureParticleKey& key) {
+            listener->EndContact(reinterpret_cast<phFixture*>(key.fixture), this, key.index);
+        });
     }
 }
 
@@ -383,34 +438,6 @@ void phParticleSystem::FilterBodyContactsStrictly()
         }
     }
     m_bodyContacts.Truncate(kept);
-}
-
-void phParticleSystem::NotifyBodyContactListener(RememberedBodyPair* remembered, int32_t rememberedCount)
-{
-    auto less = [](const RememberedBodyPair& a, const RememberedBodyPair& b) {
-        return a.fixture != b.fixture ? std::less<const phFixture*>()(a.fixture, b.fixture)
-                                      : a.index < b.index;
-    };
-    std::sort(remembered, remembered + rememberedCount, less);
-    phContactListener* const listener = m_world->m_contactManager.m_contactListener;
-    for (phParticleBodyContact& contact : m_bodyContacts) {
-        if ((m_flagsBuffer[contact.index] & phFixtureContactListenerParticle) == 0) {
-            continue;
-        }
-        const RememberedBodyPair key{contact.fixture, contact.index, false};
-        RememberedBodyPair* const found =
-            std::lower_bound(remembered, remembered + rememberedCount, key, less);
-        if (found < remembered + rememberedCount && !less(key, *found)) {
-            found->mark = false;
-        } else {
-            listener->BeginContact(this, &contact);
-        }
-    }
-    for (int32_t i = 0; i < rememberedCount; ++i) {
-        if (remembered[i].mark) {
-            listener->EndContact(const_cast<phFixture*>(remembered[i].fixture), this, remembered[i].index);
-        }
-    }
 }
 
 void phParticleSystem::SolveCollision(const phTimeStep& step)

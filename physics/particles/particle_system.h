@@ -178,19 +178,6 @@ private:
         int32_t index;
         uint32_t tag;
     };
-    // Index pair remembered between contact updates for the listener.
-    struct RememberedPair
-    {
-        int32_t first;
-        int32_t second;
-        bool mark;
-    };
-    struct RememberedBodyPair
-    {
-        const phFixture* fixture;
-        int32_t index;
-        bool mark;
-    };
     class UpdateTriadsCallback;
 
     // Every proxy whose column lies within a box, from the tag-sorted proxies.
@@ -258,10 +245,8 @@ private:
     void FindContacts();
     void AddContact(int32_t a, int32_t b);
     void FilterContacts();
-    void NotifyContactListener(RememberedPair* remembered, int32_t rememberedCount);
     void UpdateBodyContacts();
     void FilterBodyContactsStrictly();
-    void NotifyBodyContactListener(RememberedBodyPair* remembered, int32_t rememberedCount);
     phBounds ComputeParticleBounds(bool withMotion, float dt) const;
     BoxRange GetInsideBoundsRange(const phBounds& box) const;
     template <typename Callback> void ForEachInside(const phBounds& box, Callback&& callback) const;

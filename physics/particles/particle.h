@@ -110,7 +110,7 @@ struct phParticleTriad
 };
 
 // 1 / sqrt(x) by the integer estimate 0x5F3759DF and one Newton step; relative
-// error below 0.2 %. x must be positive.
+// error below 0.2 %. Finite for x = 0 (about 2e19), so that x * phInvSqrt(x) is 0.
 inline float phInvSqrt(float x)
 {
     const float half = 0.5f * x;

@@ -274,7 +274,7 @@ void phParticleSystem::AddContact(int32_t a, int32_t b)
         return;
     }
     // Coincident particles get weight 1 and a zero normal.
-    const float invDistance = distanceSquared > 0.0f ? phInvSqrt(distanceSquared) : 0.0f;
+    const float invDistance = phInvSqrt(distanceSquared);
     phParticleContact& contact = m_contacts.Append();
     contact.indexA = a;
     contact.indexB = b;

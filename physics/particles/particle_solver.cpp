@@ -558,11 +558,7 @@ void phParticleSystem::SolveElastic(const phTimeStep& step)
         phRotation r;
         r.s = phCross(triad.pa, pa) + phCross(triad.pb, pb) + phCross(triad.pc, pc);
         r.c = phDot(triad.pa, pa) + phDot(triad.pb, pb) + phDot(triad.pc, pc);
-        const float r2 = r.s * r.s + r.c * r.c;
-        if (!(r2 > 0.0f) || !std::isfinite(r2)) {
-            continue; // collapsed triangle: no rotation to restore
-        }
-        const float invR = phInvSqrt(r2);
+        const float invR = phInvSqrt(r.s * r.s + r.c * r.c);
         r.s *= invR;
         r.c *= invR;
         const float strength = elasticStrength * triad.strength;

@@ -107,6 +107,9 @@ TEST(ParticleTagTest, FastInverseSquareRoot)
         const float exact = 1.0f / std::sqrt(x);
         EXPECT_NEAR(phInvSqrt(x) / exact, 1.0f, 0.002f) << x;
     }
+    // Coincident particles: a finite value that a zero distance cancels.
+    EXPECT_TRUE(std::isfinite(phInvSqrt(0.0f)));
+    EXPECT_EQ(0.0f * phInvSqrt(0.0f), 0.0f);
 }
 
 TEST(ParticleContactTest, EqualsBruteForceOnRandomParticles)

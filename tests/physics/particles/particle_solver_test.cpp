@@ -459,3 +459,30 @@ TEST(ParticleSolverTest, BarrierStopsACrossingParticle)
         }
     }
 }
+
+// Coincident particles have no direction between them: contacts, springs and
+// collapsed triads must leave every velocity finite.
+TEST(ParticleSolverTest, DegenerateConnectionsStayFinite)
+{
+    auto world = MakeWorld({0.0f, 0.0f});
+    phParticleSystem* const system = AddParticleSystem(*world, 0.05f);
+    const float s = system->GetParticleStride();
+    const phVector points[3] = {{0.0f, 0.0f}, {s, 0.0f}, {0.5f * s, 0.8660254f * s}};
+    phParticleGroupDef def;
+    def.flags = phSpringParticle | phElasticParticle;
+    def.positionData = points;
+    def.particleCount = 3;
+    system->CreateParticleGroup(def);
+    ASSERT_EQ(system->GetTriads().GetCount(), 1);
+    ASSERT_EQ(system->GetPairs().GetCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        system->GetPositionBuffer()[i] = {1.0f, 1.0f};
+    }
+    for (int i = 0; i < 5; ++i) {
+        world->Step(kStep, 8, 3);
+    }
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(system->GetVelocityBuffer()[i].IsValid()) << i;
+        EXPECT_TRUE(system->GetPositionBuffer()[i].IsValid()) << i;
+    }
+}

@@ -302,12 +302,17 @@ phBounds phParticleSystem::ComputeParticleBounds(bool withMotion, float dt) cons
     box.upper = {-phMaxFloat, -phMaxFloat};
     for (int32_t i = 0; i < m_count; ++i) {
         const phVector& p = m_positionBuffer[i];
+        if (!p.IsValid()) {
+            continue; // a lost particle must not spoil the box of the others
+        }
         box.lower = phMin(box.lower, p);
         box.upper = phMax(box.upper, p);
         if (withMotion) {
             const phVector p2 = p + dt * m_velocityBuffer[i];
-            box.lower = phMin(box.lower, p2);
-            box.upper = phMax(box.upper, p2);
+            if (p2.IsValid()) {
+                box.lower = phMin(box.lower, p2);
+                box.upper = phMax(box.upper, p2);
+            }
         }
     }
     return box;

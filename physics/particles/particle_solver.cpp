@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -139,8 +140,9 @@ void phParticleSystem::SolveLifetimes(const phTimeStep& step)
 {
     // Elapsed time in granules with 32 fractional bits; clamped before conversion.
     const double granules = static_cast<double>(step.dt) / static_cast<double>(m_def.lifetimeGranularity);
-    const double fixed = std::clamp(granules * 4294967296.0, 0.0, 9.0e18);
-    m_timeElapsed += static_cast<int64_t>(std::llround(fixed));
+    const double fixed = granules * 4294967296.0;
+    const int64_t elapsed = fixed > 0.0 ? static_cast<int64_t>(std::llround(std::min(fixed, 9.0e18))) : 0;
+    m_timeElapsed = elapsed > INT64_MAX - m_timeElapsed ? INT64_MAX : m_timeElapsed + elapsed;
 
     const int32_t* const expirationTimes = m_expirationTimeBuffer.data;
     int32_t* const indices = m_indexByExpirationTimeBuffer.data;
@@ -389,7 +391,8 @@ void phParticleSystem::SolveSolid(const phTimeStep& step)
 
 void phParticleSystem::SolveColorMixing()
 {
-    const auto k = static_cast<int32_t>(phClamp(m_def.colorMixingStrength, 0.0f, 2.0f) * 128.0f);
+    const float strength = m_def.colorMixingStrength;
+    const int32_t k = strength > 0.0f ? static_cast<int32_t>(std::min(strength, 2.0f) * 128.0f) : 0;
     phParticleColor* const colors = RequestBuffer(m_colorBuffer);
     auto mix = [k](uint8_t& own, uint8_t& other) {
         const int32_t d = (k * (static_cast<int32_t>(other) - static_cast<int32_t>(own))) >> 8;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <new>
 
 namespace {
@@ -468,11 +469,13 @@ void phParticleSystem::SetParticleLifetime(int32_t index, float lifetime)
     }
     // Whole granules, nearest (0.5 s is 30 sixtieths, not 29.99998); clamped
     // before conversion. A lifetime of 0 or less never expires.
-    const float granules = phClamp(lifetime / m_def.lifetimeGranularity, 0.0f, 1.0e9f);
-    const auto quantized = static_cast<int32_t>(std::lround(granules));
-    const int32_t expiration = quantized > 0 ? GetQuantizedTimeElapsed() + quantized : 0;
+    const float granules = lifetime / m_def.lifetimeGranularity;
+    const int32_t quantized =
+        granules > 0.0f ? static_cast<int32_t>(std::lround(std::min(granules, 1.0e9f))) : 0;
+    const int64_t expiration =
+        quantized > 0 ? std::min<int64_t>(int64_t{GetQuantizedTimeElapsed()} + quantized, INT32_MAX) : 0;
     if (expiration != m_expirationTimeBuffer[index]) {
-        m_expirationTimeBuffer[index] = expiration;
+        m_expirationTimeBuffer[index] = static_cast<int32_t>(expiration);
         m_expirationTimeBufferRequiresSorting = true;
     }
 }

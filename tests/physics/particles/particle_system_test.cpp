@@ -335,7 +335,8 @@ TEST(ParticleSystemTest, DestructionReleasesEverything)
         auto build = [&world] {
             phParticleSystem* const system = AddParticleSystem(*world, 0.05f);
             AddParticleBlock(*system, 30, 20, system->GetParticleStride(), {0.5f, 0.5f},
-                             phSpringParticle | phElasticParticle | phColorMixingParticle, phSolidParticleGroup);
+                             phSpringParticle | phElasticParticle | phColorMixingParticle,
+                             phSolidParticleGroup);
             AddParticleBlock(*system, 10, 10, system->GetParticleStride(), {2.5f, 0.5f},
                              phTensileParticle | phStaticPressureParticle);
             system->GetParticleHandleFromIndex(5);
@@ -501,5 +502,38 @@ TEST(ParticleSystemTest, StrictContactCheckKeepsFourContacts)
         } else {
             EXPECT_EQ(weights.size(), 6u);
         }
+    }
+}
+
+// Non-finite values given by a caller stay with the particles that carry them.
+TEST(ParticleSystemTest, BadValuesStayContained)
+{
+    auto world = MakeWorld({0.0f, -10.0f});
+    AddGround(*world, 5.0f);
+    phParticleSystemDef def;
+    def.radius = 0.05f;
+    def.colorMixingStrength = NAN;
+    def.lifetimeGranularity = 0.0f;
+    phParticleSystem* const system = world->CreateParticleSystem(def);
+    const int32_t a = AddParticle(*system, {0.0f, 0.3f}, {}, phColorMixingParticle);
+    const int32_t b = AddParticle(*system, {0.05f, 0.3f}, {}, phColorMixingParticle);
+    AddParticle(*system, {INFINITY, 1.0f}, {1.0f, 0.0f});
+    AddParticle(*system, {0.5f, 0.3f}, {NAN, 0.0f});
+    AddParticle(*system, {NAN, NAN});
+    system->SetParticleLifetime(b, NAN);
+    for (int i = 0; i < 30; ++i) {
+        world->Step(kStep, 8, 3);
+    }
+    // With granules of 0 s the elapsed time is already past every lifetime.
+    system->SetParticleLifetime(2, 1.0f);
+    for (int i = 0; i < 30; ++i) {
+        world->Step(kStep, 8, 3);
+    }
+    EXPECT_EQ(system->GetParticleCount(), 4);
+    for (const int32_t i : {a, b}) {
+        const phVector& p = system->GetPositionBuffer()[i];
+        ASSERT_TRUE(p.IsValid()) << i;
+        EXPECT_GT(p.y, 0.0f) << i; // still held by the ground
+        EXPECT_LT(p.y, 0.1f) << i;
     }
 }

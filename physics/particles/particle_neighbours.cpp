@@ -302,17 +302,12 @@ phBounds phParticleSystem::ComputeParticleBounds(bool withMotion, float dt) cons
     box.upper = {-phMaxFloat, -phMaxFloat};
     for (int32_t i = 0; i < m_count; ++i) {
         const phVector& p = m_positionBuffer[i];
-        if (!p.IsValid()) {
-            continue; // a lost particle must not spoil the box of the others
-        }
         box.lower = phMin(box.lower, p);
         box.upper = phMax(box.upper, p);
         if (withMotion) {
             const phVector p2 = p + dt * m_velocityBuffer[i];
-            if (p2.IsValid()) {
-                box.lower = phMin(box.lower, p2);
-                box.upper = phMax(box.upper, p2);
-            }
+            box.lower = phMin(box.lower, p2);
+            box.upper = phMax(box.upper, p2);
         }
     }
     return box;

@@ -514,12 +514,12 @@ void phParticleSystem::SolveDamping(const phTimeStep& step)
     for (const phParticleContact& contact : m_contacts) {
         const int32_t a = contact.indexA;
         const int32_t b = contact.indexB;
-        const float vn = phDot(m_velocityBuffer[b] - m_velocityBuffer[a], contact.normal);
-        if (vn < 0.0f) {
-            const phVector f = (dampingOf(contact.weight, vn) * vn) * contact.normal;
-            m_velocityBuffer[a] += f;
-            m_velocityBuffer[b] -= f;
-        }
+        // Only approaching pairs are damped; a separating pair gets a zero
+        // change, without a branch that about half the contacts would mispredict.
+        const float vn = std::min(phDot(m_velocityBuffer[b] - m_velocityBuffer[a], contact.normal), 0.0f);
+        const phVector f = (dampingOf(contact.weight, vn) * vn) * contact.normal;
+        m_velocityBuffer[a] += f;
+        m_velocityBuffer[b] -= f;
     }
 }
 

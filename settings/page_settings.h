@@ -1,0 +1,17 @@
+#pragma once
+// What the settings pages edit: the live settings of the application, and the
+// fresh record whose values stand for a field's default (what "自動" in a colour
+// popup means for that field).
+#include "app/app_settings.h"
+#include "app/lmd_app.h"
+
+inline AppSettings& LiveSettings()
+{
+    return theApp.AppSettings;
+}
+
+inline const AppSettings& DefaultSettings()
+{
+    static const AppSettings defaults;
+    return defaults;
+}

@@ -406,9 +406,10 @@ void CLumidial::OnCommand(int id)
         OnStealth();
     } else if (id == ID_RSS_EDIT) {
         EditRssList();
+    } else if (id == ID_SETTINGS) {
+        OpenSettings();
     }
-    // ID_SETTINGS (settings dialog) and ID_RSS (ticker) are served here by the
-    // parts that provide them.
+    // ID_RSS (ticker) is served here by the part that provides it.
 }
 
 void CLumidial::StorePosition()

@@ -64,12 +64,16 @@ TEST_F(MatrixStaticTest, LinesOfCellsCutAfterTheLast)
     const QString text = QStringLiteral("A") + QChar(0x00E9) + QStringLiteral("~") + QChar(0x3042) +
                          QStringLiteral("z\x7F") + QStringLiteral("XYZ");
     display.SetDisplayText(text);
+    display.resize(display.width(), display.height() + kCellHeight); // room where a third line would go
     const QImage shown = Client();
     for (int i = 0; i < 6; ++i) {
         const int code = static_cast<signed char>(text[i].unicode() & 0xFF);
         EXPECT_EQ(shown.copy(i % 3 * kCellWidth, i / 3 * kCellHeight, kCellWidth, kCellHeight), Cell(code)) << i;
     }
     EXPECT_EQ(Cell(0xE9 - 256), Cell(0)); // the blank cell: background only
+    QImage third(3 * kCellWidth, kCellHeight, QImage::Format_RGB32);
+    third.fill(Screen(kBackground));
+    EXPECT_EQ(shown.copy(0, 2 * kCellHeight, 3 * kCellWidth, kCellHeight), third); // "XYZ" is cut
 }
 
 // Characters per line keep their first value; the same text again changes

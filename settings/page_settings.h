@@ -5,6 +5,8 @@
 #include "app/app_settings.h"
 #include "app/lmd_app.h"
 
+class CColorButton;
+
 inline AppSettings& LiveSettings()
 {
     return theApp.AppSettings;
@@ -15,3 +17,7 @@ inline const AppSettings& DefaultSettings()
     static const AppSettings defaults;
     return defaults;
 }
+
+// A page's colour button for a colour setting: its colour, the popup's texts
+// "自動" and "その他...", and the field's default as the colour "自動" shows.
+void InitColourButton(CColorButton& button, platform::COLORREF colour, platform::COLORREF fieldDefault);

@@ -14,8 +14,6 @@ using namespace platform;
 namespace {
 
 constexpr int kCustomHandColors = 2;
-const QString kDefaultText = QStringLiteral("自動");
-const QString kCustomText = QStringLiteral("その他...");
 
 // The hand colour settings, by colour button (hour, minute, second).
 constexpr std::array<COLORREF AppSettings::*, 3> kHandColors = {&AppSettings::HourColor, &AppSettings::MinColor,
@@ -76,14 +74,8 @@ bool CPropPage1::OnInitDialog()
     const AppSettings& settings = LiveSettings();
     m_comboFace->addItems({QStringLiteral("LM_Clock"), QStringLiteral("スイス鉄道時計"), QStringLiteral("７セグ表示")});
     m_comboFace->setCurrentIndex(settings.ClockFace);
-    for (std::size_t i = 0; i < m_colorButtons.size(); ++i) {
-        CColorButton& button = *m_colorButtons[i];
-        button.SetColor(settings.*kHandColors[i]);
-        // "自動" stands for the setting's own default colour.
-        button.SetDefaultColor(DefaultSettings().*kHandColors[i]);
-        button.SetDefaultText(kDefaultText);
-        button.SetCustomText(kCustomText);
-    }
+    for (std::size_t i = 0; i < m_colorButtons.size(); ++i)
+        InitColourButton(*m_colorButtons[i], settings.*kHandColors[i], DefaultSettings().*kHandColors[i]);
     if (settings.HandsColorKind != kCustomHandColors)
         EnableHandColors(false);
 

@@ -13,8 +13,6 @@ using namespace platform;
 
 namespace {
 
-const QString kDefaultText = QStringLiteral("自動");
-const QString kCustomText = QStringLiteral("その他...");
 const QString kPreviewText = QStringLiteral("12;34");
 constexpr int kPreviewStrip = 150;
 
@@ -72,14 +70,8 @@ bool CPropPage8::OnInitDialog()
     m_comboGroup->addItems(
         {QStringLiteral("Green系"), QStringLiteral("Blue系"), QStringLiteral("Olive系"), QStringLiteral("個別指定")});
     m_comboGroup->setCurrentIndex(settings.DotColorGroup);
-    for (std::size_t i = 0; i < m_colorButtons.size(); ++i) {
-        CColorButton& button = *m_colorButtons[i];
-        button.SetColor(settings.*kDotColors[i]);
-        // "自動" stands for the setting's own default colour.
-        button.SetDefaultColor(DefaultSettings().*kDotColors[i]);
-        button.SetDefaultText(kDefaultText);
-        button.SetCustomText(kCustomText);
-    }
+    for (std::size_t i = 0; i < m_colorButtons.size(); ++i)
+        InitColourButton(*m_colorButtons[i], settings.*kDotColors[i], DefaultSettings().*kDotColors[i]);
     EnableControls();
 
     m_preview->SetGlyphBitmap(kPreviewStrip, 14, 20, 2, 2);

@@ -21,11 +21,7 @@ class PropPage1Test : public SettingsPageTest
 protected:
     CPropPage1& Open()
     {
-        page = std::make_unique<CPropPage1>();
-        page->OnInitDialog();
-        page->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(page.get()));
-        mainWindow.Clear();
+        page = OpenPage<CPropPage1>(mainWindow);
         return *page;
     }
 

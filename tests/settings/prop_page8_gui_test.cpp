@@ -25,11 +25,7 @@ class PropPage8Test : public SettingsPageTest
 protected:
     CPropPage8& Open()
     {
-        page = std::make_unique<CPropPage8>();
-        page->OnInitDialog();
-        page->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(page.get()));
-        mainWindow.Clear();
+        page = OpenPage<CPropPage8>(mainWindow);
         return *page;
     }
 

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 namespace lmd::test {
@@ -73,6 +74,18 @@ protected:
 
     RecordingMainWindow mainWindow;
 };
+
+// Makes a page as the dialog does (set-up, then shown); what it posted on the
+// way is dropped.
+template <typename Page> std::unique_ptr<Page> OpenPage(RecordingMainWindow& mainWindow)
+{
+    auto page = std::make_unique<Page>();
+    page->OnInitDialog();
+    page->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+    mainWindow.Clear();
+    return page;
+}
 
 // Clicks a button (check box, radio button, push button) in its middle.
 inline void Click(QWidget* widget)

@@ -14,10 +14,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
+#include <csignal>
 #include <functional>
 
 // Last: it brings Xlib, whose macros clash with Qt names.
@@ -193,6 +195,63 @@ TEST_F(SettingsLaunchTest, OkSavesAndTheNextOpeningKeepsThePage)
         dialog.windowHandle()->close(); // the close box
     });
     RunSettings([&](CSettingsDialog& dialog) { EXPECT_EQ(dialog.CurrentPageIndex(), 4); });
+}
+
+} // namespace
+
+namespace {
+
+// The real program, run from a folder of its own (its INI file lives there).
+class SettingsProgramTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        const QString built = QDir(QCoreApplication::applicationDirPath()).filePath("lumidial");
+        ASSERT_TRUE(QFile::exists(built)) << "build the lumidial target first";
+        ASSERT_TRUE(QFile::copy(built, folder.filePath("lumidial")));
+    }
+    void TearDown() override
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
+    }
+
+    // Whether a visible window of the program matches the xdotool search terms.
+    bool Shows(const QStringList& terms)
+    {
+        QProcess search;
+        search.start("xdotool", QStringList{"search", "--all", "--onlyvisible", "--pid",
+                                            QString::number(program.processId())} + terms);
+        return search.waitForFinished(5000) && search.exitCode() == 0 && !search.readAllStandardOutput().isEmpty();
+    }
+
+    QTemporaryDir folder;
+    QProcess program;
+};
+
+// SIGTERM while the settings dialog is open ends the program normally (the
+// dialog's own event loop ends with the program's), and the file is saved.
+TEST_F(SettingsProgramTest, SignalEndsTheProgramWhileTheDialogIsOpen)
+{
+    ASSERT_TRUE(WriteFile(folder.filePath("LMD.ini"), QuietIni("StartX=100\nStartY=100\nZoom=100\n")));
+    program.setWorkingDirectory(folder.path());
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(folder.filePath("lumidial"), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Shows({"--class", "LMDClass"}); }, 30000));
+    // The clock's menu, then its settings item by its key.
+    ASSERT_TRUE(Xdotool({"mousemove", "165", "165", "click", "3", "sleep", "0.5", "key", "s"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Shows({"--name", "LMD Settings"}); }, 30000));
+
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(MissingSettingsKeys(folder.filePath("LMD.ini")), QStringList());
 }
 
 } // namespace

@@ -172,6 +172,34 @@ TEST_F(SettingsLaunchTest, CancelPutsEverythingBack)
     EXPECT_EQ(after, before);
 }
 
+// The external frame of before comes back from the settings of before: its
+// picture and its gradation, whatever the dialog left.
+TEST_F(SettingsLaunchTest, CancelRebuildsTheExternalFrameFromTheRestoredSettings)
+{
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 60, 30));
+    const QString path = folder.filePath("frame.png");
+    ASSERT_TRUE(picture.save(path));
+    AppSettings& settings = theApp.AppSettings;
+    settings.ExtFramePath = path;
+    settings.Gradation = true;
+    clock->CreateExtFrame(path, true);
+    platform::SendAppMessage(platform::WM_SET_FRAME_TYPE, kExternalFrameSlot);
+    const QImage frame = clock->FrameBitmap(kExternalFrameSlot);
+
+    RunSettings([&](CSettingsDialog& dialog) {
+        // What the frame page does: another picture, no gradation.
+        settings.ExtFramePath.clear();
+        settings.Gradation = false;
+        clock->CreateExtFrame(settings.ExtFramePath, settings.Gradation);
+        EXPECT_NE(clock->FrameBitmap(kExternalFrameSlot), frame);
+        QTest::mouseClick(dialog.Controls().Item(CSettingsDialog::IDCANCEL), Qt::LeftButton);
+    });
+    EXPECT_EQ(settings.ExtFramePath, path);
+    EXPECT_TRUE(settings.Gradation);
+    EXPECT_EQ(clock->FrameBitmap(kExternalFrameSlot), frame);
+}
+
 // OK saves the INI file at once; the next opening starts on the page that was
 // current when the dialog closed.
 TEST_F(SettingsLaunchTest, OkSavesAndTheNextOpeningKeepsThePage)

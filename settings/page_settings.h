@@ -18,6 +18,15 @@ inline const AppSettings& DefaultSettings()
     return defaults;
 }
 
-// A page's colour button for a colour setting: its colour, the popup's texts
-// "自動" and "その他...", and the field's default as the colour "自動" shows.
-void InitColourButton(CColorButton& button, platform::COLORREF colour, platform::COLORREF fieldDefault);
+// A colour setting of the settings record.
+using ColourField = platform::COLORREF AppSettings::*;
+
+// A page's colour button for a colour setting: the live colour, the popup's
+// texts "自動" and "その他...", and the field's default as the colour "自動" shows.
+void InitColourButton(CColorButton& button, ColourField field);
+
+// A colour choice of such a button into the live setting: for
+// WM_COLOR_SELECTED the colour is stored ("自動", the marker CLR_DEFAULT, as
+// the field's default) and the result is true; any other notification, a
+// cancelled choice among them, stores nothing and gives false.
+bool StoreChosenColour(unsigned message, platform::COLORREF colour, ColourField field);

@@ -16,7 +16,7 @@ namespace {
 constexpr int kCustomHandColors = 2;
 
 // The hand colour settings, by colour button (hour, minute, second).
-constexpr std::array<COLORREF AppSettings::*, 3> kHandColors = {&AppSettings::HourColor, &AppSettings::MinColor,
+constexpr std::array<ColourField, 3> kHandColors = {&AppSettings::HourColor, &AppSettings::MinColor,
                                                                 &AppSettings::SecondColor};
 
 } // namespace
@@ -75,7 +75,7 @@ bool CPropPage1::OnInitDialog()
     m_comboFace->addItems({QStringLiteral("LM_Clock"), QStringLiteral("スイス鉄道時計"), QStringLiteral("７セグ表示")});
     m_comboFace->setCurrentIndex(settings.ClockFace);
     for (std::size_t i = 0; i < m_colorButtons.size(); ++i)
-        InitColourButton(*m_colorButtons[i], settings.*kHandColors[i], DefaultSettings().*kHandColors[i]);
+        InitColourButton(*m_colorButtons[i], kHandColors[i]);
     if (settings.HandsColorKind != kCustomHandColors)
         EnableHandColors(false);
 
@@ -109,13 +109,9 @@ void CPropPage1::OnHandsColorKind()
 
 void CPropPage1::OnColorMessage(unsigned message, COLORREF colour, int id)
 {
-    if (message != WM_COLOR_SELECTED)
-        return; // a cancelled choice changes nothing
     const std::size_t index = static_cast<std::size_t>(id - IDC_COLOR_HOUR);
-    if (index >= kHandColors.size())
-        return;
-    LiveSettings().*kHandColors[index] = ColourOrDefault(colour, DefaultSettings().*kHandColors[index]);
-    PostAppMessage(WM_SET_HANDS_COLOR, kCustomHandColors);
+    if (index < kHandColors.size() && StoreChosenColour(message, colour, kHandColors[index]))
+        PostAppMessage(WM_SET_HANDS_COLOR, kCustomHandColors);
 }
 
 void CPropPage1::OnClockFace(int index)

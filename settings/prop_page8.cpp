@@ -17,7 +17,7 @@ const QString kPreviewText = QStringLiteral("12;34");
 constexpr int kPreviewStrip = 150;
 
 // The readout colour settings, by colour button (lit dots, unlit dots).
-constexpr std::array<COLORREF AppSettings::*, 2> kDotColors = {&AppSettings::DotMatrixOnColor,
+constexpr std::array<ColourField, 2> kDotColors = {&AppSettings::DotMatrixOnColor,
                                                                &AppSettings::DotMatrixOffColor};
 
 } // namespace
@@ -71,7 +71,7 @@ bool CPropPage8::OnInitDialog()
         {QStringLiteral("Green系"), QStringLiteral("Blue系"), QStringLiteral("Olive系"), QStringLiteral("個別指定")});
     m_comboGroup->setCurrentIndex(settings.DotColorGroup);
     for (std::size_t i = 0; i < m_colorButtons.size(); ++i)
-        InitColourButton(*m_colorButtons[i], settings.*kDotColors[i], DefaultSettings().*kDotColors[i]);
+        InitColourButton(*m_colorButtons[i], kDotColors[i]);
     EnableControls();
 
     m_preview->SetGlyphBitmap(kPreviewStrip, 14, 20, 2, 2);
@@ -116,13 +116,10 @@ void CPropPage8::OnColorGroup(int index)
 
 void CPropPage8::OnColorMessage(unsigned message, COLORREF colour, int id)
 {
-    if (message != WM_COLOR_SELECTED)
-        return; // a cancelled choice changes nothing
     const std::size_t index = static_cast<std::size_t>(id - IDC_COLOR_ON);
-    if (index >= kDotColors.size())
+    if (index >= kDotColors.size() || !StoreChosenColour(message, colour, kDotColors[index]))
         return;
-    AppSettings& settings = LiveSettings();
-    settings.*kDotColors[index] = ColourOrDefault(colour, DefaultSettings().*kDotColors[index]);
+    const AppSettings& settings = LiveSettings();
     m_preview->SetDotColors(settings.DotMatrixOnColor, settings.DotMatrixOffColor, GetSysColor(COLOR_BTNFACE));
     PostAppMessage(WM_DOT_COLORS_CHANGED);
 }

@@ -128,8 +128,6 @@ void CSettingsDialog::OnInitDialog()
     InitTreeCtrl();
     for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
         ExpandBranch(m_tree->topLevelItem(i));
-    if (m_tree->currentItem())
-        m_tree->scrollToItem(m_tree->currentItem());
     if (m_nInitialPage >= 0 && m_nInitialPage < PageCount())
         ShowPage(m_pages[static_cast<std::size_t>(m_nInitialPage)].get(), true);
     m_controls.Item(IDC_APPLY)->setEnabled(false);

@@ -4,12 +4,25 @@
 // keep running in the dialog's event loop). OK saves the INI file; any other
 // end (Cancel, the close box, the program ending meanwhile) puts back the
 // settings of before and shows them again.
+//
+// The dialog is modal to the clock window only, as a dialog owned by it: the
+// alarm popups and the tray icon's menu (its exit command among them) still
+// work while it is open.
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_pages.h"
 
+#include <QPointer>
+
 namespace {
+
+// The open settings dialog, if any: a second settings command raises it.
+QPointer<CSettingsDialog>& OpenDialog()
+{
+    static QPointer<CSettingsDialog> dialog;
+    return dialog;
+}
 
 // The page the dialog opens on: the page that was current when it last closed,
 // for the rest of the run (never stored).
@@ -23,7 +36,14 @@ int& SettingsPageIndex()
 
 void CLumidial::OpenSettings()
 {
+    if (CSettingsDialog* open = OpenDialog()) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     CSettingsDialog dialog(this);
+    dialog.setWindowModality(Qt::WindowModal);
+    OpenDialog() = &dialog;
     AddSettingsPages(dialog);
     dialog.SetTitle(QStringLiteral("LMD Settings"));
     dialog.SetLogoText(QStringLiteral("LMD"));

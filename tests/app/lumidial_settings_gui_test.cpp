@@ -157,6 +157,13 @@ TEST_F(SettingsLaunchTest, CancelPutsEverythingBack)
         EXPECT_EQ(theApp.AppSettings.ClockFace, 2);
         EXPECT_EQ(theApp.AppSettings.DotMatrixOnColor, kColourTable[26].crColour);
         during = SteadyScreen();
+        // Another settings command (from the tray menu) brings this dialog up again.
+        clock->OnCommand(ID_SETTINGS);
+        EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+        int dialogs = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            dialogs += window->isVisible() && dynamic_cast<CSettingsDialog*>(window) != nullptr;
+        EXPECT_EQ(dialogs, 1);
         QTest::mouseClick(dialog.Controls().Item(CSettingsDialog::IDCANCEL), Qt::LeftButton);
     });
 
@@ -257,29 +264,64 @@ protected:
         return search.waitForFinished(5000) && search.exitCode() == 0 && !search.readAllStandardOutput().isEmpty();
     }
 
+    // The program's tray icon: its window of an icon's size among those of the
+    // program's own class name (the dialogs have it too); empty when there is none.
+    static QString TrayIconWindow()
+    {
+        QProcess search;
+        search.start("xdotool", {"search", "--classname", "^lumidial$"});
+        search.waitForFinished(5000);
+        for (const QString& id : QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+            QProcess geometry;
+            geometry.start("xdotool", {"getwindowgeometry", "--shell", id});
+            geometry.waitForFinished(5000);
+            const QString shell = QString::fromLatin1(geometry.readAllStandardOutput());
+            const auto value = [&](const QString& key) {
+                return shell.section(key + '=', 1, 1).section('\n', 0, 0).toInt();
+            };
+            if (value("WIDTH") <= 32 && value("HEIGHT") <= 32 && value("WIDTH") > 1)
+                return id;
+        }
+        return {};
+    }
+
     QTemporaryDir folder;
     QProcess program;
 };
 
-// SIGTERM while the settings dialog is open ends the program normally (the
-// dialog's own event loop ends with the program's), and the file is saved.
-TEST_F(SettingsProgramTest, SignalEndsTheProgramWhileTheDialogIsOpen)
+// With the settings dialog open and a change made in it (the hands switched
+// off), SIGTERM and the tray menu's exit command end the program normally: the
+// dialog's own event loop ends with the program's, its change is taken back,
+// and the file is saved with the settings of before.
+TEST_F(SettingsProgramTest, ProgramEndsWhileTheDialogIsOpen)
 {
-    ASSERT_TRUE(WriteFile(folder.filePath("LMD.ini"), QuietIni("StartX=100\nStartY=100\nZoom=100\n")));
-    program.setWorkingDirectory(folder.path());
-    program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(folder.filePath("lumidial"), {});
-    ASSERT_TRUE(program.waitForStarted(10000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Shows({"--class", "LMDClass"}); }, 30000));
-    // The clock's menu, then its settings item by its key.
-    ASSERT_TRUE(Xdotool({"mousemove", "165", "165", "click", "3", "sleep", "0.5", "key", "s"}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Shows({"--name", "LMD Settings"}); }, 30000));
+    for (const bool signal : {true, false}) {
+        SCOPED_TRACE(signal ? "SIGTERM" : "exit command");
+        ASSERT_TRUE(WriteFile(folder.filePath("LMD.ini"), QuietIni("StartX=100\nStartY=100\nZoom=100\n")));
+        program.setWorkingDirectory(folder.path());
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(folder.filePath("lumidial"), {});
+        ASSERT_TRUE(program.waitForStarted(10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Shows({"--class", "LMDClass"}); }, 30000));
+        // The clock's menu, its settings item by its key; then the first check
+        // box of the page ("時計を表示") switched off from the keyboard.
+        ASSERT_TRUE(Xdotool({"mousemove", "165", "165", "click", "3", "sleep", "0.5", "key", "s"}));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Shows({"--name", "LMD Settings"}); }, 30000));
+        ASSERT_TRUE(Xdotool({"sleep", "0.3", "key", "Tab", "space"}));
 
-    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    ASSERT_TRUE(program.waitForFinished(30000));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
-    EXPECT_EQ(MissingSettingsKeys(folder.filePath("LMD.ini")), QStringList());
+        if (signal)
+            ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        else // the tray menu's "終了(&X)"
+            ASSERT_TRUE(Xdotool({"mousemove", "--window", TrayIconWindow(), "8", "8", "click", "1", "sleep", "0.5",
+                                 "key", "x"}));
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_EQ(MissingSettingsKeys(folder.filePath("LMD.ini")), QStringList());
+        AppSettings stored;
+        LoadAppSettings(stored, folder.filePath("LMD.ini"));
+        EXPECT_TRUE(stored.ClockHands);
+    }
 }
 
 } // namespace

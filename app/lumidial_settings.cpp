@@ -6,8 +6,8 @@
 // settings of before and shows them again.
 //
 // The dialog is modal to the clock window only, as a dialog owned by it: the
-// alarm popups and the tray icon's menu (its exit command among them) still
-// work while it is open.
+// clock takes no input while it is open (it keeps painting), but the alarm
+// popups and the tray icon's menu (its exit command among them) still work.
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
 #include "settings/settings_dialog.h"
@@ -42,6 +42,7 @@ void CLumidial::OpenSettings()
         return;
     }
     CSettingsDialog dialog(this);
+    // Not application modal: the clock itself is disabled below instead.
     dialog.setWindowModality(Qt::WindowModal);
     OpenDialog() = &dialog;
     AddSettingsPages(dialog);
@@ -53,7 +54,9 @@ void CLumidial::OpenSettings()
     const CImagePathList savedImages = m_imageList;
 
     dialog.SetInitialPage(SettingsPageIndex());
+    setEnabled(false);
     const int result = dialog.exec();
+    setEnabled(true);
     SettingsPageIndex() = dialog.InitialPage();
 
     if (result == QDialog::Accepted)

@@ -56,8 +56,8 @@ const DialogTemplate& CSettingsDialog::Template()
 }
 
 CSettingsDialog::CSettingsDialog(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_controls(this, Template())
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_owner(owner), m_controls(this, Template())
 {
     auto tree = std::make_unique<QTreeWidget>();
     tree->setHeaderHidden(true);
@@ -136,8 +136,7 @@ void CSettingsDialog::OnInitDialog()
 
 void CSettingsDialog::CenterOnWorkArea()
 {
-    const QWidget* owner = parentWidget();
-    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = m_owner ? m_owner->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return; // no monitor to ask: the dialog stays where it is
     const QRect work = screen->availableGeometry();

@@ -23,6 +23,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -63,6 +64,8 @@ public:
         QTreeWidgetItem* item = nullptr;
     };
 
+    // The owner is the window the dialog belongs to, whose screen it is
+    // centred on; it is not the dialog's parent and does not delete it.
     explicit CSettingsDialog(QWidget* owner = nullptr);
     ~CSettingsDialog() override;
 
@@ -116,6 +119,7 @@ private:
     void StoreCurrentPageIndex();
     _PageInfo* PageOf(const QTreeWidgetItem* item) const;
 
+    QPointer<QWidget> m_owner;
     platform::DialogControls m_controls;
     std::vector<std::unique_ptr<_PageInfo>> m_pages;
     QString m_strTitle;

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -75,12 +76,12 @@ protected:
     QImage SteadyScreen() const
     {
         QImage last;
-        QTest::qWaitFor([&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] {
             const QImage now = Screen();
             const bool same = now == last;
             last = now;
             return same;
-        });
+        }));
         return last;
     }
 
@@ -157,6 +158,21 @@ TEST_F(SettingsLaunchTest, CancelPutsEverythingBack)
         EXPECT_EQ(theApp.AppSettings.ClockFace, 2);
         EXPECT_EQ(theApp.AppSettings.DotMatrixOnColor, kColourTable[26].crColour);
         during = SteadyScreen();
+        // Modal to the clock only: a click on the clock opens no menu, while
+        // another window of the program (an alarm popup, say) still takes clicks.
+        QTest::mouseClick(clock, Qt::RightButton, {}, QPoint(clock->width() / 2, clock->height() / 2));
+        QTest::qWait(0);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        QWidget other(nullptr, Qt::Tool);
+        other.setGeometry(900, 100, 80, 30);
+        QPushButton* button = new QPushButton("ok", &other);
+        button->resize(80, 30);
+        other.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&other));
+        int clicks = 0;
+        QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(clicks, 1);
         // Another settings command (from the tray menu) brings this dialog up again.
         clock->OnCommand(ID_SETTINGS);
         EXPECT_EQ(QApplication::activeModalWidget(), &dialog);

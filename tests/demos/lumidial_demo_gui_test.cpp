@@ -47,17 +47,17 @@ protected:
     CGaxDlg* OpenDemo(CLumidial& clock)
     {
         CGaxDlg* shown = nullptr;
-        for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+        const auto isShown = [&] {
+            const std::vector<CGaxDlg*> dialogs = DemoDialogs();
+            shown = dialogs.size() == 1 && dialogs.front()->isVisible() ? dialogs.front() : nullptr;
+            return shown != nullptr;
+        };
+        for (int attempt = 0; attempt < 3; ++attempt) {
             GetParam().open(clock);
-            QTest::qWaitFor(
-                [&] {
-                    const std::vector<CGaxDlg*> dialogs = DemoDialogs();
-                    shown = dialogs.size() == 1 && dialogs.front()->isVisible() ? dialogs.front() : nullptr;
-                    return shown != nullptr;
-                },
-                2000);
+            if (QTest::qWaitFor(isShown, 2000))
+                return shown;
         }
-        return shown;
+        return nullptr;
     }
 };
 

@@ -422,6 +422,9 @@ void CLumidial::StorePosition()
 void CLumidial::closeEvent(QCloseEvent* event)
 {
     m_bClosed = true;
+    // The DEMO dialog goes with the clock, shown or hidden: its destruction stops
+    // its frames and deletes its demo.
+    m_pDemoDlg.reset();
     // No timer outlives the window's close, a pending zoom settle or snooze included.
     m_timers.KillAll();
     m_trayIcon.reset();

@@ -112,15 +112,29 @@ TEST_F(SceneTest, CommitRemovesFirstOccurrencesKeepingTheOrderThenAppendsAdds)
     EXPECT_EQ(world.bodies, (PhysicsBodyList{&b, &d, &e}));
     EXPECT_EQ(pool.inUseCount(), 3);
 
+    // An actor listed twice loses its first place only (and goes back to its pool).
+    list.add(b);
+    list.commit();
+    ASSERT_EQ(list.actors(), (std::vector<Actor*>{&b, &d, &e, &b}));
+    list.pendingRemove(b);
+    list.commit();
+    EXPECT_EQ(list.actors(), (std::vector<Actor*>{&d, &e, &b}));
+    EXPECT_EQ(world.bodies, (PhysicsBodyList{&d, &e, &b}));
+    EXPECT_EQ(pool.inUseCount(), 2);
+    list.pendingRemove(b);
+    list.commit();
+    EXPECT_EQ(list.actors(), (std::vector<Actor*>{&d, &e}));
+    EXPECT_EQ(pool.inUseCount(), 2); // already free: nothing more to release
+
     // An actor in no list still goes back to its pool.
     Actor* const stray = builder.build(0, 0, 0, 0);
     ASSERT_NE(stray, nullptr);
-    EXPECT_EQ(pool.inUseCount(), 4);
+    EXPECT_EQ(pool.inUseCount(), 3);
     list.pendingRemove(*stray);
     list.commit();
-    EXPECT_EQ(pool.inUseCount(), 3);
-    EXPECT_EQ(list.actors(), (std::vector<Actor*>{&b, &d, &e}));
-    EXPECT_EQ(world.bodies, (PhysicsBodyList{&b, &d, &e}));
+    EXPECT_EQ(pool.inUseCount(), 2);
+    EXPECT_EQ(list.actors(), (std::vector<Actor*>{&d, &e}));
+    EXPECT_EQ(world.bodies, (PhysicsBodyList{&d, &e}));
 }
 
 TEST_F(SceneTest, AnActorIsDrawnAndActsForLifetimePlusOneFrames)

@@ -2,6 +2,7 @@
 
 #include "demos/core/core.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>

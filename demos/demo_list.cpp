@@ -1,5 +1,7 @@
 #include "demos/demo_list.h"
 
+#include "demos/fireworks/fireworks.h"
+
 namespace {
 
 DemoEntry Placeholder(const char* name)
@@ -15,7 +17,7 @@ std::vector<DemoEntry> MakeDemoList()
         Placeholder("算術フクロウ"),
         Placeholder("古代機械"),
         Placeholder("\tL-system Tree"),
-        Placeholder("\tFireworks"),
+        {QStringLiteral("\tFireworks"), [] { return std::make_unique<fireworks>(); }},
         Placeholder("フラワー曼荼羅"),
         Placeholder("ブッダブロ"),
         Placeholder("ネビュラブロ"),

@@ -31,9 +31,10 @@ void gaAncientMachine::draw()
 
     gaTranslate(0, 0);
     gaSetColor(kTextColour);
-    gaDrawString(" Left-click to increment param, Right-click decrement it.\n radCoef = " + gaToString(m_radCoef) +
-                     "  rad = " + gaToString(static_cast<int>(a)) + "\n  [t] toggle param target  [r] reset",
-                 0, 0);
+    gaDrawString(
+        " Left-click to increment param, Right-click decrement it.\n radCoef = " + gaToString(m_radCoef) +
+            "  rad = " + gaToString(static_cast<int>(a)) + "\n  [t] toggle param target  [r] reset",
+        0, 0);
 }
 
 void gaAncientMachine::renewParticles()

@@ -52,8 +52,8 @@ void gaArithmeticOwl::draw()
     gaTranslate(0, 0);
 
     gaSetColor(kTextColour);
-    gaDrawString(" Left-click to increment param, Right-click decrement it.\n radCoef = " + gaToString(m_radCoef) +
-                     "      [r] reset",
+    gaDrawString(" Left-click to increment param, Right-click decrement it.\n radCoef = " +
+                     gaToString(m_radCoef) + "      [r] reset",
                  0, 0);
 }
 

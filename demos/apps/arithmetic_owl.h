@@ -30,5 +30,5 @@ private:
     bool m_clearNext = true;
     int m_size = 600; // the drawing scale is size / 10
     int m_radCoef = 8;
-    int m_fade = 1;   // the alpha of the fading fill
+    int m_fade = 1; // the alpha of the fading fill
 };

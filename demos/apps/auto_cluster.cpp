@@ -113,13 +113,15 @@ void gaAutoCluster::drawParticles()
         const float m = std::abs(lo - hi) < kNoSpread ? 0.0f : (s - lo) / (hi - lo); // relative speed
         const float index = static_cast<float>(i);
         const float group = static_cast<float>(i % static_cast<std::size_t>(m_groups));
-        const float hue = std::fmod(group / static_cast<float>(m_groups) * 120 + (m_baseHue + 90) + m * 90, 360.0f);
+        const float hue =
+            std::fmod(group / static_cast<float>(m_groups) * 120 + (m_baseHue + 90) + m * 90, 360.0f);
         const float p1 = std::floor(index / (count * 0.3f) + 0.5f) / 3 * (1 - m) * 80 + 10;
         const float p2 = std::floor(index / (count * 0.2f) + 0.5f) / 5 * 30 + 20 + m * 30;
         gaColor colour;
         colour.setHsb(HueByte(hue), p1 / 100 * (255 - q) + q, p2 / 100 * (255 - q) + q, 255);
         gaSetColor(colour.argb());
-        gaSetLineWidth(std::clamp(static_cast<float>(static_cast<int>((1 - m) * kMaxWidth)), 1.0f, kMaxWidth));
+        gaSetLineWidth(
+            std::clamp(static_cast<float>(static_cast<int>((1 - m) * kMaxWidth)), 1.0f, kMaxWidth));
         gaDrawLine(m_previous[i].x, m_previous[i].y, m_positions[i].x, m_positions[i].y);
     }
 }

@@ -39,7 +39,7 @@ private:
     float m_spawnRadius = 80.0f;
     float m_preferred = 220.0f;
     float m_strength = 12.0f;
-    float m_baseHue = 0.0f; // degrees
+    float m_baseHue = 0.0f;           // degrees
     std::vector<gaVec2f> m_positions; // relative to the canvas centre
     std::vector<gaVec2f> m_previous;
 };

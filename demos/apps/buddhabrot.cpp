@@ -83,11 +83,12 @@ void gaBuddhabrot::repaint()
             const float t = m_maximum > 0 ? static_cast<float>(std::min(1.0, v / scale)) : 0.0f;
             const auto grey = static_cast<std::uint32_t>(static_cast<unsigned char>(t * 255));
             gaSetColor(0xFF000000 | grey << 16 | grey << 8 | grey);
-            gaDrawRectangle(static_cast<float>(j * canvasWidth / m_N), static_cast<float>(i * canvasHeight / m_N), 1,
-                            1);
+            gaDrawRectangle(static_cast<float>(j * canvasWidth / m_N),
+                            static_cast<float>(i * canvasHeight / m_N), 1, 1);
         }
     }
     gaTranslate(0, 0);
     gaSetColor(kStatusColour);
-    gaDrawString("bailout:  " + gaToString(m_bailout) + "    exposures: " + formatWithComma(m_exposures), 0, 0);
+    gaDrawString("bailout:  " + gaToString(m_bailout) + "    exposures: " + formatWithComma(m_exposures), 0,
+                 0);
 }

@@ -31,11 +31,11 @@ public:
 private:
     void trace(float cr, float ci);
 
-    int m_N = 600;            // the histogram is N x N, real axis down the rows
-    int m_bailout = 200;      // the escape test's and the trace's iteration limit
+    int m_N = 600;       // the histogram is N x N, real axis down the rows
+    int m_bailout = 200; // the escape test's and the trace's iteration limit
     int m_samplesPerFrame = 10000;
     std::vector<int> m_histogram;
-    int m_maximum = 0;        // of the last repaint
+    int m_maximum = 0; // of the last repaint
     int m_frame = 0;
-    int m_exposures = 0;      // traced orbits so far
+    int m_exposures = 0; // traced orbits so far
 };

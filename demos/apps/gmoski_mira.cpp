@@ -48,10 +48,12 @@ void gaGmoskiMira::draw()
     gaTranslate(0, 0);
     gaSetColor(kTextColour);
     char values[96];
-    std::snprintf(values, sizeof values, "   a=%.3f, b=%.3f, c=%.3f", static_cast<double>(static_cast<float>(m_params.a)),
+    std::snprintf(values, sizeof values, "   a=%.3f, b=%.3f, c=%.3f",
+                  static_cast<double>(static_cast<float>(m_params.a)),
                   static_cast<double>(static_cast<float>(m_params.b)),
                   static_cast<double>(static_cast<float>(m_params.c)));
-    gaDrawString(std::string(" Left-click to Pause, and Right-click to Reset params a, b, c. \n") + values, 0, 0);
+    gaDrawString(std::string(" Left-click to Pause, and Right-click to Reset params a, b, c. \n") + values, 0,
+                 0);
 }
 
 void gaGmoskiMira::sweep()

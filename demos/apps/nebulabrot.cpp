@@ -49,8 +49,8 @@ std::uint32_t ChannelByte(int count, int maximum)
 
 gaNebulabrot::gaNebulabrot(int sampleColumns, int sampleRows)
     : m_width(canvasWidth), m_height(canvasHeight), m_columns(sampleColumns), m_rows(sampleRows),
-      m_red(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height)),
-      m_green(m_red.size()), m_blue(m_red.size())
+      m_red(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height)), m_green(m_red.size()),
+      m_blue(m_red.size())
 {
 }
 
@@ -132,7 +132,8 @@ void gaNebulabrot::count(double re, double im, int step)
 {
     const int x = Cell((re - m_minRe) / (m_maxRe - m_minRe), m_width);
     const int y = Cell((im - m_minIm) / (m_maxIm - m_minIm), m_height);
-    const auto cell = static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x);
+    const auto cell =
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x);
     if (step < m_redSteps)
         m_red[cell].fetch_add(1, std::memory_order_relaxed);
     if (step < m_greenSteps)
@@ -157,7 +158,8 @@ void gaNebulabrot::repaintHistograms() const
     // A quarter turn: the real axis runs down, the imaginary axis from right to left.
     for (int i = 0; i < m_height; ++i) {
         for (int j = 0; j < m_width; ++j) {
-            const auto cell = static_cast<std::size_t>(i) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(j);
+            const auto cell =
+                static_cast<std::size_t>(i) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(j);
             const std::uint32_t r = ChannelByte(m_red[cell].load(std::memory_order_relaxed), maxR);
             const std::uint32_t g = ChannelByte(m_green[cell].load(std::memory_order_relaxed), maxG);
             const std::uint32_t b = ChannelByte(m_blue[cell].load(std::memory_order_relaxed), maxB);

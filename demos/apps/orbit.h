@@ -4,8 +4,7 @@
 
 // The first n in 1..limit at which |z_n|^2 > 4, or 0 when the orbit stays
 // within the radius-2 disc for all of them.
-template <class T>
-int EscapeIteration(T cr, T ci, int limit)
+template <class T> int EscapeIteration(T cr, T ci, int limit)
 {
     T re = 0;
     T im = 0;

@@ -12,14 +12,12 @@
 
 namespace lmd::test {
 
-template <class App, int Size = 480>
-class AppFrames
+template <class App, int Size = 480> class AppFrames
 {
 public:
     static constexpr int kSize = Size;
 
-    template <class... Args>
-    explicit AppFrames(Args&&... args)
+    template <class... Args> explicit AppFrames(Args&&... args)
     {
         canvasWidth = kSize;
         canvasHeight = kSize;

@@ -4,9 +4,8 @@
 #include "demos/apps/gmoski_mira.h"
 #include "tests/demos/app_frames.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <map>
 #include <utility>
 #include <vector>
@@ -133,7 +132,7 @@ TEST(DragonCurveTest, FirstFrameStepsToTheHeighwayDragonAndTheWalkTurnsAtOneAndA
     AppFrames<gaDragonCurve> run;
     gaDragonCurve& demo = *run.app;
     EXPECT_EQ(demo.core().frameRate, 0); // no setup of its own
-    run.BlindFrames(1); // frame number 0
+    run.BlindFrames(1);                  // frame number 0
     EXPECT_NEAR(demo.a(), 1.0, 1e-9);
     EXPECT_STREQ(gaDragonCurve::curveName(demo.a()), "  Heighway dragon curve");
     run.BlindFrames(9);

@@ -3,9 +3,8 @@
 #include "demos/apps/auto_cluster.h"
 #include "tests/demos/app_frames.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {

@@ -5,9 +5,8 @@
 #include "platform/crt.h"
 #include "tests/demos/app_frames.h"
 
-#include <gtest/gtest.h>
-
 #include <ctime>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -15,7 +14,8 @@ namespace {
 using lmd::test::AppFrames;
 
 // Each particle moved by (0, step) since the previous frame.
-void ExpectMovedStraightDown(const std::vector<gaVec3f>& before, const std::vector<gaVec3f>& after, float step)
+void ExpectMovedStraightDown(const std::vector<gaVec3f>& before, const std::vector<gaVec3f>& after,
+                             float step)
 {
     ASSERT_LE(before.size(), after.size());
     for (std::size_t i = 0; i < before.size(); ++i) {

@@ -8,13 +8,12 @@
 #include "tests/demos/app_frames.h"
 #include "tests/demos/canvas_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <gtest/gtest.h>
 #include <numeric>
 #include <system_error>
 #include <thread>
@@ -58,8 +57,13 @@ TEST(OrbitTest, KnownOrbitsEscapeWhenTheirIteratesLeaveTheDisc)
 TEST(BuddhabrotTest, FormatWithCommaGroupsThreeDigits)
 {
     const std::pair<int, const char*> cases[] = {
-        {0, "0"},           {999, "999"},           {1000, "1,000"}, {1234567, "1,234,567"},
-        {1000000, "1,000,000"}, {-1234, "-1,234"}, {2147483647, "2,147,483,647"},
+        {0, "0"},
+        {999, "999"},
+        {1000, "1,000"},
+        {1234567, "1,234,567"},
+        {1000000, "1,000,000"},
+        {-1234, "-1,234"},
+        {2147483647, "2,147,483,647"},
     };
     for (const auto& [value, text] : cases)
         EXPECT_EQ(gaBuddhabrot::formatWithComma(value), text) << value;
@@ -82,7 +86,8 @@ TEST(BuddhabrotTest, SeededHistogramIsMirrorSymmetricAcrossTheRealAxis)
     std::vector<long long> blocks(static_cast<std::size_t>(n / kBlock));
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
-            blocks[static_cast<std::size_t>(j / kBlock)] += demo.histogram()[static_cast<std::size_t>(i * n + j)];
+            blocks[static_cast<std::size_t>(j / kBlock)] +=
+                demo.histogram()[static_cast<std::size_t>(i * n + j)];
     const long long total = std::accumulate(blocks.begin(), blocks.end(), 0LL);
     ASSERT_GT(total, 1000000);
     long long asymmetry = 0;
@@ -187,8 +192,7 @@ protected:
     static constexpr int kRows = 70;
     static constexpr int kWidth = 48;
     static constexpr int kHeight = 48;
-    template <class App>
-    using Frames = AppFrames<App, kWidth>; // the image is the canvas
+    template <class App> using Frames = AppFrames<App, kWidth>; // the image is the canvas
 };
 
 TEST_F(NebulabrotGridTest, FourWorkersCountExactlyWhatOneThreadCounts)
@@ -225,7 +229,8 @@ TEST(NebulabrotTest, DestroyingWhileRenderingStopsAndJoinsTheWorkers)
     EXPECT_FALSE(demo->finished());
     const auto before = std::chrono::steady_clock::now();
     demo.reset();
-    const auto joined = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - before);
+    const auto joined =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - before);
     std::printf("workers joined in %lld us\n", static_cast<long long>(joined.count()));
 }
 

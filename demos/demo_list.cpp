@@ -1,8 +1,20 @@
 #include "demos/demo_list.h"
 
+#include "demos/apps/ancient_machine.h"
+#include "demos/apps/arithmetic_owl.h"
+#include "demos/apps/auto_cluster.h"
+#include "demos/apps/buddhabrot.h"
+#include "demos/apps/dragon_curve.h"
+#include "demos/apps/gmoski_mira.h"
+#include "demos/apps/nebulabrot.h"
 #include "demos/fireworks/fireworks.h"
 
 namespace {
+
+template <class App> DemoEntry Demo(const char* name)
+{
+    return {QString::fromUtf8(name), [] { return std::make_unique<App>(); }};
+}
 
 DemoEntry Placeholder(const char* name)
 {
@@ -14,15 +26,15 @@ DemoEntry Placeholder(const char* name)
 std::vector<DemoEntry> MakeDemoList()
 {
     return {
-        Placeholder("算術フクロウ"),
-        Placeholder("古代機械"),
+        Demo<gaArithmeticOwl>("算術フクロウ"),
+        Demo<gaAncientMachine>("古代機械"),
         Placeholder("\tL-system Tree"),
-        {QStringLiteral("\tFireworks"), [] { return std::make_unique<fireworks>(); }},
+        Demo<fireworks>("\tFireworks"),
         Placeholder("フラワー曼荼羅"),
-        Placeholder("ブッダブロ"),
-        Placeholder("ネビュラブロ"),
-        Placeholder("グモウスキー･ミラ･アトラクター"),
-        Placeholder("ドラゴン曲線"),
+        Demo<gaBuddhabrot>("ブッダブロ"),
+        Demo<gaNebulabrot>("ネビュラブロ"),
+        Demo<gaGmoskiMira>("グモウスキー･ミラ･アトラクター"),
+        Demo<gaDragonCurve>("ドラゴン曲線"),
         Placeholder("バーンズリーのシダ"),
         Placeholder("\tCloth"),
         Placeholder("バウンドサークル"),
@@ -30,7 +42,7 @@ std::vector<DemoEntry> MakeDemoList()
         Placeholder("降り積もる雪"),
         Placeholder("\tGravity Garden"),
         Placeholder("流体（Navier-Stokes）"),
-        Placeholder("オートクラスタ"),
+        Demo<gaAutoCluster>("オートクラスタ"),
     };
 }
 

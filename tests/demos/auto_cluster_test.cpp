@@ -62,6 +62,32 @@ TEST_F(AutoClusterForceTest, PairForcesFollowGroupsAndDistance)
     }
 }
 
+TEST_F(AutoClusterForceTest, EveryParticleFeelsEveryOther)
+{
+    // Fifty particles in a 600 wide square, against every ordered pair in turn.
+    std::vector<gaVec2f> previous;
+    for (int i = 0; i < 50; ++i)
+        previous.push_back({gaRandom(-300, 300), gaRandom(-300, 300)});
+    std::vector<gaVec2f> expected = previous;
+    for (std::size_t k = 0; k < previous.size(); ++k)
+        for (std::size_t l = 0; l < previous.size(); ++l) {
+            const double dx = previous[k].x - previous[l].x;
+            const double dy = previous[k].y - previous[l].y;
+            const double dist = std::hypot(dx, dy) + 1;
+            const double f = 12 / (dist * dist);
+            const double factor = k % 6 == l % 6 ? (220 - dist) / 220 : dist > 220 ? -1 : 1;
+            expected[k].x += static_cast<float>(dx * f * factor);
+            expected[k].y += static_cast<float>(dy * f * factor);
+        }
+    demo.app->previousPositions() = previous;
+    demo.app->positions() = previous;
+    demo.app->interact();
+    for (std::size_t k = 0; k < previous.size(); ++k) {
+        EXPECT_NEAR(demo.app->positions()[k].x, expected[k].x, 1e-3) << k;
+        EXPECT_NEAR(demo.app->positions()[k].y, expected[k].y, 1e-3) << k;
+    }
+}
+
 TEST(AutoClusterTest, RestartsEvery240FramesAndAtOnceOnAClick)
 {
     AppFrames<gaAutoCluster> run;

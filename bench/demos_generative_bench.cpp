@@ -1,10 +1,10 @@
 // Frames of the generative demos on the 480 by 480 canvas, as the DEMO dialog
-// runs them (one iteration is one frame, text included): BM_BuddhabrotSamples
-// (a frame's 10000 samples), BM_BuddhabrotRepaint (the 600 x 600 histogram as
-// grey cells), BM_NebulabrotRepaint (the three histograms as colours),
-// BM_GmoskiMiraFrame and BM_DragonCurveFrame (30000 points each),
-// BM_ArithmeticOwlFrame (4000 particles), BM_AncientMachineFrame (2000
-// particles) and BM_AutoClusterFrame (1800 particles, all pairs). And
+// runs them (one iteration is one frame, text included): BM_Frame<demo> for
+// the attractor and dragon curves (30000 points each), the owl (4000
+// particles), the machine (2000), the auto cluster (1800, all pairs) and the
+// Nebulabrot (its three histograms repainted while its workers fill them);
+// BM_BuddhabrotSamples (a frame's 10000 samples) and BM_BuddhabrotRepaint (the
+// 600 x 600 histogram as grey cells, every 30th frame). And
 // BM_NebulabrotSweep/<rows>: one worker's band of grid rows swept on one
 // thread, in samples per second (items) per thread.
 #include "demos/apps/ancient_machine.h"
@@ -15,6 +15,7 @@
 #include "demos/apps/gmoski_mira.h"
 #include "demos/apps/nebulabrot.h"
 #include "platform/crt.h"
+#include "tests/demos/app_frames.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -24,7 +25,7 @@
 
 namespace {
 
-constexpr int kCanvas = 480;
+using lmd::test::AppFrames;
 
 // Text needs the display's fonts: one application for the program.
 void EnsureApplication()
@@ -36,86 +37,51 @@ void EnsureApplication()
         QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
 }
 
-// A demo set up on its canvas; Frame() runs one frame as the dialog does.
-template <class App>
-class Canvas
+// A demo set up on the canvas, from the same random numbers every time.
+template <class App, class... Args> std::unique_ptr<AppFrames<App>> SetUp(Args&&... args)
 {
-public:
-    template <class... Args>
-    explicit Canvas(Args&&... args)
-    {
-        EnsureApplication();
-        canvasWidth = kCanvas;
-        canvasHeight = kCanvas;
-        crt::srand(1);
-        app = std::make_unique<App>(std::forward<Args>(args)...);
-        app->MakeCurrent();
-        app->setup();
-        m_picture.fill(Qt::black);
-    }
-
-    void Frame()
-    {
-        QPainter painter(&m_picture);
-        const gaFrameScope scope(*app, painter);
-        if (app->core().autoBackground)
-            painter.fillRect(QRect(0, 0, kCanvas, kCanvas), QColor::fromRgba(app->core().backgroundColor));
-        app->draw();
-        app->core().frameNum = ++m_frames;
-    }
-
-    // Runs the given painted function inside a frame.
-    template <class Function>
-    void InFrame(Function&& function)
-    {
-        QPainter painter(&m_picture);
-        const gaFrameScope scope(*app, painter);
-        function();
-    }
-
-    std::unique_ptr<App> app;
-
-private:
-    QImage m_picture{kCanvas, kCanvas, QImage::Format_RGB32};
-    int m_frames = 0;
-};
-
-template <class App>
-void BM_Frame(benchmark::State& state, int warmFrames)
-{
-    Canvas<App> canvas;
-    for (int i = 0; i < warmFrames; ++i)
-        canvas.Frame();
-    for (auto _ : state)
-        canvas.Frame();
+    EnsureApplication();
+    crt::srand(1);
+    return std::make_unique<AppFrames<App>>(std::forward<Args>(args)...);
 }
+
+template <class App, int WarmFrames = 0> void BM_Frame(benchmark::State& state)
+{
+    const auto canvas = SetUp<App>();
+    for (int i = 0; i < WarmFrames; ++i)
+        canvas->Frame();
+    for (auto _ : state)
+        canvas->Frame();
+}
+BENCHMARK_TEMPLATE(BM_Frame, gaGmoskiMira)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Frame, gaDragonCurve)->Unit(benchmark::kMillisecond);
+// The owl and the machine after their particle lists have filled up.
+BENCHMARK_TEMPLATE(BM_Frame, gaArithmeticOwl, 200)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Frame, gaAncientMachine, 100)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Frame, gaAutoCluster)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Frame, gaNebulabrot)->Unit(benchmark::kMillisecond);
 
 void BM_BuddhabrotSamples(benchmark::State& state)
 {
-    Canvas<gaBuddhabrot> canvas;
+    const auto canvas = SetUp<gaBuddhabrot>();
     for (auto _ : state)
-        canvas.app->sample();
+        canvas->app->sample();
     state.SetItemsProcessed(state.iterations() * 10000);
 }
 BENCHMARK(BM_BuddhabrotSamples)->Unit(benchmark::kMillisecond);
 
 void BM_BuddhabrotRepaint(benchmark::State& state)
 {
-    Canvas<gaBuddhabrot> canvas;
+    const auto canvas = SetUp<gaBuddhabrot>();
     for (int i = 0; i < 30; ++i)
-        canvas.app->sample();
-    for (auto _ : state)
-        canvas.InFrame([&] { canvas.app->repaint(); });
+        canvas->app->sample();
+    for (auto _ : state) {
+        QPainter painter(&canvas->picture);
+        const gaFrameScope frame(*canvas->app, painter);
+        canvas->app->repaint();
+    }
 }
 BENCHMARK(BM_BuddhabrotRepaint)->Unit(benchmark::kMillisecond);
-
-void BM_NebulabrotRepaint(benchmark::State& state)
-{
-    Canvas<gaNebulabrot> canvas(256, 256); // the workers fill the histograms while it repaints
-    for (auto _ : state)
-        canvas.Frame();
-}
-BENCHMARK(BM_NebulabrotRepaint)->Unit(benchmark::kMillisecond);
 
 // The demo's workers are not started: the band runs on the benchmark's thread.
 class UnstartedNebulabrot : public gaNebulabrot
@@ -128,8 +94,8 @@ public:
 void BM_NebulabrotSweep(benchmark::State& state)
 {
     EnsureApplication();
-    canvasWidth = kCanvas;
-    canvasHeight = kCanvas;
+    canvasWidth = AppFrames<UnstartedNebulabrot>::kSize;
+    canvasHeight = AppFrames<UnstartedNebulabrot>::kSize;
     const auto rows = static_cast<int>(state.range(0));
     UnstartedNebulabrot demo(gaNebulabrot::kSampleGrid, rows * gaNebulabrot::kWorkers);
     for (auto _ : state)
@@ -137,35 +103,5 @@ void BM_NebulabrotSweep(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * rows * gaNebulabrot::kSampleGrid);
 }
 BENCHMARK(BM_NebulabrotSweep)->Arg(16)->Unit(benchmark::kMillisecond);
-
-void BM_GmoskiMiraFrame(benchmark::State& state)
-{
-    BM_Frame<gaGmoskiMira>(state, 0);
-}
-BENCHMARK(BM_GmoskiMiraFrame)->Unit(benchmark::kMillisecond);
-
-void BM_DragonCurveFrame(benchmark::State& state)
-{
-    BM_Frame<gaDragonCurve>(state, 0);
-}
-BENCHMARK(BM_DragonCurveFrame)->Unit(benchmark::kMillisecond);
-
-void BM_ArithmeticOwlFrame(benchmark::State& state)
-{
-    BM_Frame<gaArithmeticOwl>(state, 200); // the particle list full
-}
-BENCHMARK(BM_ArithmeticOwlFrame)->Unit(benchmark::kMillisecond);
-
-void BM_AncientMachineFrame(benchmark::State& state)
-{
-    BM_Frame<gaAncientMachine>(state, 100);
-}
-BENCHMARK(BM_AncientMachineFrame)->Unit(benchmark::kMillisecond);
-
-void BM_AutoClusterFrame(benchmark::State& state)
-{
-    BM_Frame<gaAutoCluster>(state, 0);
-}
-BENCHMARK(BM_AutoClusterFrame)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "demos/apps/orbit.h"
 
 #include <algorithm>
+#include <climits>
 #include <locale>
 #include <sstream>
 
@@ -49,7 +50,8 @@ void gaBuddhabrot::sample()
         if (EscapeIteration(cr, ci, m_bailout) == 0)
             continue;
         trace(cr, ci);
-        ++m_exposures;
+        if (m_exposures < INT_MAX) // about 8000 a frame: reached after hours, then it stays
+            ++m_exposures;
     }
 }
 

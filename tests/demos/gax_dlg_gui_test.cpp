@@ -8,6 +8,7 @@
 #include "tests/support/screens.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
@@ -126,6 +127,11 @@ TEST_F(DemoDialogTest, MouseOverTheCanvasInClientCoordinates)
     CGaxDlg& dlg = Open({RecordingEntry("mouse", record)});
     CGaxStatic* const canvas = dlg.Canvas();
     const QPoint edge = canvas->contentsRect().topLeft(); // (2, 2)
+    // The pointer starts off the canvas: a move to where it already is (left
+    // there by an earlier test) would bring no event.
+    const QPoint away = canvas->mapToGlobal(QPoint(-20, -20));
+    QCursor::setPos(away);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QCursor::pos() == away; }));
     QTest::mouseMove(canvas, edge + QPoint(50, 60));
     QTest::mousePress(canvas, Qt::LeftButton, {}, edge + QPoint(10, 20));
     QTest::mouseMove(canvas, edge + QPoint(30, 40));

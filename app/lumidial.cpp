@@ -75,6 +75,42 @@ int ClampZoom(int zoom)
     return std::clamp(zoom, kMinZoom, kMaxZoom);
 }
 
+namespace {
+
+// The gap between two spans [a0, a1] and [b0, b1] of one axis (0 when they meet).
+qint64 Gap(int a0, int a1, int b0, int b1)
+{
+    return a1 < b0 ? qint64{b0} - a1 : b1 < a0 ? qint64{a0} - b1 : 0;
+}
+
+// The start of a span of `length` within [low, high], moved as little as possible
+// (at low when it does not fit).
+int Within(int start, int length, int low, int high)
+{
+    return std::max(low, std::min(start, high - length + 1));
+}
+
+} // namespace
+
+QPoint PlaceOnScreens(QPoint start, QSize size, std::span<const QRect> screens)
+{
+    const QRect clock(std::clamp(start.x(), -kMaxPosition, kMaxPosition),
+                      std::clamp(start.y(), -kMaxPosition, kMaxPosition), size.width(), size.height());
+    const auto distance = [&clock](const QRect& screen) {
+        const qint64 dx = Gap(clock.left(), clock.right(), screen.left(), screen.right());
+        const qint64 dy = Gap(clock.top(), clock.bottom(), screen.top(), screen.bottom());
+        return dx * dx + dy * dy;
+    };
+    if (screens.empty() ||
+        std::any_of(screens.begin(), screens.end(), [&clock](const QRect& s) { return s.intersects(clock); }))
+        return clock.topLeft();
+    const QRect& nearest =
+        *std::min_element(screens.begin(), screens.end(),
+                          [&](const QRect& a, const QRect& b) { return distance(a) < distance(b); });
+    return {Within(clock.x(), clock.width(), nearest.left(), nearest.right()),
+            Within(clock.y(), clock.height(), nearest.top(), nearest.bottom())};
+}
+
 QString GetEffectName(int code)
 {
     const EffectInfo* info = code >= 0 && code < kMenuEffectCount ? FindEffect(code) : nullptr;
@@ -119,6 +155,15 @@ bool CLumidial::Create()
     m_nScreenHeight = screenSize.height();
     settings.Zoom = settings.Zoom == 0 ? ZoomForScreenWidth(m_nScreenWidth) : ClampZoom(settings.Zoom);
     ApplyZoom(settings.Zoom);
+
+    // A stored place off every screen (a screen since removed, a hand-edited
+    // file) brings the clock back onto the nearest screen.
+    std::vector<QRect> screens;
+    for (const QScreen* each : QGuiApplication::screens())
+        screens.push_back(each->geometry());
+    const QPoint place = PlaceOnScreens({settings.StartX, settings.StartY}, {m_nWidth, m_nHeight}, screens);
+    settings.StartX = place.x();
+    settings.StartY = place.y();
 
     // 5-6. Surfaces, and the desktop where the clock is about to stand (the
     // window is not shown yet, so it cannot cover it).
@@ -267,10 +312,11 @@ void CLumidial::AddTrayIcon()
 
 void CLumidial::UpdateToolTip()
 {
-    setToolTip(QStringLiteral("表示倍率：%1% \r\n※ホイールで変更可 \r\n奥側：%2 \r\n中間：%3 \r\n手前：%4     ")
-                   .arg(m_nZoom)
-                   .arg(GetEffectName(m_pBackLayer->GetEffect()), GetEffectName(m_pMiddleLayer->GetEffect()),
-                        GetEffectName(m_pFrontLayer->GetEffect())));
+    setToolTip(
+        QStringLiteral("表示倍率：%1% \r\n※ホイールで変更可 \r\n奥側：%2 \r\n中間：%3 \r\n手前：%4     ")
+            .arg(m_nZoom)
+            .arg(GetEffectName(m_pBackLayer->GetEffect()), GetEffectName(m_pMiddleLayer->GetEffect()),
+                 GetEffectName(m_pFrontLayer->GetEffect())));
 }
 
 QString CLumidial::ExtShader() const

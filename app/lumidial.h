@@ -29,6 +29,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class QMenu;
@@ -89,6 +90,14 @@ int ZoomForScreenWidth(int screenWidth);
 
 // The zoom actually used for a requested one: kept within kMinZoom..kMaxZoom.
 int ClampZoom(int zoom);
+
+// Where the clock stands for a stored top-left corner, given the screens'
+// rectangles: each coordinate kept within ±kMaxPosition (so no rectangle of the
+// clock can overflow), and a clock that would lie wholly off every screen moved
+// onto the nearest one, as close to its stored place as that screen allows. A
+// clock partly on a screen stays where it is.
+inline constexpr int kMaxPosition = 1 << 20; // far beyond any desktop
+QPoint PlaceOnScreens(QPoint start, QSize size, std::span<const QRect> screens);
 
 // Effect code of the dial layer for a dial type (ClockFace): 51 for 1, 52 for 2,
 // 50 for any other value.

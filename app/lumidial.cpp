@@ -471,6 +471,9 @@ void CLumidial::closeEvent(QCloseEvent* event)
     m_trayIcon.reset();
     StorePosition();
     event->accept();
+    // The main window's close, whoever asks for it, ends the program.
+    if (theApp.m_pMainWnd == this)
+        theApp.Quit();
 }
 
 void CLumidial::OnEndSession()

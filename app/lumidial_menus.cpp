@@ -186,6 +186,8 @@ void CLumidial::OnStealth()
         CHintDlg hint(this);
         hint.m_bCheck = false;
         hint.exec();
+        if (theApp.IsQuitting())
+            return; // the program ended while the hint was up: nothing changes
         CHintDlg::SetSuppressed(hint.m_bCheck);
     }
     settings.Stealth = !settings.Stealth;

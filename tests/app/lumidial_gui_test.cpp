@@ -305,8 +305,8 @@ TEST_F(ClockWindowTest, ExitCommandStopsEveryTimerRemovesTheTrayIconAndStoresThe
     ASSERT_TRUE(platform::WriteProfileInt(ini, u"GENERAL", u"StartY", 80));
     ASSERT_TRUE(platform::WriteProfileInt(ini, u"MOJIBAN", u"UseShaderMojiban", 0));
     ASSERT_TRUE(platform::WriteProfileInt(ini, u"FRAME", u"Frame", 0));
-    theApp.InitInstance();
-    CLumidial& window = *theApp.m_pMainWnd;
+    const std::unique_ptr<CLumidial> mainWindow = theApp.InitInstance();
+    CLumidial& window = *mainWindow;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_TRUE(FoundByClass(window));
     ASSERT_NE(window.TrayIcon(), nullptr);

@@ -362,7 +362,9 @@ void CLumidial::OnTimer(int id)
         m_alarmMonitor.Check(Settings().Alarms);
         break;
     case TIMER_OVERLAP:
-        if (Settings().TopMost)
+        // Not while a capture runs (it processes events): the clock is hidden
+        // then, and a list without it would differ from the next one.
+        if (Settings().TopMost && !m_bCapturing)
             CheckOverlap();
         break;
     case TIMER_ZOOM_SETTLE:

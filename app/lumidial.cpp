@@ -336,6 +336,9 @@ int CLumidial::ClockFace() const
 
 void CLumidial::paintEvent(QPaintEvent*)
 {
+    // An error box raised by a layer (a cube map's face, GLEW) waits for the
+    // paint to return: the clock goes on drawing behind it.
+    const platform::PaintInProgress painting;
     // While dragging, the drag composes the frames itself (without the date, readout and dial).
     if (!m_bDragging)
         ComposeFrame();

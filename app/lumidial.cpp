@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSessionManager>
+#include <QStyleHints>
 #include <QSystemTrayIcon>
 #include <algorithm>
 
@@ -27,21 +28,6 @@ constexpr std::array<const char*, 16> kFrameResources = {
     "FRM_HYAKUSIKI",    "FRM_BONDIEBLUE",     "FRM_BLUEBERRY", "FRM_GRAPE",  "FRM_LIME", "FRM_STRAWBERRY",
     "FRM_TANGERINE",    "FRM_INDIGO",         "FRM_GRAPHITE",  "FRM_SNOW",   "FRM_SAGE", "FRM_RUBY",
     "FRM_FLOWER_POWER", "FRM_BLUE_DALMATIAN", "FRM_JAGUAR",    "FRM_PANTHER"};
-
-// The mouse message a tray icon activation stands for.
-TrayMouseMessage MouseMessageOf(QSystemTrayIcon::ActivationReason reason)
-{
-    switch (reason) {
-    case QSystemTrayIcon::DoubleClick:
-        return TRAY_LBUTTONDBLCLK;
-    case QSystemTrayIcon::Context:
-        return TRAY_RBUTTONDOWN;
-    case QSystemTrayIcon::MiddleClick:
-        return TRAY_MBUTTONDOWN;
-    default:
-        return TRAY_LBUTTONDOWN;
-    }
-}
 
 } // namespace
 
@@ -304,10 +290,36 @@ void CLumidial::AddTrayIcon()
     m_trayIcon = std::make_unique<QSystemTrayIcon>(platform::LoadIcon("LMD_ICON_1"));
     m_trayIcon->setToolTip(theApp.m_strTitle.left(127));
     connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
-            [](QSystemTrayIcon::ActivationReason reason) {
-                platform::PostAppMessage(platform::WM_TRAY_NOTIFY, 1, MouseMessageOf(reason));
-            });
+            [this](QSystemTrayIcon::ActivationReason reason) { OnTrayActivated(reason); });
     m_trayIcon->show();
+}
+
+void CLumidial::OnTrayActivated(int reason)
+{
+    // The icon reports a left press at once, and a second press within the
+    // double-click time as a double click. A menu opened by the first press
+    // would grab the pointer and take the second: the left press waits out
+    // the double-click time and opens the menu only when no second one came.
+    const auto notify = [](TrayMouseMessage mouse) {
+        platform::PostAppMessage(platform::WM_TRAY_NOTIFY, 1, mouse);
+    };
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        m_timers.SetTimer(TIMER_TRAY_CLICK, QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        m_timers.KillTimer(TIMER_TRAY_CLICK);
+        notify(TRAY_LBUTTONDBLCLK);
+        break;
+    case QSystemTrayIcon::Context:
+        notify(TRAY_RBUTTONDOWN);
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        notify(TRAY_MBUTTONDOWN);
+        break;
+    default:
+        break;
+    }
 }
 
 void CLumidial::UpdateToolTip()
@@ -380,6 +392,10 @@ void CLumidial::OnTimer(int id)
         RebuildLayers();
         StartFrameTimers();
         m_prevWindows.clear();
+        break;
+    case TIMER_TRAY_CLICK:
+        m_timers.KillTimer(TIMER_TRAY_CLICK);
+        platform::PostAppMessage(platform::WM_TRAY_NOTIFY, 1, TRAY_LBUTTONDOWN);
         break;
     case TIMER_LEAVE_REARM:
         m_timers.KillTimer(TIMER_LEAVE_REARM);

@@ -43,6 +43,7 @@ enum ClockTimer : int
     TIMER_OVERLAP = 3,     // 1000 ms: watch the windows under the clock (TopMost only)
     TIMER_ZOOM_SETTLE = 4, // 500 ms once: rebuild the layers after a zoom change
     TIMER_LEAVE_REARM = 7, // 20 ms once: stealth hole follow-up
+    TIMER_TRAY_CLICK = 8,  // the double-click time, once: a tray click no second click followed
     TIMER_SNOOZE = 10,     // 10 + alarm index: reopen that alarm's popup
 };
 
@@ -197,6 +198,7 @@ private:
     void SetUpFrameSurface();
     void UpdateRegions();
     void AddTrayIcon();
+    void OnTrayActivated(int reason);
     void UpdateToolTip();
     void ApplyWindowClass();
 

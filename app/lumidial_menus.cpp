@@ -114,8 +114,10 @@ void SetCheckMarks(QMenu& menu, const CheckState& state)
         if (QMenu* popup = action->menu()) {
             SetCheckMarks(*popup, state);
         } else if (action->data().isValid()) {
+            // Only the chosen item carries a mark; the others show none (not
+            // an empty box), as a native menu draws them.
             if (const std::optional<bool> checked = state(action->data().toInt())) {
-                action->setCheckable(true);
+                action->setCheckable(*checked);
                 action->setChecked(*checked);
             }
         }

@@ -57,7 +57,8 @@ const QStringList kEffectNames = {"そのまま",
                                   "Mystify",
                                   "外部シェーダー"};
 
-// One line per item: "<id> <text>" with "[x]" or "[ ]" for a check mark and
+// One line per item: "<id> <text>" with "[x]" for a check mark ("[ ]" for an
+// empty check box, which no item should show) and
 // "+pic" for a picture; "---" for a separator; "> <text>" opens a popup whose
 // items follow indented.
 QStringList Dump(const QMenu& menu, const QString& indent = {})
@@ -93,18 +94,18 @@ QStringList ExpectedPopup(int back, int middle, int front, int zoomId, bool stea
     for (int layer = 0; layer < 3; ++layer) {
         lines << QStringLiteral("> %1 +pic").arg(QString::fromUtf8(titles[layer]));
         for (int code = 0; code < 30; ++code)
-            lines << QStringLiteral("  %1 %2 %3")
+            lines << QStringLiteral("  %1 %2%3")
                          .arg(layer * 40 + code)
-                         .arg(kEffectNames[code], code == checked[layer] ? "[x]" : "[ ]");
+                         .arg(kEffectNames[code], code == checked[layer] ? " [x]" : "");
     }
     lines << "---"
           << "> 表示倍率 +pic";
     for (int id = 40100; id <= 40112; ++id)
-        lines << QStringLiteral("  %1 %2% %3")
+        lines << QStringLiteral("  %1 %2%%3")
                      .arg(id)
                      .arg((id - 40100) * 10 + 80)
-                     .arg(id == zoomId ? "[x]" : "[ ]");
-    lines << "---" << QStringLiteral("40006 ステルスMode %1 +pic").arg(stealth ? "[x]" : "[ ]") << "---"
+                     .arg(id == zoomId ? " [x]" : "");
+    lines << "---" << QStringLiteral("40006 ステルスMode%1 +pic").arg(stealth ? " [x]" : "") << "---"
           << "40007 RSS +pic"
           << "40008 RSS 設定編集... +pic"
           << "---"
@@ -156,6 +157,18 @@ TEST_F(ClockMenuTest, PopupMenuListsEveryItemWithItsChecks)
     lmd::test::SaveScreen(zoomPopup->menu()->grab().toImage(), "clock_popup_menu_zoom");
     Click(*zoomPopup->menu(), 40103); // 110 %
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.Zoom() == 110; }));
+
+    // The back layer's effects: only the chosen one carries a mark.
+    QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(20, 60));
+    menu = OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    QAction* backPopup = menu->actions().at(1);
+    ASSERT_NE(backPopup->menu(), nullptr);
+    menu->setActiveAction(backPopup);
+    QTest::keyClick(menu, Qt::Key_Right);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return backPopup->menu()->isVisible(); }));
+    lmd::test::SaveScreen(backPopup->menu()->grab().toImage(), "clock_popup_menu_back_effects");
+    CloseMenu(menu);
 }
 
 TEST_F(ClockMenuTest, TooltipShowsZoomAndEffectsInItsFormat)
@@ -325,7 +338,16 @@ TEST_F(ClockMenuTest, HintDialogFollowsItsTemplate)
 {
     CHintDlg hint;
     EXPECT_EQ(hint.windowTitle(), "HINT");
-    EXPECT_EQ(hint.size(), QSize(341, 307)); // 227 by 189 dialog units
+    // 227 by 189 dialog units, wider where a text needs it: every text shows
+    // whole, inside the dialog.
+    EXPECT_GE(hint.width(), 341);
+    EXPECT_EQ(hint.height(), 307);
+    for (const QLabel* label : hint.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->text().isEmpty())
+            continue;
+        EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+        EXPECT_LE(label->geometry().right(), hint.width() - 10) << label->text().toStdString();
+    }
     const auto* ok = hint.Controls().ItemAs<QPushButton>(1);
     ASSERT_NE(ok, nullptr);
     EXPECT_TRUE(ok->isDefault());

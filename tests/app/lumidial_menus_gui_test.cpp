@@ -144,31 +144,34 @@ TEST_F(ClockMenuTest, PopupMenuListsEveryItemWithItsChecks)
     }
     settings.Stealth = false;
 
+    // The clock's menu opened with a real click, and its popup at a position.
+    const auto openPopup = [&window](int position) -> std::pair<QMenu*, QMenu*> {
+        QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(20, 60));
+        QMenu* menu = OpenMenu();
+        if (!menu)
+            return {};
+        QAction* popup = menu->actions().at(position);
+        if (!popup->menu())
+            return {menu, nullptr};
+        menu->setActiveAction(popup);
+        QTest::keyClick(menu, Qt::Key_Right);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return popup->menu()->isVisible(); }));
+        return {menu, popup->menu()};
+    };
+
     // A chosen item is carried out once the menu has closed.
-    QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(20, 60));
-    QMenu* menu = OpenMenu();
-    ASSERT_NE(menu, nullptr);
-    QAction* zoomPopup = menu->actions().at(5);
-    ASSERT_NE(zoomPopup->menu(), nullptr);
-    menu->setActiveAction(zoomPopup);
-    QTest::keyClick(menu, Qt::Key_Right);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return zoomPopup->menu()->isVisible(); }));
+    const auto [menu, zoomPopup] = openPopup(5);
+    ASSERT_NE(zoomPopup, nullptr);
     lmd::test::SaveScreen(menu->grab().toImage(), "clock_popup_menu");
-    lmd::test::SaveScreen(zoomPopup->menu()->grab().toImage(), "clock_popup_menu_zoom");
-    Click(*zoomPopup->menu(), 40103); // 110 %
+    lmd::test::SaveScreen(zoomPopup->grab().toImage(), "clock_popup_menu_zoom");
+    Click(*zoomPopup, 40103); // 110 %
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.Zoom() == 110; }));
 
     // The back layer's effects: only the chosen one carries a mark.
-    QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(20, 60));
-    menu = OpenMenu();
-    ASSERT_NE(menu, nullptr);
-    QAction* backPopup = menu->actions().at(1);
-    ASSERT_NE(backPopup->menu(), nullptr);
-    menu->setActiveAction(backPopup);
-    QTest::keyClick(menu, Qt::Key_Right);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return backPopup->menu()->isVisible(); }));
-    lmd::test::SaveScreen(backPopup->menu()->grab().toImage(), "clock_popup_menu_back_effects");
-    CloseMenu(menu);
+    const auto [backMenu, backPopup] = openPopup(1);
+    ASSERT_NE(backPopup, nullptr);
+    lmd::test::SaveScreen(backPopup->grab().toImage(), "clock_popup_menu_back_effects");
+    CloseMenu(backMenu);
 }
 
 TEST_F(ClockMenuTest, TooltipShowsZoomAndEffectsInItsFormat)

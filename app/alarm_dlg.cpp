@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
 
@@ -133,6 +134,11 @@ void CAlarmDlg::OnInitDialog()
     setWindowTitle(QStringLiteral("Lumidialアラーム No.%1").arg(m_nIndex + 1));
     m_strTime = FormatAlarmTimeLine(m_openedAt.isValid() ? m_openedAt : QDateTime::currentDateTime());
 
+    // Two lines of the large font fit the box, as in a multi-line edit without
+    // scroll bars: no bars, and the text starts right at the border.
+    m_editMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_editMessage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_editMessage->document()->setDocumentMargin(1);
     m_editMessage->SetCentered(true);
     m_editMessage->SetBackgroundColor(m_crBack);
     m_editMessage->SetTextColor(AlarmTextColor(m_crBack, m_nDarkThreshold));

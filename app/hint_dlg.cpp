@@ -14,6 +14,7 @@ namespace {
 constexpr int IDOK = 1;
 constexpr int IDC_STATIC = -1;
 constexpr int kIconSize = 32;
+constexpr int kRightMarginDlu = 7; // right of the OK button
 
 bool& SuppressedFlag()
 {
@@ -95,16 +96,19 @@ void CHintDlg::OnInitDialog()
 void CHintDlg::WidenTexts()
 {
     // The texts were laid out for narrower Windows fonts: a line that does not
-    // fit its box runs on to the right (up to the dialog's edge) instead of
-    // wrapping out of sight.
+    // fit its box runs on to the right instead of wrapping out of sight, and
+    // the dialog widens where a line would reach its edge, keeping the
+    // template's right margin.
+    const int margin = platform::DluToPixelsX(kRightMarginDlu);
+    int needed = width();
     for (auto* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         if (label->text().isEmpty())
             continue; // a picture
         label->setWordWrap(false);
-        const int room = width() - label->x();
-        label->resize(std::clamp(label->sizeHint().width(), label->width(), std::max(label->width(), room)),
-                      label->height());
+        label->resize(std::max(label->sizeHint().width(), label->width()), label->height());
+        needed = std::max(needed, label->x() + label->width() + margin);
     }
+    setFixedSize(needed, height());
 }
 
 void CHintDlg::SetPictures()

@@ -6,41 +6,12 @@
 #include "platform/resources.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <clocale>
 
 CLMDApp theApp;
-
-namespace {
-
-// Ends the event loop once the main window has closed (the exit command, a
-// close from the window manager), whatever other windows are still open.
-class MainWindowWatch final : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Close) {
-            // The window handles its close first; look once it has done so.
-            QMetaObject::invokeMethod(
-                this,
-                [window = QPointer<QObject>(watched)] {
-                    const auto* widget = qobject_cast<const QWidget*>(window.data());
-                    if (!widget || !widget->isVisible())
-                        QCoreApplication::quit();
-                },
-                Qt::QueuedConnection);
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 CLMDApp::CLMDApp()
     : m_strClassName("LMDClass"), m_strTitle("Lumidial"),
@@ -50,31 +21,63 @@ CLMDApp::CLMDApp()
 
 CLMDApp::~CLMDApp() = default;
 
-bool CLMDApp::InitInstance()
+std::unique_ptr<CLumidial> CLMDApp::InitInstance()
 {
+    m_bQuitting = false;
     // Day names and other C-library texts in Japanese, as the clock was made for.
     std::setlocale(LC_ALL, "ja_JP.UTF-8");
     QApplication::setWindowIcon(platform::LoadIcon("LMD_ICON_1"));
-    // The program lives exactly as long as its main window (see MainWindowWatch).
+    // The program lives exactly as long as its main window (see Quit).
     QApplication::setQuitOnLastWindowClosed(false);
     m_strIniPath = ChooseIniPath(platform::paths::ExeDir());
     LoadSettings();
     // (Qt needs no start-up for its painting, so there is nothing like a GDI+ session here.)
     if (AppSettings.Splash)
         ShowSplash();
-    CreateMainWindow();
-    return true;
+    std::unique_ptr<CLumidial> mainWindow = CreateMainWindow();
+    m_pMainWnd = mainWindow.get();
+    m_bRunning = true;
+    return mainWindow;
 }
 
 int CLMDApp::ExitInstance()
 {
+    // Closed here when the run ends without Quit (its place is stored on close).
+    if (m_pMainWnd)
+        m_pMainWnd->close();
+    m_bRunning = false;
     SaveSettings();
-    m_mainWindowWatch.reset();
-    m_pMainWnd.reset();
     // A splash still fading when the program ends goes with it (it deletes
     // itself only when it closes on its own).
     delete m_pSplash.data();
+    m_bQuitting = false; // the run is over
     return 0;
+}
+
+void CLMDApp::Quit()
+{
+    if (m_bQuitting)
+        return;
+    m_bQuitting = true;
+    if (m_pMainWnd)
+        m_pMainWnd->close();
+    // exit(), not quit(): quit() asks every window to close first and gives up
+    // when one refuses. Outside any event loop (before the main loop starts)
+    // there is nothing to end; main does not start it then.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
+bool CLMDApp::SaveOnAbruptEnd()
+{
+    if (!m_bRunning)
+        return false;
+    m_bRunning = false;
+    if (m_pMainWnd)
+        m_pMainWnd->OnEndSession(); // the place from the window's last known geometry, then the save
+    else
+        SaveSettings();
+    return true;
 }
 
 void CLMDApp::ShowSplash()
@@ -85,22 +88,21 @@ void CLMDApp::ShowSplash()
     splash->Create(screen ? screen->availableGeometry() : QRect());
 }
 
-void CLMDApp::CreateMainWindow()
+std::unique_ptr<CLumidial> CLMDApp::CreateMainWindow()
 {
-    m_pMainWnd = std::make_unique<CLumidial>();
-    m_pMainWnd->setCursor(platform::LoadCursor("PAN_OPEN_CUR"));
-    m_mainWindowWatch = std::make_unique<MainWindowWatch>();
-    m_pMainWnd->installEventFilter(m_mainWindowWatch.get());
-    m_pMainWnd->Create();
+    auto window = std::make_unique<CLumidial>();
+    window->setCursor(platform::LoadCursor("PAN_OPEN_CUR"));
+    window->Create();
 
     // Constant alpha from the low 8 bits of Alpha (256 is fully transparent);
     // kept on top when TopMost is set (a flag Qt takes before the window shows);
     // then shown. The window may carry both already: setting them again changes
     // nothing.
-    m_pMainWnd->setWindowOpacity((AppSettings.Alpha & 0xFF) / 255.0);
+    window->setWindowOpacity((AppSettings.Alpha & 0xFF) / 255.0);
     if (AppSettings.TopMost)
-        m_pMainWnd->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    m_pMainWnd->show();
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    window->show();
+    return window;
 }
 
 void CLMDApp::LoadSettings()
@@ -112,11 +114,4 @@ void CLMDApp::SaveSettings()
 {
     if (!SaveAppSettings(AppSettings, m_strIniPath))
         qWarning("Lumidial: the settings could not be saved to %s", qPrintable(m_strIniPath));
-}
-
-void CLMDApp::Quit()
-{
-    if (m_pMainWnd)
-        m_pMainWnd->close();
-    QCoreApplication::quit();
 }

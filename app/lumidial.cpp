@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSessionManager>
+#include <QStyleHints>
 #include <QSystemTrayIcon>
 #include <algorithm>
 
@@ -27,21 +28,6 @@ constexpr std::array<const char*, 16> kFrameResources = {
     "FRM_HYAKUSIKI",    "FRM_BONDIEBLUE",     "FRM_BLUEBERRY", "FRM_GRAPE",  "FRM_LIME", "FRM_STRAWBERRY",
     "FRM_TANGERINE",    "FRM_INDIGO",         "FRM_GRAPHITE",  "FRM_SNOW",   "FRM_SAGE", "FRM_RUBY",
     "FRM_FLOWER_POWER", "FRM_BLUE_DALMATIAN", "FRM_JAGUAR",    "FRM_PANTHER"};
-
-// The mouse message a tray icon activation stands for.
-TrayMouseMessage MouseMessageOf(QSystemTrayIcon::ActivationReason reason)
-{
-    switch (reason) {
-    case QSystemTrayIcon::DoubleClick:
-        return TRAY_LBUTTONDBLCLK;
-    case QSystemTrayIcon::Context:
-        return TRAY_RBUTTONDOWN;
-    case QSystemTrayIcon::MiddleClick:
-        return TRAY_MBUTTONDOWN;
-    default:
-        return TRAY_LBUTTONDOWN;
-    }
-}
 
 } // namespace
 
@@ -73,6 +59,42 @@ int ZoomForScreenWidth(int screenWidth)
 int ClampZoom(int zoom)
 {
     return std::clamp(zoom, kMinZoom, kMaxZoom);
+}
+
+namespace {
+
+// The gap between two spans [a0, a1] and [b0, b1] of one axis (0 when they meet).
+qint64 Gap(int a0, int a1, int b0, int b1)
+{
+    return a1 < b0 ? qint64{b0} - a1 : b1 < a0 ? qint64{a0} - b1 : 0;
+}
+
+// The start of a span of `length` within [low, high], moved as little as possible
+// (at low when it does not fit).
+int Within(int start, int length, int low, int high)
+{
+    return std::max(low, std::min(start, high - length + 1));
+}
+
+} // namespace
+
+QPoint PlaceOnScreens(QPoint start, QSize size, std::span<const QRect> screens)
+{
+    const QRect clock(std::clamp(start.x(), -kMaxPosition, kMaxPosition),
+                      std::clamp(start.y(), -kMaxPosition, kMaxPosition), size.width(), size.height());
+    const auto distance = [&clock](const QRect& screen) {
+        const qint64 dx = Gap(clock.left(), clock.right(), screen.left(), screen.right());
+        const qint64 dy = Gap(clock.top(), clock.bottom(), screen.top(), screen.bottom());
+        return dx * dx + dy * dy;
+    };
+    if (screens.empty() ||
+        std::any_of(screens.begin(), screens.end(), [&clock](const QRect& s) { return s.intersects(clock); }))
+        return clock.topLeft();
+    const QRect& nearest =
+        *std::min_element(screens.begin(), screens.end(),
+                          [&](const QRect& a, const QRect& b) { return distance(a) < distance(b); });
+    return {Within(clock.x(), clock.width(), nearest.left(), nearest.right()),
+            Within(clock.y(), clock.height(), nearest.top(), nearest.bottom())};
 }
 
 QString GetEffectName(int code)
@@ -119,6 +141,15 @@ bool CLumidial::Create()
     m_nScreenHeight = screenSize.height();
     settings.Zoom = settings.Zoom == 0 ? ZoomForScreenWidth(m_nScreenWidth) : ClampZoom(settings.Zoom);
     ApplyZoom(settings.Zoom);
+
+    // A stored place off every screen (a screen since removed, a hand-edited
+    // file) brings the clock back onto the nearest screen.
+    std::vector<QRect> screens;
+    for (const QScreen* each : QGuiApplication::screens())
+        screens.push_back(each->geometry());
+    const QPoint place = PlaceOnScreens({settings.StartX, settings.StartY}, {m_nWidth, m_nHeight}, screens);
+    settings.StartX = place.x();
+    settings.StartY = place.y();
 
     // 5-6. Surfaces, and the desktop where the clock is about to stand (the
     // window is not shown yet, so it cannot cover it).
@@ -259,18 +290,45 @@ void CLumidial::AddTrayIcon()
     m_trayIcon = std::make_unique<QSystemTrayIcon>(platform::LoadIcon("LMD_ICON_1"));
     m_trayIcon->setToolTip(theApp.m_strTitle.left(127));
     connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
-            [](QSystemTrayIcon::ActivationReason reason) {
-                platform::PostAppMessage(platform::WM_TRAY_NOTIFY, 1, MouseMessageOf(reason));
-            });
+            [this](QSystemTrayIcon::ActivationReason reason) { OnTrayActivated(reason); });
     m_trayIcon->show();
+}
+
+void CLumidial::OnTrayActivated(int reason)
+{
+    // The icon reports a left press at once, and a second press within the
+    // double-click time as a double click. A menu opened by the first press
+    // would grab the pointer and take the second: the left press waits out
+    // the double-click time and opens the menu only when no second one came.
+    const auto notify = [](TrayMouseMessage mouse) {
+        platform::PostAppMessage(platform::WM_TRAY_NOTIFY, 1, mouse);
+    };
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        m_timers.SetTimer(TIMER_TRAY_CLICK, QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        m_timers.KillTimer(TIMER_TRAY_CLICK);
+        notify(TRAY_LBUTTONDBLCLK);
+        break;
+    case QSystemTrayIcon::Context:
+        notify(TRAY_RBUTTONDOWN);
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        notify(TRAY_MBUTTONDOWN);
+        break;
+    default:
+        break;
+    }
 }
 
 void CLumidial::UpdateToolTip()
 {
-    setToolTip(QStringLiteral("表示倍率：%1% \r\n※ホイールで変更可 \r\n奥側：%2 \r\n中間：%3 \r\n手前：%4     ")
-                   .arg(m_nZoom)
-                   .arg(GetEffectName(m_pBackLayer->GetEffect()), GetEffectName(m_pMiddleLayer->GetEffect()),
-                        GetEffectName(m_pFrontLayer->GetEffect())));
+    setToolTip(
+        QStringLiteral("表示倍率：%1% \r\n※ホイールで変更可 \r\n奥側：%2 \r\n中間：%3 \r\n手前：%4     ")
+            .arg(m_nZoom)
+            .arg(GetEffectName(m_pBackLayer->GetEffect()), GetEffectName(m_pMiddleLayer->GetEffect()),
+                 GetEffectName(m_pFrontLayer->GetEffect())));
 }
 
 QString CLumidial::ExtShader() const
@@ -290,6 +348,9 @@ int CLumidial::ClockFace() const
 
 void CLumidial::paintEvent(QPaintEvent*)
 {
+    // An error box raised by a layer (a cube map's face, GLEW) waits for the
+    // paint to return: the clock goes on drawing behind it.
+    const platform::PaintInProgress painting;
     // While dragging, the drag composes the frames itself (without the date, readout and dial).
     if (!m_bDragging)
         ComposeFrame();
@@ -316,7 +377,9 @@ void CLumidial::OnTimer(int id)
         m_alarmMonitor.Check(Settings().Alarms);
         break;
     case TIMER_OVERLAP:
-        if (Settings().TopMost)
+        // Not while a capture runs (it processes events): the clock is hidden
+        // then, and a list without it would differ from the next one.
+        if (Settings().TopMost && !m_bCapturing)
             CheckOverlap();
         break;
     case TIMER_ZOOM_SETTLE:
@@ -329,6 +392,10 @@ void CLumidial::OnTimer(int id)
         RebuildLayers();
         StartFrameTimers();
         m_prevWindows.clear();
+        break;
+    case TIMER_TRAY_CLICK:
+        m_timers.KillTimer(TIMER_TRAY_CLICK);
+        platform::PostAppMessage(platform::WM_TRAY_NOTIFY, 1, TRAY_LBUTTONDOWN);
         break;
     case TIMER_LEAVE_REARM:
         m_timers.KillTimer(TIMER_LEAVE_REARM);
@@ -430,6 +497,9 @@ void CLumidial::closeEvent(QCloseEvent* event)
     m_trayIcon.reset();
     StorePosition();
     event->accept();
+    // The main window's close, whoever asks for it, ends the program.
+    if (theApp.m_pMainWnd == this)
+        theApp.Quit();
 }
 
 void CLumidial::OnEndSession()

@@ -30,6 +30,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class QMenu;
@@ -43,6 +44,7 @@ enum ClockTimer : int
     TIMER_OVERLAP = 3,     // 1000 ms: watch the windows under the clock (TopMost only)
     TIMER_ZOOM_SETTLE = 4, // 500 ms once: rebuild the layers after a zoom change
     TIMER_LEAVE_REARM = 7, // 20 ms once: stealth hole follow-up
+    TIMER_TRAY_CLICK = 8,  // the double-click time, once: a tray click no second click followed
     TIMER_SNOOZE = 10,     // 10 + alarm index: reopen that alarm's popup
 };
 
@@ -90,6 +92,14 @@ int ZoomForScreenWidth(int screenWidth);
 
 // The zoom actually used for a requested one: kept within kMinZoom..kMaxZoom.
 int ClampZoom(int zoom);
+
+// Where the clock stands for a stored top-left corner, given the screens'
+// rectangles: each coordinate kept within ±kMaxPosition (so no rectangle of the
+// clock can overflow), and a clock that would lie wholly off every screen moved
+// onto the nearest one, as close to its stored place as that screen allows. A
+// clock partly on a screen stays where it is.
+inline constexpr int kMaxPosition = 1 << 20; // far beyond any desktop
+QPoint PlaceOnScreens(QPoint start, QSize size, std::span<const QRect> screens);
 
 // Effect code of the dial layer for a dial type (ClockFace): 51 for 1, 52 for 2,
 // 50 for any other value.
@@ -189,6 +199,7 @@ private:
     void SetUpFrameSurface();
     void UpdateRegions();
     void AddTrayIcon();
+    void OnTrayActivated(int reason);
     void UpdateToolTip();
     void ApplyWindowClass();
 

@@ -12,9 +12,10 @@ constexpr int kExtFrameTemplateSlot = 4; // "FRM_LIME": its ring is the external
 // Null when it cannot be read.
 QImage LoadFramePicture(const QString& path)
 {
-    if (path.isEmpty())
+    const QString file = platform::paths::InExeDir(path);
+    if (!platform::paths::IsRegularFile(file))
         return {};
-    QImageReader reader(platform::paths::InExeDir(path));
+    QImageReader reader(file);
     reader.setAutoTransform(true);
     return reader.read();
 }

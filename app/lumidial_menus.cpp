@@ -114,8 +114,10 @@ void SetCheckMarks(QMenu& menu, const CheckState& state)
         if (QMenu* popup = action->menu()) {
             SetCheckMarks(*popup, state);
         } else if (action->data().isValid()) {
+            // Only the chosen item carries a mark; the others show none (not
+            // an empty box), as a native menu draws them.
             if (const std::optional<bool> checked = state(action->data().toInt())) {
-                action->setCheckable(true);
+                action->setCheckable(*checked);
                 action->setChecked(*checked);
             }
         }
@@ -186,6 +188,8 @@ void CLumidial::OnStealth()
         CHintDlg hint(this);
         hint.m_bCheck = false;
         hint.exec();
+        if (theApp.IsQuitting())
+            return; // the program ended while the hint was up: nothing changes
         CHintDlg::SetSuppressed(hint.m_bCheck);
     }
     settings.Stealth = !settings.Stealth;

@@ -66,6 +66,8 @@ void ShowGlewError(const std::string& glewError)
 
 std::string ReadTextFile(const std::string& path)
 {
+    if (!platform::paths::IsRegularFile(QString::fromStdString(path)))
+        return {};
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return {};
@@ -231,7 +233,10 @@ void CShaderRenderer::ReportError(const std::string& text)
 
 bool CShaderRenderer::LoadTexture(unsigned& texture, const std::string& path)
 {
-    QImage image(platform::paths::FromData(QString::fromStdString(path)));
+    const QString file = platform::paths::FromData(QString::fromStdString(path));
+    if (!platform::paths::IsRegularFile(file))
+        return false;
+    QImage image(file);
     if (image.isNull())
         return false;
     GLint maxSize = 0;

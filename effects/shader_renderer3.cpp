@@ -39,8 +39,10 @@ bool CShaderRenderer3::LoadBufferA(const std::string& name)
 
 bool CShaderRenderer3::Load3DNoise(unsigned& texture, const std::string& path)
 {
-    std::ifstream file(platform::paths::FromData(QString::fromStdString(path)).toStdString(),
-                       std::ios::binary);
+    const QString name = platform::paths::FromData(QString::fromStdString(path));
+    if (!platform::paths::IsRegularFile(name))
+        return false;
+    std::ifstream file(name.toStdString(), std::ios::binary);
     if (!file)
         return false;
     std::vector<unsigned char> texels(static_cast<std::size_t>(kNoiseBytes));

@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <canberra.h>
 #include <condition_variable>
 #include <deque>
@@ -300,6 +302,36 @@ bool RecordingDesktop::IsKeyDown(Key key)
         return altDown;
     }
     return false;
+}
+
+// --- message boxes and paints ------------------------------------------------------
+
+namespace {
+
+int g_paintDepth = 0; // GUI thread only
+
+} // namespace
+
+PaintInProgress::PaintInProgress()
+{
+    ++g_paintDepth;
+}
+
+PaintInProgress::~PaintInProgress()
+{
+    --g_paintDepth;
+}
+
+int MessageBox(QWidget* parent, const QString& text, const QString& caption, unsigned style)
+{
+    if (g_paintDepth == 0)
+        return Desktop().MessageBox(parent, text, caption, style);
+    // Shown from the event loop once the paint has returned; a parent gone by
+    // then leaves the box without one.
+    QTimer::singleShot(0, qApp, [parent = QPointer<QWidget>(parent), text, caption, style] {
+        Desktop().MessageBox(parent.data(), text, caption, style);
+    });
+    return FirstButton(style);
 }
 
 // --- selection -------------------------------------------------------------------

@@ -151,10 +151,24 @@ inline bool LockWorkstation()
 {
     return Desktop().LockWorkstation();
 }
-inline int MessageBox(QWidget* parent, const QString& text, const QString& caption, unsigned style)
+// A message box, unless a paint is in progress (see PaintInProgress): then the
+// box is shown once the paint has returned, and the call returns at once with
+// the box's first button (IDOK or IDYES), so only boxes that merely inform
+// belong inside a paint.
+int MessageBox(QWidget* parent, const QString& text, const QString& caption, unsigned style);
+
+// Marks a paint in progress for its lifetime (nests). A modal box raised inside
+// a paint would run its own event loop there: the window could not draw for as
+// long as the box is up, and the paint would finish after it. Message boxes
+// asked for meanwhile wait for the paint to return instead.
+class PaintInProgress
 {
-    return Desktop().MessageBox(parent, text, caption, style);
-}
+public:
+    PaintInProgress();
+    ~PaintInProgress();
+    PaintInProgress(const PaintInProgress&) = delete;
+    PaintInProgress& operator=(const PaintInProgress&) = delete;
+};
 inline QString PicturesFolder()
 {
     return Desktop().PicturesFolder();

@@ -2,12 +2,18 @@
 
 #include "platform/crt.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <climits>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,11 +53,6 @@ ParsedLine Classify(QStringView line)
     return {LineKind::Key, text.left(eq).trimmed(), text.mid(eq + 1).trimmed()};
 }
 
-bool SameName(QStringView a, QStringView b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 bool HasLineBreak(QStringView text)
 {
     return text.contains(u'\n') || text.contains(u'\r');
@@ -70,6 +71,12 @@ bool ValidKey(QStringView name)
            !name.startsWith(u';') && !name.startsWith(u'[');
 }
 
+
+// The name as the index holds it: sections and keys compare case-insensitively.
+QString Folded(QStringView name)
+{
+    return name.toString().toCaseFolded();
+}
 
 // Makes a rename in the folder durable.
 void SyncFolder(const QByteArray& folder)
@@ -114,13 +121,15 @@ const Escape* FindEscape(char16_t c, char16_t Escape::*field)
 
 } // namespace
 
-QString DecodeText(const QByteArray& data, bool& bom)
+QString DecodeText(const QByteArray& bytes, bool& bom)
 {
-    bom = false;
-    if (const auto encoding = QStringConverter::encodingForData(data)) {
-        if (*encoding == QStringConverter::Utf8) {
-            bom = true;
-        } else {
+    static constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+    bom = bytes.startsWith(kUtf8Bom);
+    // The mark is no text: the CP932 fallback must not see it either.
+    const QByteArray data = bom ? bytes.mid(3) : bytes;
+    if (!bom) {
+        if (const auto encoding = QStringConverter::encodingForData(data);
+            encoding && *encoding != QStringConverter::Utf8) {
             QStringDecoder unicode(*encoding); // UTF-16 or UTF-32 with its mark
             return unicode(data);
         }
@@ -185,14 +194,16 @@ IniFile::IniFile(QString path) : path_(std::move(path))
 
 bool IniFile::Reload()
 {
-    lines_.clear();
+    blocks_.assign(1, Block{});
+    sections_.clear();
     readFailed_ = false;
     crlf_ = false;
     bom_ = false;
     modified_ = false;
-    QFile file(path_);
-    if (!file.exists())
+    // A link to a file not yet there reads as a missing file, which the save creates.
+    if (!QFileInfo::exists(path_))
         return true;
+    QFile file(path_);
     if (!file.open(QIODevice::ReadOnly)) {
         readFailed_ = true;
         return false;
@@ -204,41 +215,50 @@ bool IniFile::Reload()
     }
     crlf_ = data.contains("\r\n");
     const QString text = DecodeText(data, bom_);
-    lines_ = text.split(u'\n');
-    if (!lines_.isEmpty() && lines_.back().isEmpty())
-        lines_.removeLast(); // the final line end
-    for (QString& line : lines_) {
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast(); // the final line end
+    for (QString& line : lines) {
         if (line.endsWith(u'\r'))
             line.chop(1);
+        AppendLine(std::move(line));
     }
     return true;
 }
 
-IniFile::Position IniFile::Find(QStringView section, QStringView key) const
+void IniFile::AppendLine(QString line)
 {
-    Position position;
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        const ParsedLine line = Classify(lines_[i]);
-        if (line.kind == LineKind::Section) {
-            if (position.header >= 0)
-                break; // the end of the (first) matching section
-            if (SameName(line.name, section))
-                position.header = i;
-        } else if (line.kind == LineKind::Key && position.header >= 0) {
-            position.lastKey = i;
-            if (position.key < 0 && SameName(line.name, key))
-                position.key = i;
-        }
+    const ParsedLine parsed = Classify(line);
+    if (parsed.kind == LineKind::Section) {
+        const QString name = Folded(parsed.name);
+        if (!sections_.contains(name)) // the first one counts
+            sections_.insert(name, blocks_.size());
+        blocks_.emplace_back();
+    } else if (parsed.kind == LineKind::Key && blocks_.size() > 1) { // keys before any section are not read
+        Block& block = blocks_.back();
+        const QString name = Folded(parsed.name);
+        if (!block.keys.contains(name)) // the first one counts
+            block.keys.insert(name, block.lines.size());
+        block.lastKey = block.lines.size();
     }
-    return position;
+    blocks_.back().lines.append(std::move(line));
+}
+
+const IniFile::Block* IniFile::FindSection(QStringView section) const
+{
+    const auto it = sections_.constFind(Folded(section));
+    return it == sections_.cend() ? nullptr : &blocks_[*it];
 }
 
 std::optional<QString> IniFile::RawValue(QStringView section, QStringView key) const
 {
-    const Position position = Find(section, key);
-    if (position.key < 0)
+    const Block* block = FindSection(section);
+    if (!block)
         return std::nullopt;
-    return Classify(lines_[position.key]).value.toString();
+    const auto it = block->keys.constFind(Folded(key));
+    if (it == block->keys.cend())
+        return std::nullopt;
+    return Classify(block->lines[*it]).value.toString();
 }
 
 int IniFile::GetProfileInt(QStringView section, QStringView key, int defaultValue) const
@@ -257,7 +277,7 @@ QString IniFile::GetProfileString(QStringView section, QStringView key, const QS
 
 bool IniFile::HasKey(QStringView section, QStringView key) const
 {
-    return Find(section, key).key >= 0;
+    return RawValue(section, key).has_value();
 }
 
 bool IniFile::WriteProfileInt(QStringView section, QStringView key, int value)
@@ -269,34 +289,47 @@ bool IniFile::WriteProfileString(QStringView section, QStringView key, const QSt
 {
     if (!ValidSection(section) || !ValidKey(key))
         return false;
-    const Position position = Find(section, key);
     const QString encoded = EncodeIniValue(value);
-    if (position.key >= 0) {
-        const QString line = Classify(lines_[position.key]).name.toString() + u'=' + encoded;
-        if (lines_[position.key] != line) {
-            lines_[position.key] = line;
+    if (!FindSection(section)) {
+        AppendLine(u'[' + section.toString() + u']');
+        AppendLine(key.toString() + u'=' + encoded);
+        modified_ = true;
+        return true;
+    }
+    Block& block = blocks_[sections_.value(Folded(section))];
+    const QString folded = Folded(key);
+    if (const auto it = block.keys.constFind(folded); it != block.keys.cend()) {
+        QString& stored = block.lines[*it];
+        const QString line = Classify(stored).name.toString() + u'=' + encoded; // the file's spelling
+        if (stored != line) {
+            stored = line;
             modified_ = true;
         }
         return true;
     }
-    const QString line = key.toString() + u'=' + encoded;
-    if (position.header >= 0) {
-        const qsizetype after = position.lastKey >= 0 ? position.lastKey : position.header;
-        lines_.insert(after + 1, line);
-    } else {
-        lines_.append(u'[' + section.toString() + u']');
-        lines_.append(line);
-    }
+    // After the section's last key: only lines without keys follow it, so no
+    // indexed line moves.
+    const qsizetype at = block.lastKey + 1;
+    block.lines.insert(at, key.toString() + u'=' + encoded);
+    block.keys.insert(folded, at);
+    block.lastKey = at;
     modified_ = true;
     return true;
 }
 
 QString IniFile::Text() const
 {
+    qsizetype size = 0;
+    for (const Block& block : blocks_)
+        for (const QString& line : block.lines)
+            size += line.size() + 1;
     QString text;
-    for (const QString& line : lines_) {
-        text += line;
-        text += u'\n';
+    text.reserve(size);
+    for (const Block& block : blocks_) {
+        for (const QString& line : block.lines) {
+            text += line;
+            text += u'\n';
+        }
     }
     return text;
 }
@@ -311,15 +344,90 @@ QByteArray IniFile::Encode() const
     return utf8.encode(text);
 }
 
+namespace {
+
+// Enough for any sensible chain; the kernel's own limit is 40.
+constexpr int kMaxLinkHops = 40;
+
+// The file at the end of a chain of symbolic links (the path itself when it is
+// no link), made absolute; empty for a loop or an over-long chain.
+QString FinalTarget(const QString& path)
+{
+    QString current = QFileInfo(path).absoluteFilePath();
+    for (int hops = 0;; ++hops) {
+        const QByteArray name = QFile::encodeName(current);
+        struct stat info
+        {
+        };
+        if (::lstat(name.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current; // a file, or nothing yet: the save creates it
+        if (hops == kMaxLinkHops)
+            return {};
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t length =
+            ::readlink(name.constData(), target.data(), static_cast<size_t>(target.size()));
+        if (length <= 0 || length == target.size())
+            return {};
+        target.truncate(length);
+        // A relative target is read from the link's own folder.
+        current =
+            QDir::cleanPath(QFileInfo(current).absoluteDir().absoluteFilePath(QFile::decodeName(target)));
+    }
+}
+
+// Temporary files are the target's name with a leading dot and a six-letter tail.
+QByteArray TemporaryPrefix(const QFileInfo& target)
+{
+    return "." + QFile::encodeName(target.fileName()) + ".";
+}
+
+bool IsTemporaryOf(const QByteArray& name, const QByteArray& prefix)
+{
+    if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+        return false;
+    return std::all_of(name.begin() + prefix.size(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes the temporary files that killed writers of the target left behind.
+// A writer locks its temporary file for as long as it works on it, so a file
+// that can be locked here has no writer any more.
+void RemoveLeftoverTemporaries(const QByteArray& folder, const QByteArray& prefix)
+{
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!IsTemporaryOf(name, prefix))
+            continue;
+        const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info
+        {
+        };
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
 bool WriteFileAtomically(const QString& path, const QByteArray& data)
 {
-    // Replace the file a symbolic link points at, not the link.
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    // Replace the file the links point at, not the links.
+    const QString target = FinalTarget(path);
+    if (target.isEmpty())
+        return false;
     const QFileInfo targetInfo(target);
     const QByteArray folder = QFile::encodeName(targetInfo.absolutePath());
     const QByteArray finalName = QFile::encodeName(target);
-    QByteArray temporary = folder + "/." + QFile::encodeName(targetInfo.fileName()) + ".XXXXXX";
+    const QByteArray prefix = TemporaryPrefix(targetInfo);
+    RemoveLeftoverTemporaries(folder, prefix);
+    QByteArray temporary = folder + "/" + prefix + "XXXXXX";
 
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
@@ -328,10 +436,13 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data)
     {
     };
     const mode_t mode = ::stat(finalName.constData(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.constData(), finalName.constData()) == 0;
-    if (!ok) {
+    const bool written =
+        ::flock(fd, LOCK_EX) == 0 && ::fchmod(fd, mode) == 0 && WriteAll(fd, data) && ::fsync(fd) == 0;
+    const bool renamed = written && ::rename(temporary.constData(), finalName.constData()) == 0;
+    // Closing ends the lock, after the rename: until then the file is in use.
+    // The data are on disk already (fsync), so the close cannot lose them.
+    ::close(fd);
+    if (!renamed) {
         ::unlink(temporary.constData());
         return false;
     }

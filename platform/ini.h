@@ -13,7 +13,8 @@
 //   inserted after the last key line of its section, a missing section is
 //   appended at the end of the file.
 // - Encoding: read as UTF-8 (a UTF-8 or UTF-16 byte-order mark is honoured); a
-//   file that is not valid UTF-8 is read as CP932 (Windows Shift_JIS). Saved as
+//   file that is not valid UTF-8 is read as CP932 (Windows Shift_JIS), its UTF-8
+//   byte-order mark, if any, dropped first either way. Saved as
 //   UTF-8 (with a byte-order mark when the file had one), keeping the file's line
 //   ending (CRLF or LF; LF for a new file).
 // - Values that a plain line cannot hold are written quoted: a value containing a
@@ -25,17 +26,19 @@
 //   included) are stored unchanged.
 //
 // Saving
-// - Save() writes the whole file once, atomically (WriteFileAtomically below). A failed save (full disk,
-// read-only folder) leaves the
-//   old file untouched and returns false.
+// - Save() writes the whole file once, atomically (WriteFileAtomically below).
+//   A failed save (full disk, read-only folder, file-size limit) leaves the old
+//   file untouched and returns false.
 // - A file that exists but cannot be read is never overwritten: Save() refuses.
 //
 // An IniFile edits in memory: load, any number of Get/Write calls, one Save().
 // The free functions at the end do a single durable call on their own.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -76,18 +79,24 @@ public:
     bool IsModified() const { return modified_; }
 
 private:
-    struct Position
+    // The file as blocks: the lines before the first section header, then one
+    // block per header with the lines up to the next one. Each block indexes its
+    // keys, so a lookup costs one hash probe instead of a scan of the file, and
+    // inserting a key shifts only the lines of its own block.
+    struct Block
     {
-        qsizetype header = -1;  // line of the section header, -1 when missing
-        qsizetype key = -1;     // line of the key, -1 when missing
-        qsizetype lastKey = -1; // last key line of the section (insertion point)
+        QStringList lines;              // lines[0] is the header, except in the first block
+        QHash<QString, qsizetype> keys; // case-folded key -> its first line in `lines`
+        qsizetype lastKey = 0;          // last key line (the header when there is none)
     };
-    Position Find(QStringView section, QStringView key) const;
+    void AppendLine(QString line);
+    const Block* FindSection(QStringView section) const;
     std::optional<QString> RawValue(QStringView section, QStringView key) const;
     QByteArray Encode() const;
 
     QString path_;
-    QStringList lines_;
+    std::vector<Block> blocks_;
+    QHash<QString, std::size_t> sections_; // case-folded section -> its first block
     bool readFailed_ = false;
     bool crlf_ = false;
     bool bom_ = false;
@@ -105,8 +114,16 @@ bool WriteProfileString(const QString& path, QStringView section, QStringView ke
 // Replaces the file's content atomically: a hidden temporary file beside it is
 // written, checked and flushed to disk (fsync), given the old file's permissions,
 // then renamed over the old file, and the folder is synced. On any failure (full
-// disk, read-only folder) the temporary file is removed, the old file is left as
-// it was and false is returned. A crash never leaves a truncated file.
+// disk, read-only folder, file-size limit) the temporary file is removed, the old
+// file is left as it was and false is returned. A crash never leaves a truncated
+// file; the temporary file a killed writer leaves behind is removed by the next
+// save of the same file (a writer holds a lock on its temporary file, so one
+// still being written is never taken for such a leftover).
+// When the path is a symbolic link, or a chain of them, the file at the end of
+// the chain is replaced and the links stay; a loop of links fails.
+//
+// A file-size limit (RLIMIT_FSIZE) sends SIGXFSZ, which ends a process that has
+// not chosen to ignore it: a program that saves settings ignores SIGXFSZ.
 bool WriteFileAtomically(const QString& path, const QByteArray& data);
 
 // A text file's bytes decoded as described above: UTF-8 (a UTF-8, UTF-16 or

@@ -1,6 +1,7 @@
 #include "effects/geometry/obj_loader.h"
 
 #include "platform/crt.h"
+#include "platform/paths.h"
 
 #include <array>
 #include <charconv>
@@ -207,8 +208,10 @@ bool ReadObjModel(std::istream& stream, const std::string& name, ObjMesh& mesh)
 
 bool LoadObjModel(const std::string& fileName, ObjMesh& mesh)
 {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
+    std::ifstream file;
+    if (platform::paths::IsRegularFile(QString::fromStdString(fileName)))
+        file.open(fileName, std::ios::binary);
+    if (!file.is_open()) {
         std::cerr << "Error: Can't open OBJ file: " << fileName << '\n';
         return false;
     }

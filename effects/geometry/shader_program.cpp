@@ -4,9 +4,9 @@
 #include "effects/geometry/shader_program.h"
 
 #include "effects/shader_renderer.h"
+#include "platform/paths.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 
 namespace {
@@ -58,8 +58,7 @@ bool ReadShaderSource(unsigned shader, const std::string& fileName)
     const std::string source = ReadTextFile(fileName);
     if (source.empty()) {
         // An empty text is a missing file, or one that exists but yields nothing.
-        const std::ifstream probe(fileName);
-        if (probe)
+        if (platform::paths::Exists(QString::fromStdString(fileName)))
             std::cerr << "Error: Could not read souce file: " << fileName << '\n';
         else
             std::cerr << "Error: Can't open source file: " << fileName << '\n';

@@ -12,7 +12,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 #include <map>
 #include <vector>
@@ -128,6 +130,18 @@ TEST_F(AlarmPopupTest, ShowsCaptionTimeLineMessageAndSnoozeChoices)
 
     const QImage shot = lmd::test::GrabScreen().copy(popup->frameGeometry().adjusted(-10, -10, 10, 10));
     lmd::test::SaveScreen(shot, QStringLiteral("alarm_popup"));
+}
+
+TEST_F(AlarmPopupTest, TwoLineMessageFitsWithoutScrollBars)
+{
+    auto popup = Open(0, Alarm(NOTIFY_DAILY, 0xC0FFFF, QStringLiteral("会議の時間です\n資料を忘れずに")));
+    const CColorEdit* edit = popup->MessageEdit();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup.get()));
+    EXPECT_FALSE(edit->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(edit->horizontalScrollBar()->isVisible());
+    EXPECT_LE(edit->document()->size().height(), edit->viewport()->height());
+    lmd::test::SaveScreen(lmd::test::GrabScreen().copy(popup->frameGeometry().adjusted(-10, -10, 10, 10)),
+                          QStringLiteral("alarm_popup_two_lines"));
 }
 
 TEST_F(AlarmPopupTest, MessageTextIsWhiteOnDarkAndBlackOnLightBackgrounds)

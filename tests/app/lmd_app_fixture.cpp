@@ -3,6 +3,8 @@
 #include "platform/ini.h"
 
 #include <QFile>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace lmd::test {
 
@@ -53,6 +55,35 @@ bool WriteFile(const QString& path, const QByteArray& bytes)
 QByteArray QuietIni(const QByteArray& generalLines)
 {
     return "[GENERAL]\nSplash=0\n" + generalLines + "[MOJIBAN]\nUseShaderMojiban=0\n";
+}
+
+SaveCounter::SaveCounter(const QString& folder, const QString& name) : name_(QFile::encodeName(name))
+{
+    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ >= 0)
+        ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_MOVED_TO);
+}
+
+SaveCounter::~SaveCounter()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+int SaveCounter::Take()
+{
+    int saves = 0;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t length = 0;
+    while ((length = ::read(fd_, buffer, sizeof buffer)) > 0) {
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->len > 0 && name_ == event->name)
+                ++saves;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return saves;
 }
 
 } // namespace lmd::test

@@ -23,4 +23,22 @@ bool WriteFile(const QString& path, const QByteArray& bytes);
 // the dial shader (no shader error boxes), plus any further lines.
 QByteArray QuietIni(const QByteArray& generalLines = {});
 
+// Counts the saves of one file in a folder: each atomic save renames a new
+// file onto it.
+class SaveCounter
+{
+public:
+    SaveCounter(const QString& folder, const QString& name);
+    ~SaveCounter();
+    SaveCounter(const SaveCounter&) = delete;
+    SaveCounter& operator=(const SaveCounter&) = delete;
+
+    // The saves since the last call.
+    int Take();
+
+private:
+    QByteArray name_;
+    int fd_ = -1;
+};
+
 } // namespace lmd::test

@@ -6,8 +6,11 @@
 #include "platform/paths.h"
 #include "tests/app/lmd_app_fixture.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,8 +31,8 @@ protected:
     }
     void TearDown() override
     {
-        if (theApp.m_pMainWnd)
-            theApp.ExitInstance();
+        if (mainWindow_)
+            End();
         platform::paths::SetExeDirOverride(QString());
     }
     QString File(const QString& name) const { return QDir(folder_.path()).filePath(name); }
@@ -37,12 +40,21 @@ protected:
     void Start(const QByteArray& ini)
     {
         ASSERT_TRUE(lmd::test::WriteFile(File("LMD.ini"), ini));
-        ASSERT_TRUE(theApp.InitInstance());
-        ASSERT_TRUE(theApp.m_pMainWnd);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(theApp.m_pMainWnd.get()));
+        mainWindow_ = theApp.InitInstance();
+        ASSERT_TRUE(mainWindow_);
+        ASSERT_EQ(theApp.m_pMainWnd, mainWindow_.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(mainWindow_.get()));
+    }
+
+    // Ends the run as main does: ExitInstance, then the main window goes.
+    void End()
+    {
+        theApp.ExitInstance();
+        mainWindow_.reset();
     }
 
     QTemporaryDir folder_;
+    std::unique_ptr<CLumidial> mainWindow_; // owned here, as main owns it
 };
 
 TEST_F(LMDAppTest, VersionText)
@@ -59,7 +71,7 @@ TEST_F(LMDAppTest, SplashOnlyWhenSplashIsSet)
     Start(lmd::test::QuietIni());
     EXPECT_TRUE(theApp.m_pSplash.isNull());
     EXPECT_TRUE(theApp.m_pMainWnd->isVisible());
-    theApp.ExitInstance();
+    End();
 
     Start("[GENERAL]\nSplash=1\n[MOJIBAN]\nUseShaderMojiban=0\n");
     ASSERT_FALSE(theApp.m_pSplash.isNull());
@@ -67,7 +79,7 @@ TEST_F(LMDAppTest, SplashOnlyWhenSplashIsSet)
     EXPECT_EQ(theApp.m_pSplash->frameGeometry().center(),
               QGuiApplication::primaryScreen()->availableGeometry().center());
     EXPECT_TRUE(theApp.m_pMainWnd->isVisible());
-    theApp.ExitInstance(); // a splash still up goes with the program
+    End(); // a splash still up goes with the program
     EXPECT_TRUE(theApp.m_pSplash.isNull());
 }
 
@@ -90,7 +102,7 @@ TEST_F(LMDAppTest, AlphaAndTopMost)
         Start(lmd::test::QuietIni(c.lines));
         EXPECT_NEAR(theApp.m_pMainWnd->windowOpacity(), c.opacity, 0.01);
         EXPECT_EQ(theApp.m_pMainWnd->windowFlags().testFlag(Qt::WindowStaysOnTopHint), c.onTop);
-        theApp.ExitInstance();
+        End();
     }
 }
 
@@ -100,17 +112,16 @@ TEST_F(LMDAppTest, ExitSavesEveryKeyIntoTheChosenFile)
 {
     Start(lmd::test::QuietIni());
     EXPECT_EQ(theApp.IniPath(), File("LMD.ini"));
-    theApp.ExitInstance();
-    EXPECT_FALSE(theApp.m_pMainWnd);
+    End();
+    EXPECT_FALSE(theApp.m_pMainWnd); // gone with its owner
     EXPECT_EQ(lmd::test::MissingSettingsKeys(File("LMD.ini")), QStringList());
 
     const QByteArray normal = "[GENERAL]\r\nZoom=150\r\n; kept as it is\r\n";
-    ASSERT_TRUE(lmd::test::WriteFile(File("LMD.ini"), normal));
     ASSERT_TRUE(lmd::test::WriteFile(File("LMD_test.ini"), lmd::test::QuietIni("Zoom=120\n")));
-    ASSERT_TRUE(theApp.InitInstance());
+    Start(normal);
     EXPECT_EQ(theApp.IniPath(), File("LMD_test.ini"));
     EXPECT_EQ(theApp.AppSettings.Zoom, 120);
-    theApp.ExitInstance();
+    End();
     EXPECT_EQ(lmd::test::ReadFile(File("LMD.ini")), normal);
     EXPECT_EQ(lmd::test::MissingSettingsKeys(File("LMD_test.ini")), QStringList());
 }
@@ -121,7 +132,7 @@ TEST_F(LMDAppTest, ClosingTheMainWindowEndsTheEventLoop)
 {
     Start("[GENERAL]\nSplash=1\n[MOJIBAN]\nUseShaderMojiban=0\n");
     ASSERT_FALSE(theApp.m_pSplash.isNull());
-    QTimer::singleShot(0, theApp.m_pMainWnd.get(), &QWidget::close);
+    QTimer::singleShot(0, mainWindow_.get(), &QWidget::close);
     QTimer failSafe;
     bool timedOut = false;
     failSafe.callOnTimeout([&] {
@@ -131,7 +142,57 @@ TEST_F(LMDAppTest, ClosingTheMainWindowEndsTheEventLoop)
     failSafe.start(10000);
     QCoreApplication::exec();
     EXPECT_FALSE(timedOut);
-    EXPECT_FALSE(theApp.m_pMainWnd->isVisible());
+    EXPECT_FALSE(mainWindow_->isVisible());
+}
+
+// Quit, called from the innermost of nested modal loops (a dialog, and a
+// message box above it) with a modeless window of the clock's open, ends every
+// loop at once; the run then saves once, and the windows go with their owners.
+TEST_F(LMDAppTest, QuitEndsEveryLoopWhateverIsOpenAndTheRunSavesOnce)
+{
+    Start(lmd::test::QuietIni("Zoom=110\n"));
+    const QPointer<QWidget> modeless = new QWidget(mainWindow_.get(), Qt::Window); // the clock owns it
+    modeless->show();
+    int dialogResult = -1;
+    int boxResult = -1;
+    bool afterQuit = false;
+    QTimer::singleShot(0, mainWindow_.get(), [&] {
+        QDialog dialog(mainWindow_.get());
+        QTimer::singleShot(0, &dialog, [&] {
+            QMessageBox box(QMessageBox::Information, "Lumidial", "inner");
+            QTimer::singleShot(0, &box, [] { theApp.Quit(); });
+            boxResult = box.exec();
+            // A modal loop begun while the program ends returns at once.
+            QMessageBox late(QMessageBox::Information, "Lumidial", "late");
+            late.exec();
+            afterQuit = true;
+        });
+        dialogResult = dialog.exec();
+    });
+    QTimer failSafe;
+    bool timedOut = false;
+    failSafe.callOnTimeout([&] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    failSafe.start(20000);
+    lmd::test::SaveCounter saves(folder_.path(), "LMD.ini");
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(timedOut);
+    EXPECT_TRUE(afterQuit);
+    EXPECT_EQ(dialogResult, QDialog::Rejected);
+    EXPECT_NE(boxResult, QMessageBox::Ok);
+    EXPECT_TRUE(theApp.IsQuitting());
+    EXPECT_FALSE(mainWindow_->isVisible());
+    for (int id : {TIMER_REPAINT, TIMER_ALARM, TIMER_OVERLAP})
+        EXPECT_FALSE(mainWindow_->IsTimerRunning(id)) << id;
+    EXPECT_EQ(saves.Take(), 0); // nothing saved until the run ends
+
+    End();
+    EXPECT_EQ(saves.Take(), 1);
+    EXPECT_TRUE(modeless.isNull());
+    EXPECT_FALSE(theApp.IsQuitting()); // the next run starts afresh
+    EXPECT_TRUE(lmd::test::ReadFile(File("LMD.ini")).contains("Zoom=110"));
 }
 
 } // namespace

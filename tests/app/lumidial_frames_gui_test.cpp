@@ -30,10 +30,12 @@ TEST(FrameArtTest, RingsOnBlackCoveringThePointsTheClockReads)
         for (int y = 0; y < 130; ++y)
             for (int x = 0; x < 130; ++x) {
                 const double r = std::hypot(x + 0.5 - 65, y + 0.5 - 65);
-                if (r >= 52 && r <= 62)
+                if (r >= 52 && r <= 62) {
                     ASSERT_NE(Colour(frame, x, y), 0u) << x << "," << y;
-                if (r <= 49.5)
+                }
+                if (r <= 49.5) {
                     ASSERT_EQ(Colour(frame, x, y), 0u) << x << "," << y;
+                }
             }
         for (const QPoint p : {QPoint(8, 64), QPoint(27, 27)})
             EXPECT_NE(RgbToHsl(platform::FromPixel(frame.pixel(p))), kGreyHsl) << p.x() << "," << p.y();

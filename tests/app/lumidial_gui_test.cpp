@@ -15,6 +15,7 @@
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -83,6 +84,35 @@ TEST_F(ClockWindowTest, ZoomSizesTheWindowAndItsShape)
     EXPECT_EQ(window.size(), QSize(195, 195));
     EXPECT_EQ(ShapeExtents(window), QRect(0, 0, 193, 193));
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
+}
+
+TEST_F(ClockWindowTest, StoredPlaceOffEveryScreenComesBackOnScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    struct Case
+    {
+        const char* name;
+        QPoint stored;
+        QPoint shown;
+    };
+    const Case cases[] = {
+        {"lowest ints", {INT_MIN, INT_MIN}, {0, 0}},
+        {"highest ints", {INT_MAX, INT_MAX}, screen.bottomRight() - QPoint(129, 129)},
+        {"far right", {40000, 300}, {screen.right() - 129, 300}},
+        {"far above", {500, -70000}, {500, 0}},
+        {"half off the left edge stays", {-60, 300}, {-60, 300}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        theApp.AppSettings.StartX = c.stored.x();
+        theApp.AppSettings.StartY = c.stored.y();
+        CLumidial& window = ShowClock();
+        EXPECT_EQ(window.pos(), c.shown);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenPosition(window) == c.shown; }));
+        // The stored place follows, so the next start is sound too.
+        EXPECT_EQ(QPoint(theApp.AppSettings.StartX, theApp.AppSettings.StartY), c.shown);
+        clock.reset();
+    }
 }
 
 // Whether `xdotool search --class LMDClass` lists the window.
@@ -275,8 +305,8 @@ TEST_F(ClockWindowTest, ExitCommandStopsEveryTimerRemovesTheTrayIconAndStoresThe
     ASSERT_TRUE(platform::WriteProfileInt(ini, u"GENERAL", u"StartY", 80));
     ASSERT_TRUE(platform::WriteProfileInt(ini, u"MOJIBAN", u"UseShaderMojiban", 0));
     ASSERT_TRUE(platform::WriteProfileInt(ini, u"FRAME", u"Frame", 0));
-    theApp.InitInstance();
-    CLumidial& window = *theApp.m_pMainWnd;
+    const std::unique_ptr<CLumidial> mainWindow = theApp.InitInstance();
+    CLumidial& window = *mainWindow;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_TRUE(FoundByClass(window));
     ASSERT_NE(window.TrayIcon(), nullptr);

@@ -290,6 +290,25 @@ TEST_F(OverlapWatchTest, AWindowAboveTheClockOrTopMostOffRecapturesNothing)
     }
 }
 
+TEST_F(OverlapWatchTest, ChecksDuringADesktopCaptureAreLeftOut)
+{
+    CLumidial& window = Start(true);
+    const MessageCounter recaptures(window, platform::WM_RECAPTURE_BACKGROUND);
+    // Captures back to back for three overlap periods: the window is hidden
+    // for most of that time, and the captures process events, timers included.
+    int captures = 0;
+    QElapsedTimer running;
+    running.start();
+    while (running.elapsed() < 3 * kOverlapMs) {
+        platform::SendAppMessage(platform::WM_RECAPTURE_BACKGROUND);
+        ++captures;
+    }
+    // Checks of a desktop without the clock would differ from the next one and
+    // ask for captures of their own.
+    QTest::qWait(2 * kOverlapMs + 300);
+    EXPECT_EQ(recaptures.count, captures);
+}
+
 TEST_F(OverlapWatchTest, PageUpChecksEvenWithoutTopMost)
 {
     CLumidial& window = Start(false);

@@ -127,7 +127,8 @@ TEST_F(ShaderClockPaintTest, HandsPointAtTheTimeOnEveryDialAndZoom)
                             return false;
                 return true;
             };
-            QTest::qWaitFor(handsShow); // the checks below say what is missing
+            [[maybe_unused]] const bool shown =
+                QTest::qWaitFor(handsShow); // the checks below say what is missing
             const QImage screen = Screen();
             for (const auto& hand : hands)
                 for (const double radius : hand.radii) {

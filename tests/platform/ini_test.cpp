@@ -6,9 +6,12 @@
 #include <QTemporaryDir>
 #include <climits>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -180,6 +183,45 @@ TEST_F(IniTest, Utf8ByteOrderMarkIsKept)
     EXPECT_EQ(ReadBytes(), "\xEF\xBB\xBF[GENERAL]\nZoom=90\n");
 }
 
+TEST_F(IniTest, EverySectionSurvivesWhateverTheEncoding)
+{
+    // The first section is the one a byte-order mark sits against; an invalid
+    // UTF-8 byte later in the file sends the whole file to the CP932 reader.
+    QStringEncoder sjis("Shift_JIS");
+    ASSERT_TRUE(sjis.isValid());
+    const QByteArray japanese = sjis.encode(QStringLiteral("会議"));
+    struct Case
+    {
+        const char* name;
+        QByteArray bom;
+        QByteArray message; // bytes of AlarmMsg1
+        QString decoded;
+    };
+    const Case cases[] = {
+        {"UTF-8 with a mark", "\xEF\xBB\xBF", "\xE4\xBC\x9A\xE8\xAD\xB0", QStringLiteral("会議")},
+        {"mark and Shift_JIS text", "\xEF\xBB\xBF", japanese, QStringLiteral("会議")},
+        {"mark and one stray byte", "\xEF\xBB\xBF", "a\xFF", QStringLiteral("a\uF8F3")},
+        {"Shift_JIS without a mark", "", japanese, QStringLiteral("会議")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(c.bom + "[GENERAL]\nZoom=80\n[ALARM]\nAlarmMsg1=" + c.message + "\n");
+        {
+            IniFile ini(PathOf());
+            EXPECT_EQ(ini.GetProfileInt(u"GENERAL", u"Zoom", 0), 80);
+            if (c.decoded != QStringLiteral("a\uF8F3")) { // what CP932 makes of 0xFF is the codec's choice
+                EXPECT_EQ(ini.GetProfileString(u"ALARM", u"AlarmMsg1"), c.decoded);
+            }
+            ASSERT_TRUE(ini.WriteProfileInt(u"GENERAL", u"Zoom", 90));
+            ASSERT_TRUE(ini.Save());
+        }
+        const QByteArray saved = ReadBytes();
+        EXPECT_TRUE(saved.startsWith(c.bom + "[GENERAL]\nZoom=90\n[ALARM]\n")) << saved.toStdString();
+        EXPECT_EQ(saved.count("[GENERAL]"), 1);
+        EXPECT_EQ(IniFile(PathOf()).GetProfileInt(u"GENERAL", u"Zoom", 0), 90);
+    }
+}
+
 TEST_F(IniTest, FailedSaveKeepsTheOldFile)
 {
     // A file-size limit makes every write beyond it fail (EFBIG), as a full disk
@@ -235,6 +277,79 @@ TEST_F(IniTest, SaveReplacesTheLinkedFileAndKeepsItsPermissions)
     EXPECT_EQ(ReadBytes("real.ini"), "[GENERAL]\nZoom=90\n");
     const auto owner = QFile::ReadOwner | QFile::WriteOwner;
     EXPECT_EQ(QFile::permissions(PathOf("real.ini")) & ~(QFile::ReadUser | QFile::WriteUser), owner);
+}
+
+TEST_F(IniTest, ChainsOfLinksStayAndTheFileAtTheirEndIsWritten)
+{
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("sub"));
+    struct Link
+    {
+        const char* name;
+        const char* target; // as written into the link (relative to its folder)
+    };
+    struct Case
+    {
+        const char* name;
+        std::vector<Link> links;
+        const char* file;    // the file at the end of the chain, "" for none
+        QByteArray expected; // what it holds after the save
+        bool saved;
+    };
+    const QByteArray before = "[GENERAL]\nZoom=80\n";
+    const QByteArray after = "[GENERAL]\nZoom=90\n";
+    const Case cases[] = {
+        {"LMD.ini -> a -> b", {{"LMD.ini", "a"}, {"a", "b"}}, "b", after, true},
+        {"through a folder", {{"LMD.ini", "sub/a"}, {"sub/a", "../b"}}, "b", after, true},
+        {"chain to a missing file", {{"LMD.ini", "a"}, {"a", "new.ini"}}, "", "[GENERAL]\nZoom=90\n", true},
+        {"loop", {{"LMD.ini", "a"}, {"a", "LMD.ini"}}, "", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* name : {"LMD.ini", "a", "b", "sub/a", "new.ini"})
+            QFile::remove(PathOf(name));
+        if (*c.file)
+            WriteBytes(before, c.file);
+        for (const Link& link : c.links)
+            ASSERT_EQ(::symlink(link.target, QFile::encodeName(PathOf(link.name)).constData()), 0);
+
+        IniFile ini(PathOf());
+        ASSERT_TRUE(ini.WriteProfileInt(u"GENERAL", u"Zoom", 90));
+        EXPECT_EQ(ini.Save(), c.saved);
+        for (const Link& link : c.links)
+            EXPECT_TRUE(QFileInfo(PathOf(link.name)).isSymLink()) << link.name;
+        if (c.saved) {
+            EXPECT_EQ(ReadBytes(), c.expected); // read through the chain
+        }
+        EXPECT_EQ(QDir(dir_.path()).entryList({".*.ini.*"}, QDir::Files | QDir::Hidden | QDir::System),
+                  QStringList()); // no temporary left
+    }
+}
+
+TEST_F(IniTest, TemporariesOfKilledSavesAreRemovedByTheNextSave)
+{
+    WriteBytes("[GENERAL]\nZoom=80\n");
+    // What killed saves leave: a temporary of LMD.ini (one written halfway); and
+    // files that only look alike, which stay.
+    for (const char* name : {".LMD.ini.a1B2c3", ".LMD.ini.Zz9yX8"})
+        WriteBytes("[GENERAL]\nZo", name);
+    const QStringList others = {".LMD.ini.bak", ".LMD.ini.toolong7", ".other.ini.a1B2c3", "LMD.ini.a1B2c3"};
+    for (const QString& name : others)
+        WriteBytes("keep", name);
+    // A save of the same file still at work in another process holds its lock.
+    WriteBytes("[GENERAL]\n", ".LMD.ini.Busy42");
+    const int busy = ::open(QFile::encodeName(PathOf(".LMD.ini.Busy42")).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(busy, 0);
+    ASSERT_EQ(::flock(busy, LOCK_EX), 0);
+
+    ASSERT_TRUE(platform::WriteProfileInt(PathOf(), u"GENERAL", u"Zoom", 90));
+    ::close(busy);
+
+    QStringList expected = others + QStringList{"LMD.ini", ".LMD.ini.Busy42"};
+    expected.sort();
+    QStringList left = QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(ReadBytes(), "[GENERAL]\nZoom=90\n");
 }
 
 TEST_F(IniTest, UnreadableFileIsNeverReplaced)

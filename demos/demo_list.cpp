@@ -5,8 +5,11 @@
 #include "demos/apps/auto_cluster.h"
 #include "demos/apps/buddhabrot.h"
 #include "demos/apps/dragon_curve.h"
+#include "demos/apps/fluid.h"
 #include "demos/apps/gmoski_mira.h"
+#include "demos/apps/instru.h"
 #include "demos/apps/nebulabrot.h"
+#include "demos/apps/snow.h"
 #include "demos/fireworks/fireworks.h"
 
 namespace {
@@ -39,9 +42,9 @@ std::vector<DemoEntry> MakeDemoList()
         Placeholder("\tCloth"),
         Placeholder("バウンドサークル"),
         Placeholder("万有引力"),
-        Placeholder("降り積もる雪"),
-        Placeholder("\tGravity Garden"),
-        Placeholder("流体（Navier-Stokes）"),
+        Demo<gaAppSnow>("降り積もる雪"),
+        Demo<gaAppInstru>("\tGravity Garden"),
+        Demo<gaAppFluid>("流体（Navier-Stokes）"),
         Demo<gaAutoCluster>("オートクラスタ"),
     };
 }

@@ -21,6 +21,7 @@ public:
 
     const std::vector<std::shared_ptr<gaxPhysicsCircle>>& getSnowballs() const { return snowballs; }
     const gaxPhysics& getPhysics() const { return physics; }
+    gaxPhysics& getPhysics() { return physics; }
     bool usesImage() const { return useImage; }
 
 private:

@@ -1,0 +1,135 @@
+// Frames of the physics and fluid demos on the 480 by 480 canvas.
+// BM_SnowPileStep/18750: one physics step of the falling snow after 18750
+// frames of pile-up (10 minutes of the dialog's 32 ms frames); BM_SnowPileFrame/
+// 18750: the whole frame there (update and drawing). Both share one pile and
+// count its snowballs. BM_FluidFrame/50000: the fluid demo's whole
+// frame (solver step, fluid picture, 50,000 particle segments, help text) with
+// every particle slot alive. One iteration is one frame.
+#include "demos/apps/fluid.h"
+#include "demos/apps/snow.h"
+#include "demos/core/base_app.h"
+#include "platform/crt.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+constexpr int kCanvas = 480;
+
+// Text and pictures need a GUI application: one for the whole program, on the
+// display when there is one.
+void EnsureGuiApplication()
+{
+    if (QGuiApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "lmd_demos_bench";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication application(argc, argv);
+}
+
+// An app set up on its canvas, run frame by frame as the DEMO dialog runs it.
+template <typename App> class Demo
+{
+public:
+    Demo()
+    {
+        EnsureGuiApplication();
+        canvasWidth = kCanvas;
+        canvasHeight = kCanvas;
+        m_canvas.fill(Qt::black);
+        app->MakeCurrent();
+        app->setup();
+    }
+
+    void Frame()
+    {
+        gaxCore& core = app->core();
+        {
+            const gaFrameScope frame(*app, m_painter);
+            app->update();
+            if (core.autoBackground)
+                m_painter.fillRect(QRect(0, 0, kCanvas, kCanvas), QColor::fromRgba(core.backgroundColor));
+            app->draw();
+        }
+        core.frameNum = ++m_frames;
+    }
+
+    const std::unique_ptr<App> app = std::make_unique<App>();
+
+private:
+    QImage m_canvas{kCanvas, kCanvas, QImage::Format_RGB32};
+    QPainter m_painter{&m_canvas};
+    std::int64_t m_frames = 0;
+};
+
+constexpr int kTenMinutes = 18750;
+
+// The snow after ten minutes of pile-up (updates only: drawing does not change
+// the pile).
+struct PiledSnow
+{
+    PiledSnow()
+    {
+        crt::srand(1);
+        for (int n = 0; n < kTenMinutes; ++n)
+            snow.app->update();
+    }
+    Demo<gaAppSnow> snow;
+};
+
+// One pile for the program, made at first use.
+Demo<gaAppSnow>& SnowPile()
+{
+    static PiledSnow piled;
+    piled.snow.app->MakeCurrent();
+    return piled.snow;
+}
+
+void BM_SnowPileStep(benchmark::State& state)
+{
+    Demo<gaAppSnow>& snow = SnowPile();
+    gaxPhysics& physics = snow.app->getPhysics();
+    for (auto _ : state)
+        physics.update();
+    state.counters["snowballs"] = static_cast<double>(snow.app->getSnowballs().size());
+}
+BENCHMARK(BM_SnowPileStep)->Arg(kTenMinutes)->Unit(benchmark::kMillisecond);
+
+void BM_SnowPileFrame(benchmark::State& state)
+{
+    Demo<gaAppSnow>& snow = SnowPile();
+    for (auto _ : state)
+        snow.Frame();
+    state.counters["snowballs"] = static_cast<double>(snow.app->getSnowballs().size());
+}
+BENCHMARK(BM_SnowPileFrame)->Arg(kTenMinutes)->Unit(benchmark::kMillisecond);
+
+void BM_FluidFrame(benchmark::State& state)
+{
+    Demo<gaAppFluid> fluid;
+    crt::srand(1);
+    fluid.Frame(); // the 150-cell grid
+    // Every slot filled by moves round the canvas, stirring the fluid.
+    for (int n = 0; n < FluidParticles::kMaxParticles / FluidParticles::kPerCall; ++n)
+        fluid.app->mouseMoved(240 + (n % 200) - 100, 240 + ((n / 200) % 20) * 5 - 50);
+    int live = 0;
+    for (auto _ : state) {
+        fluid.Frame();
+        state.PauseTiming();
+        live = 0;
+        for (const FluidParticle& p : fluid.app->getParticles().particles)
+            live += p.alpha > 0;
+        state.ResumeTiming();
+    }
+    state.counters["live_particles"] = live;
+}
+BENCHMARK(BM_FluidFrame)->Arg(FluidParticles::kMaxParticles)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -9,16 +9,15 @@
 #include "demos/apps/snow.h"
 #include "demos/core/base_app.h"
 #include "platform/crt.h"
+#include "tests/demos/app_runner.h"
 
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 #include <benchmark/benchmark.h>
 #include <memory>
 
 namespace {
 
-constexpr int kCanvas = 480;
+using lmd::test::AppRunner;
 
 // Text and pictures need a GUI application: one for the whole program, on the
 // display when there is one.
@@ -34,41 +33,6 @@ void EnsureGuiApplication()
     static QGuiApplication application(argc, argv);
 }
 
-// An app set up on its canvas, run frame by frame as the DEMO dialog runs it.
-template <typename App> class Demo
-{
-public:
-    Demo()
-    {
-        EnsureGuiApplication();
-        canvasWidth = kCanvas;
-        canvasHeight = kCanvas;
-        m_canvas.fill(Qt::black);
-        app->MakeCurrent();
-        app->setup();
-    }
-
-    void Frame()
-    {
-        gaxCore& core = app->core();
-        {
-            const gaFrameScope frame(*app, m_painter);
-            app->update();
-            if (core.autoBackground)
-                m_painter.fillRect(QRect(0, 0, kCanvas, kCanvas), QColor::fromRgba(core.backgroundColor));
-            app->draw();
-        }
-        core.frameNum = ++m_frames;
-    }
-
-    const std::unique_ptr<App> app = std::make_unique<App>();
-
-private:
-    QImage m_canvas{kCanvas, kCanvas, QImage::Format_RGB32};
-    QPainter m_painter{&m_canvas};
-    std::int64_t m_frames = 0;
-};
-
 constexpr int kTenMinutes = 18750;
 
 // The snow after ten minutes of pile-up (updates only: drawing does not change
@@ -81,12 +45,13 @@ struct PiledSnow
         for (int n = 0; n < kTenMinutes; ++n)
             snow.app->update();
     }
-    Demo<gaAppSnow> snow;
+    AppRunner<gaAppSnow> snow;
 };
 
 // One pile for the program, made at first use.
-Demo<gaAppSnow>& SnowPile()
+AppRunner<gaAppSnow>& SnowPile()
 {
+    EnsureGuiApplication();
     static PiledSnow piled;
     piled.snow.app->MakeCurrent();
     return piled.snow;
@@ -94,7 +59,7 @@ Demo<gaAppSnow>& SnowPile()
 
 void BM_SnowPileStep(benchmark::State& state)
 {
-    Demo<gaAppSnow>& snow = SnowPile();
+    AppRunner<gaAppSnow>& snow = SnowPile();
     gaxPhysics& physics = snow.app->getPhysics();
     for (auto _ : state)
         physics.update();
@@ -104,7 +69,7 @@ BENCHMARK(BM_SnowPileStep)->Arg(kTenMinutes)->Unit(benchmark::kMillisecond);
 
 void BM_SnowPileFrame(benchmark::State& state)
 {
-    Demo<gaAppSnow>& snow = SnowPile();
+    AppRunner<gaAppSnow>& snow = SnowPile();
     for (auto _ : state)
         snow.Frame();
     state.counters["snowballs"] = static_cast<double>(snow.app->getSnowballs().size());
@@ -113,7 +78,8 @@ BENCHMARK(BM_SnowPileFrame)->Arg(kTenMinutes)->Unit(benchmark::kMillisecond);
 
 void BM_FluidFrame(benchmark::State& state)
 {
-    Demo<gaAppFluid> fluid;
+    EnsureGuiApplication();
+    AppRunner<gaAppFluid> fluid;
     crt::srand(1);
     fluid.Frame(); // the 150-cell grid
     // Every slot filled by moves round the canvas, stirring the fluid.

@@ -2,11 +2,12 @@
 // A demo app run frame by frame on a 480 by 480 canvas picture, the way the
 // DEMO dialog's frame loop runs it: update, the background when the app asks
 // for it, draw, and the frame number counted on.
+// Also used by the benchmarks, so it needs nothing of the test framework.
 #include "demos/core/base_app.h"
-#include "tests/demos/canvas_fixture.h"
 
 #include <QImage>
 #include <QPainter>
+#include <cstdint>
 #include <memory>
 
 namespace lmd::test {
@@ -14,6 +15,8 @@ namespace lmd::test {
 template <typename App> class AppRunner
 {
 public:
+    static constexpr int kCanvasSize = 480;
+
     AppRunner()
     {
         canvasWidth = kCanvasSize;
@@ -46,7 +49,7 @@ public:
 
     QImage canvas{kCanvasSize, kCanvasSize, QImage::Format_RGB32};
     std::unique_ptr<App> app;
-    int frames = 0;
+    std::int64_t frames = 0;
 };
 
 } // namespace lmd::test

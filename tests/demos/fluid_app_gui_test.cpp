@@ -6,6 +6,8 @@
 #include "platform/crt.h"
 #include "tests/demos/app_runner.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 using lmd::test::AppRunner;

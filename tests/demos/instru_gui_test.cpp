@@ -3,6 +3,7 @@
 // falls off with its distance from the centre, and 'c' clears the garden.
 #include "demos/apps/instru.h"
 #include "tests/demos/app_runner.h"
+#include "tests/demos/canvas_fixture.h"
 
 namespace {
 

@@ -136,8 +136,9 @@ TEST_F(PhysicsDemosTest, FluidStirredByTheMouseCarriesItsDye)
     // Moves without a button colour the fluid along a line across the middle.
     for (int x = 90; x <= 390; x += 6) {
         QTest::mouseMove(&canvas, At(x, 240));
-        if (x % 60 == 30)
+        if (x % 60 == 30) {
             ASSERT_TRUE(WaitForFrames(1));
+        }
     }
     ASSERT_TRUE(WaitForFrames(3)); // the dye is in, and no cell holds more than 1
     const nvq::fluid::Solver& solver = fluid.getSolver();
@@ -153,8 +154,9 @@ TEST_F(PhysicsDemosTest, FluidStirredByTheMouseCarriesItsDye)
         for (int y = 202; y <= 300; y += 2) {
             QTest::mouseMove(&canvas, At(x, y));
             EXPECT_EQ(MeasureDye(solver, solver.colorSource).total, 0) << "a drag adds no colour";
-            if (y % 8 == 0)
+            if (y % 8 == 0) {
                 ASSERT_TRUE(WaitForFrames(1));
+            }
         }
         QTest::mouseRelease(&canvas, Qt::LeftButton, {}, At(x, 300));
     }

@@ -197,10 +197,11 @@ TEST_F(PhysicsWrappersTest, NegativeGroupSetBeforeSetupKeepsBoxesApart)
         box.setup(physics.getWorld(), 240, 250, 10, 10, 0);
         EXPECT_EQ(box.getBody()->GetFixtureList()->GetFilterData().groupIndex, group);
         Steps(90);
-        if (group < 0)
+        if (group < 0) {
             EXPECT_GT(box.getPosition().y, 320) << "falls through the shelf";
-        else
+        } else {
             EXPECT_NEAR(box.getPosition().y, 300 - 10 - 5, 1.0f) << "rests on the shelf";
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "demos/apps/snow.h"
 #include "platform/crt.h"
 #include "tests/demos/app_runner.h"
+#include "tests/demos/canvas_fixture.h"
 
 namespace {
 
@@ -24,8 +25,9 @@ TEST(SnowTest, SnowPilesUpOnTheGroundLine)
     int resting = 0;
     for (const auto& ball : balls) {
         const gaVec2f c = ball->getPosition();
-        if (c.x >= 0 && c.x <= 480) // above the ground: never below it
+        if (c.x >= 0 && c.x <= 480) { // above the ground: never below it
             EXPECT_LE(c.y, 480 - ball->getRadius() + 0.5f);
+        }
         if (std::abs(c.y - (480 - ball->getRadius())) < 1.0f)
             ++resting;
     }

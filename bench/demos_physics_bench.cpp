@@ -2,7 +2,7 @@
 // BM_SnowPileStep/18750: one physics step of the falling snow after 18750
 // frames of pile-up (10 minutes of the dialog's 32 ms frames); BM_SnowPileFrame/
 // 18750: the whole frame there (update and drawing). Both share one pile and
-// count its snowballs. BM_FluidFrame/50000: the fluid demo's whole
+// count its snowballs (and the step, those asleep). BM_FluidFrame/50000: the fluid demo's whole
 // frame (solver step, fluid picture, 50,000 particle segments, help text) with
 // every particle slot alive. One iteration is one frame.
 #include "demos/apps/fluid.h"
@@ -63,7 +63,11 @@ void BM_SnowPileStep(benchmark::State& state)
     gaxPhysics& physics = snow.app->getPhysics();
     for (auto _ : state)
         physics.update();
+    int asleep = 0;
+    for (const auto& snowball : snow.app->getSnowballs())
+        asleep += !snowball->getBody()->IsAwake();
     state.counters["snowballs"] = static_cast<double>(snow.app->getSnowballs().size());
+    state.counters["asleep"] = asleep;
 }
 BENCHMARK(BM_SnowPileStep)->Arg(kTenMinutes)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 // toward a point, collision filtering, set-up from the descriptions, and the
 // circle's picture on the canvas.
 #include "demos/physics_wrappers.h"
+#include "physics/dynamics/callbacks.h"
 #include "tests/demos/canvas_fixture.h"
 
 #include <cmath>
@@ -274,6 +275,46 @@ TEST_F(PhysicsWrappersTest, SetPositionMovesAndWakes)
     EXPECT_FLOAT_EQ(box.getPosition().y, 60);
     EXPECT_FLOAT_EQ(box.getBody()->GetAngle(), std::numbers::pi_v<float> / 4);
     EXPECT_TRUE(box.getBody()->IsAwake());
+}
+
+} // namespace
+
+namespace {
+
+// Destroys a shape from inside the world's step, as a careless demo might.
+class DestroyOnContact : public phContactListener
+{
+public:
+    explicit DestroyOnContact(gaxPhysicsBaseShape& shape) : m_shape(shape) {}
+    void BeginContact(phContact*) override
+    {
+        m_shape.destroy();
+        ++calls;
+    }
+    int calls = 0;
+
+private:
+    gaxPhysicsBaseShape& m_shape;
+};
+
+TEST_F(PhysicsWrappersTest, DestroyRefusedInsideAStepKeepsTheBody)
+{
+    physics.init(kFps, 0, 10);
+    physics.createGround(0, 480, 480, 480);
+    gaxPhysicsCircle ball;
+    ball.setMaterial(1, 0, 0);
+    ball.setup(physics.getWorld(), 240, 465, 10);
+    DestroyOnContact listener(ball);
+    physics.getWorld()->SetContactListener(&listener);
+    Steps(30);
+    ASSERT_GT(listener.calls, 0);
+    EXPECT_TRUE(ball.isAlive()) << "the world was stepping: the body stays the shape's";
+    ASSERT_NE(ball.getBody(), nullptr);
+    EXPECT_EQ(physics.getWorld()->GetBodyCount(), 2);
+    physics.getWorld()->SetContactListener(phGetDefaultContactListener());
+    ball.destroy();
+    EXPECT_FALSE(ball.isAlive());
+    EXPECT_EQ(physics.getWorld()->GetBodyCount(), 1);
 }
 
 } // namespace

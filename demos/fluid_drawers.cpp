@@ -126,7 +126,8 @@ void DrawerBase::drawSpeed(float x, float y, float w, float h)
     const float gain = 255.0f * brightness;
     drawBuffer(x, y, w, h, [&](int k) {
         const Vec2& v = solver->velocity[k];
-        const unsigned char grey = ToByte((std::fabs(v.y) * heightCells + std::fabs(v.x) * widthCells) * gain);
+        const unsigned char grey =
+            ToByte((std::fabs(v.y) * heightCells + std::fabs(v.x) * widthCells) * gain);
         return Rgb8{grey, grey, grey};
     });
 }
@@ -139,7 +140,8 @@ void DrawerBase::drawVectors(float x, float y, float w)
     const float t = (1.0f / static_cast<float>(solver->cellsX + 2)) * vectorThreshold *
                     (1.0f / static_cast<float>(solver->cellsY + 2));
     const float t2 = t * t;
-    const std::uint32_t grey = static_cast<std::uint32_t>(static_cast<unsigned char>(ToByte(brightness * 255.0f)) / 2);
+    const std::uint32_t grey =
+        static_cast<std::uint32_t>(static_cast<unsigned char>(ToByte(brightness * 255.0f)) / 2);
     gaSetColor(grey << 24 | grey << 16 | grey << 8 | grey);
     const int stride = 1 + std::max(vectorStep, 0);
     for (int j = 0; j < solver->cellsY; j += stride) {
@@ -154,7 +156,8 @@ void DrawerBase::drawVectors(float x, float y, float w)
             }
             const float fi = static_cast<float>(i);
             const float fj = static_cast<float>(j);
-            gaDrawLine(fi, fj, fi + v.x * vectorScale * kVectorLength, fj + v.y * vectorScale * kVectorLength);
+            gaDrawLine(fi, fj, fi + v.x * vectorScale * kVectorLength,
+                       fj + v.y * vectorScale * kVectorLength);
         }
     }
     gaPopMatrix();
@@ -170,13 +173,15 @@ void DrawerGl::uploadPixels()
     const int width = static_cast<int>(texture.getWidth());
     const int height = static_cast<int>(texture.getHeight());
     const int bytes = bytesPerPixel();
-    if (pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(bytes))
+    if (pixels.size() <
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(bytes))
         return;
     const unsigned char* in = pixels.data();
     gaImage_<unsigned char>& image = texture.image();
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x, in += bytes)
-            image.setColor(x, y, 0xFF000000u | std::uint32_t(in[0]) << 16 | std::uint32_t(in[1]) << 8 | in[2]);
+            image.setColor(x, y,
+                           0xFF000000u | std::uint32_t(in[0]) << 16 | std::uint32_t(in[1]) << 8 | in[2]);
 }
 
 void DrawerGl::blitTexture(float x, float y, float w, float h)

@@ -41,14 +41,14 @@ public:
     int bytesPerPixel() const { return withAlpha ? 4 : 3; }
 
     bool enabled = true;
-    bool invert = false;        // colour view: every channel 255 - value
-    float brightness = 1.0f;    // gain of every view
+    bool invert = false;     // colour view: every channel 255 - value
+    float brightness = 1.0f; // gain of every view
     float vectorThreshold = 0.0f;
     float vectorScale = 1.0f;
-    int vectorStep = 0;         // cells skipped between vectors
+    int vectorStep = 0; // cells skipped between vectors
     int mode = kColor;
-    int textureFormat = 6407;   // an OpenGL format number, handed to the texture
-    bool withAlpha = false;     // a fourth byte per pixel, always 255
+    int textureFormat = 6407; // an OpenGL format number, handed to the texture
+    bool withAlpha = false;   // a fourth byte per pixel, always 255
 
 protected:
     virtual void allocateTexture() = 0;

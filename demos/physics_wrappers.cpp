@@ -80,7 +80,8 @@ void gaxPhysics::createGround(float x1, float y1, float x2, float y2)
 void gaxPhysics::update()
 {
     if (world)
-        world->Step(fps > 0.0f ? 1.0f / fps : 0.0f, velocityIterations, positionIterations, particleIterations);
+        world->Step(fps > 0.0f ? 1.0f / fps : 0.0f, velocityIterations, positionIterations,
+                    particleIterations);
 }
 
 // --- gaxPhysicsBaseShape --------------------------------------------------------------------

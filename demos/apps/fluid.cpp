@@ -31,7 +31,8 @@ float Extent(int pixels)
 std::uint32_t ColourByte(float value)
 {
     const float scaled = value * 255.0f;
-    return std::fabs(scaled) < 2147483648.0f ? static_cast<std::uint32_t>(static_cast<int>(scaled)) & 0xFFu : 0u;
+    return std::fabs(scaled) < 2147483648.0f ? static_cast<std::uint32_t>(static_cast<int>(scaled)) & 0xFFu
+                                             : 0u;
 }
 
 } // namespace
@@ -64,8 +65,8 @@ void FluidParticles::updateAndDraw(const nvq::fluid::Solver& solver, bool fluidD
         FluidParticle& p = particles[k];
         if (!(p.alpha > 0.0f))
             continue;
-        const nvq::fluid::Vec2 v =
-            solver.valid ? solver.velocity[solver.cellIndexAt(p.x * invW, p.y * invH)] : nvq::fluid::Vec2{0, 0};
+        const nvq::fluid::Vec2 v = solver.valid ? solver.velocity[solver.cellIndexAt(p.x * invW, p.y * invH)]
+                                                : nvq::fluid::Vec2{0, 0};
         p.vx = p.mass * kFlowGain * v.x * w + p.vx * kMomentum;
         p.vy = p.mass * kFlowGain * v.y * h + p.vy * kMomentum;
         p.x += p.vx;
@@ -93,9 +94,11 @@ void FluidParticles::updateAndDraw(const nvq::fluid::Solver& solver, bool fluidD
         } else {
             const float m3 = p.mass * p.mass * p.mass;
             const float saturation = p.mass > 0.5f ? m3 * m3 * m3 * m3 : 0.0f;
-            const float speed = std::min(p.vx * invW * p.vx * invW + p.vy * invH * p.vy * invH, kMaxSpeedSquared);
+            const float speed =
+                std::min(p.vx * invW * p.vx * invW + p.vy * invH * p.vy * invH, kMaxSpeedSquared);
             gaColor c;
-            c.setHsb(0, saturation + speed * 255 / kMaxSpeedSquared, (p.mass * 0.5f + 0.5f) * p.alpha * 255, 255);
+            c.setHsb(0, saturation + speed * 255 / kMaxSpeedSquared, (p.mass * 0.5f + 0.5f) * p.alpha * 255,
+                     255);
             const float r = c.r / 255.0f;
             const float g = c.g / 255.0f;
             const float b = c.b / 255.0f;
@@ -233,7 +236,8 @@ void gaAppFluid::addToFluid(gaVec2f n, gaVec2f d, bool withColour)
         gaColor c;
         c.setHsb(static_cast<float>(core().frameNum % 255), 255, 255, 255);
         const auto boost = [this](unsigned char channel) {
-            return static_cast<unsigned char>(std::clamp(static_cast<float>(channel) * colorMult, 0.0f, 255.0f));
+            return static_cast<unsigned char>(
+                std::clamp(static_cast<float>(channel) * colorMult, 0.0f, 255.0f));
         };
         c.r = boost(c.r);
         c.g = boost(c.g);
@@ -248,7 +252,8 @@ void gaAppFluid::addToFluid(gaVec2f n, gaVec2f d, bool withColour)
             solver.density[index] += f.r;
         }
         if (drawParticles)
-            particles.addParticles(n.x * static_cast<float>(canvasWidth), n.y * static_cast<float>(canvasHeight));
+            particles.addParticles(n.x * static_cast<float>(canvasWidth),
+                                   n.y * static_cast<float>(canvasHeight));
     }
     nvq::fluid::Vec2& velocity = solver.velocity[index];
     velocity.x += d.x * velocityMult;

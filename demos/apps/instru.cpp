@@ -51,7 +51,8 @@ void gaAppInstru::setup()
     emitter.load("emitter.png");
     particle.load("particle.png");
     centre.fixture.filter.groupIndex = kNeverCollide;
-    centre.setup(physics.getWorld(), static_cast<float>(canvasWidth) / 2, static_cast<float>(canvasHeight) / 2, 1, 1, 0);
+    centre.setup(physics.getWorld(), static_cast<float>(canvasWidth) / 2,
+                 static_cast<float>(canvasHeight) / 2, 1, 1, 0);
 }
 
 void gaAppInstru::mouseReleased(int /*x*/, int /*y*/, int /*button*/)

@@ -35,7 +35,8 @@ public:
             const gaFrameScope frame(*app, painter);
             app->update();
             if (core.autoBackground)
-                painter.fillRect(QRect(0, 0, canvasWidth, canvasHeight), QColor::fromRgba(core.backgroundColor));
+                painter.fillRect(QRect(0, 0, canvasWidth, canvasHeight),
+                                 QColor::fromRgba(core.backgroundColor));
             app->draw();
         }
         core.frameNum = ++frames;

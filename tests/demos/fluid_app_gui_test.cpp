@@ -100,8 +100,9 @@ TEST_F(FluidAppTest, ResetClearsTheFluidAndParticlesCoast)
     ASSERT_GT(TotalDye(), 1);
     fluid.Frames(5);
     const auto& particles = fluid.app->getParticles().particles;
-    const auto moving = std::find_if(particles.begin(), particles.end(),
-                                     [](const FluidParticle& p) { return p.alpha > 0 && std::abs(p.vx) > 0.01f; });
+    const auto moving = std::find_if(particles.begin(), particles.end(), [](const FluidParticle& p) {
+        return p.alpha > 0 && std::abs(p.vx) > 0.01f;
+    });
     ASSERT_NE(moving, particles.end());
     const float vx = moving->vx;
     fluid.app->keyPressed('r');
@@ -130,8 +131,11 @@ TEST_F(FluidAppTest, KeysSwitchViewsAndLayers)
     {
         int key;
         int mode;
-    } views[] = {{'x', DrawerBase::kMotion}, {'c', DrawerBase::kSpeed}, {'v', DrawerBase::kVectors},
-                 {'z', DrawerBase::kColor}, {'q', DrawerBase::kColor}};
+    } views[] = {{'x', DrawerBase::kMotion},
+                 {'c', DrawerBase::kSpeed},
+                 {'v', DrawerBase::kVectors},
+                 {'z', DrawerBase::kColor},
+                 {'q', DrawerBase::kColor}};
     for (const auto& v : views) {
         fluid.app->keyPressed(v.key);
         EXPECT_EQ(fluid.app->getDrawer().mode, v.mode) << char(v.key);

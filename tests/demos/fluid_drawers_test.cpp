@@ -43,17 +43,32 @@ struct ViewCase
 TEST_F(FluidDrawerTest, BufferViewsTurnValuesIntoBytes)
 {
     const ViewCase cases[] = {
-        {"colour", DrawerBase::kColor, 3, true, false, 1, [](Solver& s, int k) { s.color[k] = {0.5f, 2.0f, -0.5f}; },
+        {"colour", DrawerBase::kColor, 3, true, false, 1,
+         [](Solver& s, int k) {
+             s.color[k] = {0.5f, 2.0f, -0.5f};
+         },
          qRgb(127, 255, 129)}, // -127 wraps to its low byte
         {"colour inverted", DrawerBase::kColor, 3, true, true, 1,
-         [](Solver& s, int k) { s.color[k] = {0.5f, 2.0f, 0.0f}; }, qRgb(128, 0, 255)},
+         [](Solver& s, int k) {
+             s.color[k] = {0.5f, 2.0f, 0.0f};
+         },
+         qRgb(128, 0, 255)},
         {"colour at half brightness", DrawerBase::kColor, 3, true, false, 0.5f,
-         [](Solver& s, int k) { s.color[k] = {1.0f, 0.2f, 0.0f}; }, qRgb(127, 25, 0)},
-        {"density as grey", DrawerBase::kColor, 3, false, false, 1, [](Solver& s, int k) { s.density[k] = 0.25f; },
-         qRgb(63, 63, 63)},
+         [](Solver& s, int k) {
+             s.color[k] = {1.0f, 0.2f, 0.0f};
+         },
+         qRgb(127, 25, 0)},
+        {"density as grey", DrawerBase::kColor, 3, false, false, 1,
+         [](Solver& s, int k) { s.density[k] = 0.25f; }, qRgb(63, 63, 63)},
         {"motion on a 150-cell grid", DrawerBase::kMotion, 150, true, false, 1,
-         [](Solver& s, int k) { s.velocity[k] = {0.01f, -0.001f}; }, qRgb(255, 38, 0)},
-        {"speed", DrawerBase::kSpeed, 150, true, false, 1, [](Solver& s, int k) { s.velocity[k] = {0.001f, -0.001f}; },
+         [](Solver& s, int k) {
+             s.velocity[k] = {0.01f, -0.001f};
+         },
+         qRgb(255, 38, 0)},
+        {"speed", DrawerBase::kSpeed, 150, true, false, 1,
+         [](Solver& s, int k) {
+             s.velocity[k] = {0.001f, -0.001f};
+         },
          qRgb(77, 77, 77)}, // (0.001 × 152 + 0.001 × 152) × 255
     };
     for (const ViewCase& c : cases) {
@@ -97,7 +112,7 @@ TEST_F(FluidDrawerTest, VectorsViewDrawsASegmentPerMovingCell)
     Grid(4, 4);
     drawer.mode = DrawerBase::kVectors;
     solver.velocity[solver.cellIndex(2, 3)] = {1e-4f, 0}; // short enough to keep its length
-    drawer.draw(0, 0, 40, 40);                             // ten pixels per cell
+    drawer.draw(0, 0, 40, 40);                            // ten pixels per cell
     EndFrame();
     // From cell corner (1, 2) to (1 + 1e-4 × 50000, 2) in cells, a pen one cell
     // wide, in 0x7F7F7F7F over black.
@@ -118,7 +133,8 @@ TEST_F(FluidDrawerTest, NothingDrawn)
         {"negative mode", [](Solver&, DrawerGl& d) { d.mode = -1; }},
         {"disabled", [](Solver&, DrawerGl& d) { d.enabled = false; }},
         {"grid changed without a new set-up", [](Solver& s, DrawerGl&) { s.setup(8, 8); }},
-        {"vectors of a still fluid", [](Solver& s, DrawerGl& d) {
+        {"vectors of a still fluid",
+         [](Solver& s, DrawerGl& d) {
              d.mode = DrawerBase::kVectors;
              s.reset();
          }},

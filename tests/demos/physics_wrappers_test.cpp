@@ -138,7 +138,8 @@ TEST_F(PhysicsWrappersTest, RepulsionActsOnlyWithinTheSquaredRadius)
         float distance; // pixels from the body to the point
         float radius;   // compared with the squared distance in metres
         bool acts;
-    } cases[] = {{27, 1, true}, {-27, 1, true}, {33, 1, false}, {0, 1, true}, {27, 0.85f, true}, {27, 0.8f, false}};
+    } cases[] = {{27, 1, true}, {-27, 1, true},    {33, 1, false},
+                 {0, 1, true},  {27, 0.85f, true}, {27, 0.8f, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.distance << " px, radius " << c.radius);
         physics.init(kFps, 0, 0);

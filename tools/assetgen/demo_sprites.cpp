@@ -57,7 +57,8 @@ QPainterPath SnowArm(double length)
 
 QImage Snowflake(int size)
 {
-    QImage picture = Glow(size, {{0.0, QColor(255, 255, 255, 90)}, {0.35, QColor(220, 235, 255, 40)},
+    QImage picture = Glow(size, {{0.0, QColor(255, 255, 255, 90)},
+                                 {0.35, QColor(220, 235, 255, 40)},
                                  {1.0, QColor(200, 220, 255, 0)}});
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -85,10 +86,12 @@ QImage Snowflake(int size)
 LMD_ASSET_GENERATOR(demo_sprites)
 {
     out.DataImage(QStringLiteral("assets/snow.png"), Snowflake(128));
-    out.DataImage(QStringLiteral("assets/emitter.png"),
-                  Glow(64, {{0.0, QColor(255, 255, 255, 255)}, {0.18, QColor(200, 240, 255, 230)},
-                            {0.45, QColor(90, 170, 255, 110)}, {1.0, QColor(40, 80, 255, 0)}}));
-    out.DataImage(QStringLiteral("assets/particle.png"),
-                  Glow(128, {{0.0, QColor(255, 255, 240, 255)}, {0.1, QColor(255, 230, 170, 220)},
-                             {0.35, QColor(255, 150, 80, 90)}, {1.0, QColor(255, 80, 40, 0)}}));
+    out.DataImage(QStringLiteral("assets/emitter.png"), Glow(64, {{0.0, QColor(255, 255, 255, 255)},
+                                                                  {0.18, QColor(200, 240, 255, 230)},
+                                                                  {0.45, QColor(90, 170, 255, 110)},
+                                                                  {1.0, QColor(40, 80, 255, 0)}}));
+    out.DataImage(QStringLiteral("assets/particle.png"), Glow(128, {{0.0, QColor(255, 255, 240, 255)},
+                                                                    {0.1, QColor(255, 230, 170, 220)},
+                                                                    {0.35, QColor(255, 150, 80, 90)},
+                                                                    {1.0, QColor(255, 80, 40, 0)}}));
 }

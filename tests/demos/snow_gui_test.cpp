@@ -3,6 +3,7 @@
 // right button switches the look.
 #include "demos/apps/snow.h"
 #include "platform/crt.h"
+#include "tests/support/screens.h"
 #include "tests/demos/app_runner.h"
 #include "tests/demos/canvas_fixture.h"
 
@@ -21,6 +22,7 @@ TEST(SnowTest, SnowPilesUpOnTheGroundLine)
         for (const auto& ball : snow.app->getSnowballs())
             ASSERT_LT(ball->getPosition().y, removalDepth + 20) << "a snowball fell on and on";
     }
+    lmd::test::SaveScreen(snow.canvas, QStringLiteral("demos_snow_pile"));
     const auto& balls = snow.app->getSnowballs();
     int resting = 0;
     for (const auto& ball : balls) {

@@ -56,10 +56,11 @@ function(lmd_add_tests library)
     list(APPEND props RESOURCE_LOCK x11display)
   endif()
   # The discovery (--gtest_list_tests) and every discovered test start the program
-  # through `cmake -E env`, so both see the same environment.
+  # through `cmake -E env` and tests/support/run_test, so both see the same
+  # environment (run_test says why it may run a test twice).
   lmd_test_environment(env)
   set_target_properties(${ARG_NAME} PROPERTIES
-    CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${env}")
+    CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${env};${PROJECT_SOURCE_DIR}/tests/support/run_test")
   gtest_discover_tests(${ARG_NAME}
     TEST_PREFIX "${library}."
     DISCOVERY_MODE PRE_TEST

@@ -408,8 +408,9 @@ void CLumidial::OnCommand(int id)
         EditRssList();
     } else if (id == ID_RSS) {
         m_rssTickers.Open();
+    } else if (id == ID_SETTINGS) {
+        OpenSettings();
     }
-    // ID_SETTINGS (settings dialog) is served here by the part that provides it.
 }
 
 void CLumidial::StorePosition()

@@ -123,18 +123,21 @@ using namespace about;
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_controls(this, *FindDialogTemplate(IDD))
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    // The members in their order: the two LED displays, then the generator
-    // seeded from the clock (the credits controls draw their randomness from
-    // it), the two rippling pictures, the refraction model and the tab control.
+    // The members in their order: the two LED displays and the cloud sky, then
+    // the generator seeded from the clock (the credits controls draw their
+    // randomness from it), the two rippling pictures, the refraction model and
+    // the tab control; last the cloud sky's text.
     m_matrix1 = new CMatrixStatic(this);
     m_matrix2 = new CMatrixStatic(this);
+    m_clouds = new CCloudsCtrl(this);
     crt::srand(static_cast<unsigned>(std::time(nullptr)));
     m_specialFx1 = new CSpecialFXCtrl(this);
     m_specialFx2 = new CSpecialFXCtrl(this);
-    for (QWidget* control : std::initializer_list<QWidget*>{m_matrix1, m_matrix2, m_specialFx1, m_specialFx2})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_matrix1, m_matrix2, m_clouds, m_specialFx1, m_specialFx2})
         control->hide(); // until a page takes it
     m_spectralModel = kDefaultModel;
     m_tabCtrl = new CTabCtrlSSL(this);
+    m_clouds->m_strText = StaffText();
     m_controls.Replace(IDC_TAB, m_tabCtrl); // DDX_Control
     connect(m_controls.ItemAs<QPushButton>(IDOK), &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -172,8 +175,9 @@ bool CAboutDlg::OnInitDialog()
     const auto& captions = TabCaptions();
 
     BuildNamePage();
-    // The credits pages (1 to 3) keep their static for now.
-    for (int page = 1; page <= 3; ++page)
+    BuildCloudsPage();
+    // The credits pages 2 and 3 keep their static for now.
+    for (int page = 2; page <= 3; ++page)
         m_tabCtrl->AddTemplatePage(captions[page], page, IDD_PAGE_ONE);
 
     m_picture1 = platform::LoadBitmap(153);
@@ -204,6 +208,17 @@ void CAboutDlg::BuildNamePage()
     page->Controls()->Replace(IDC_LED_BLOCK, m_matrix2);
     Configure(*m_matrix1, kNameLed, QStringLiteral("Lumidial"));
     Configure(*m_matrix2, kDedicationLed, DedicationText());
+}
+
+void CAboutDlg::BuildCloudsPage()
+{
+    const int index = m_tabCtrl->AddTemplatePage(TabCaptions()[1], 1, IDD_PAGE_ONE);
+    auto* const page = dynamic_cast<CTabPageSSL*>(m_tabCtrl->GetPage(index));
+    if (!page)
+        return;
+    page->Controls()->Replace(IDC_PAGE_STATIC, m_clouds);
+    m_clouds->PreSubclassWindow();
+    m_clouds->m_bSteering = 1;
 }
 
 void CAboutDlg::BuildPicturePage(int index, CSpecialFXCtrl* control, const QImage* first, const QImage* second)

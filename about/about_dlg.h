@@ -5,9 +5,11 @@
 // returns. Closing it (OK, Escape, the close box) destroys the pages and with
 // them every control and its timers; nothing animates after that.
 //
-// Page 0 shows the product name and a dedication on two LED displays, pages 4
-// and 5 rippling pictures. The credits pages 1 to 3 and the OpenGL pages 6 to 9
-// hold their template's static until their controls join the dialog.
+// Page 0 shows the product name and a dedication on two LED displays, page 1
+// the staff credits over drifting clouds, pages 4 and 5 rippling pictures. The
+// credits pages 2 and 3 and the OpenGL pages 6 to 9 hold their template's
+// static until their controls join the dialog.
+#include "about/clouds_ctrl.h"
 #include "about/special_fx_ctrl.h"
 #include "about/tab_ctrl_ssl.h"
 #include "controls/matrix_static.h"
@@ -58,6 +60,7 @@ public:
     CTabCtrlSSL* TabCtrl() const { return m_tabCtrl; }
     CMatrixStatic* NameDisplay() const { return m_matrix1; }
     CMatrixStatic* DedicationDisplay() const { return m_matrix2; }
+    CCloudsCtrl* Clouds() const { return m_clouds; }
     CSpecialFXCtrl* FirstPicture() const { return m_specialFx1; }
     CSpecialFXCtrl* SecondPicture() const { return m_specialFx2; }
     const QByteArray& SpectralModel() const { return m_spectralModel; }
@@ -68,6 +71,7 @@ protected:
 
 private:
     void BuildNamePage();
+    void BuildCloudsPage();
     void BuildPicturePage(int index, CSpecialFXCtrl* control, const QImage* first, const QImage* second);
 
     platform::DialogControls m_controls;
@@ -75,6 +79,7 @@ private:
     // once attached, and they go with it.
     QPointer<CMatrixStatic> m_matrix1;
     QPointer<CMatrixStatic> m_matrix2;
+    QPointer<CCloudsCtrl> m_clouds;
     QPointer<CSpecialFXCtrl> m_specialFx1;
     QPointer<CSpecialFXCtrl> m_specialFx2;
     QByteArray m_spectralModel; // the refraction scene's model file name

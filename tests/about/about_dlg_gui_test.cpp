@@ -223,7 +223,7 @@ TEST_F(AboutDlgTest, ClosingFreesEveryControlTwentyTimesOver)
 {
     for (int run = 0; run < 20; ++run) {
         CAboutDlg about;
-        QPointer<QWidget> controls[] = {about.NameDisplay(), about.DedicationDisplay(), about.FirstPicture(),
+        QPointer<QWidget> controls[] = {about.NameDisplay(), about.DedicationDisplay(), about.Clouds(), about.FirstPicture(),
                                         about.SecondPicture()};
         QTimer::singleShot(0, &about, [&about, run] {
             if (run % 2 == 0)

@@ -172,62 +172,54 @@ bool CAboutDlg::OnInitDialog()
     if (m_bInitialised)
         return true;
     m_bInitialised = true;
-    const auto& captions = TabCaptions();
 
-    BuildNamePage();
-    BuildCloudsPage();
+    if (CTabPageSSL* const page = AddPage(0, IDD_PAGE_TWO)) {
+        page->Controls()->Replace(IDC_LED_NAME, m_matrix1);
+        page->Controls()->Replace(IDC_LED_BLOCK, m_matrix2);
+        Configure(*m_matrix1, kNameLed, QStringLiteral("Lumidial"));
+        Configure(*m_matrix2, kDedicationLed, DedicationText());
+    }
+    if (AttachToPage(1, m_clouds)) {
+        m_clouds->PreSubclassWindow();
+        m_clouds->m_bSteering = 1;
+    }
     // The credits pages 2 and 3 keep their static for now.
-    for (int page = 2; page <= 3; ++page)
-        m_tabCtrl->AddTemplatePage(captions[page], page, IDD_PAGE_ONE);
+    AddPage(2, IDD_PAGE_ONE);
+    AddPage(3, IDD_PAGE_ONE);
 
     m_picture1 = platform::LoadBitmap(153);
-    BuildPicturePage(4, m_specialFx1, &m_picture1, nullptr);
+    m_specialFx1->SetPictures(&m_picture1, nullptr);
+    if (AttachToPage(4, m_specialFx1))
+        m_specialFx1->PreSubclassWindow();
 
     m_picture2 = platform::LoadBitmap(154);
     // The second picture of page 5 is a file beside the executable; a missing
     // file leaves the page with one picture.
     m_picture3 = QImage(
         platform::paths::Normalize(platform::paths::ExeDir() + platform::paths::FromData(kSecondPictureName)));
-    BuildPicturePage(5, m_specialFx2, &m_picture2, &m_picture3);
+    m_specialFx2->SetPictures(&m_picture2, &m_picture3);
+    if (AttachToPage(5, m_specialFx2))
+        m_specialFx2->PreSubclassWindow();
 
     if (platform::IsKeyDown(platform::Key::Control))
         m_spectralModel = kControlModel;
     // The OpenGL pages (6 to 9) keep their static for now.
-    for (int page = 6; page <= 9; ++page)
-        m_tabCtrl->AddTemplatePage(captions[page], page, IDD_PAGE_ONE);
+    for (int index = 6; index <= 9; ++index)
+        AddPage(index, IDD_PAGE_ONE);
     return true;
 }
 
-void CAboutDlg::BuildNamePage()
+CTabPageSSL* CAboutDlg::AddPage(int index, int templateId)
 {
-    const int index = m_tabCtrl->AddTemplatePage(TabCaptions()[0], 0, IDD_PAGE_TWO);
-    auto* const page = dynamic_cast<CTabPageSSL*>(m_tabCtrl->GetPage(index));
-    if (!page)
-        return;
-    page->Controls()->Replace(IDC_LED_NAME, m_matrix1);
-    page->Controls()->Replace(IDC_LED_BLOCK, m_matrix2);
-    Configure(*m_matrix1, kNameLed, QStringLiteral("Lumidial"));
-    Configure(*m_matrix2, kDedicationLed, DedicationText());
+    const int added = m_tabCtrl->AddTemplatePage(TabCaptions()[static_cast<std::size_t>(index)], index, templateId);
+    return dynamic_cast<CTabPageSSL*>(m_tabCtrl->GetPage(added));
 }
 
-void CAboutDlg::BuildCloudsPage()
+bool CAboutDlg::AttachToPage(int index, QWidget* control)
 {
-    const int index = m_tabCtrl->AddTemplatePage(TabCaptions()[1], 1, IDD_PAGE_ONE);
-    auto* const page = dynamic_cast<CTabPageSSL*>(m_tabCtrl->GetPage(index));
+    CTabPageSSL* const page = AddPage(index, IDD_PAGE_ONE);
     if (!page)
-        return;
-    page->Controls()->Replace(IDC_PAGE_STATIC, m_clouds);
-    m_clouds->PreSubclassWindow();
-    m_clouds->m_bSteering = 1;
-}
-
-void CAboutDlg::BuildPicturePage(int index, CSpecialFXCtrl* control, const QImage* first, const QImage* second)
-{
-    const int added = m_tabCtrl->AddTemplatePage(TabCaptions()[static_cast<std::size_t>(index)], index, IDD_PAGE_ONE);
-    auto* const page = dynamic_cast<CTabPageSSL*>(m_tabCtrl->GetPage(added));
-    if (!page)
-        return;
-    control->SetPictures(first, second);
+        return false;
     page->Controls()->Replace(IDC_PAGE_STATIC, control);
-    control->PreSubclassWindow();
+    return true;
 }

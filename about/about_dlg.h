@@ -70,9 +70,11 @@ protected:
     void done(int result) override;
 
 private:
-    void BuildNamePage();
-    void BuildCloudsPage();
-    void BuildPicturePage(int index, CSpecialFXCtrl* control, const QImage* first, const QImage* second);
+    // Adds the page of tab index from a template; null when it could not be made.
+    CTabPageSSL* AddPage(int index, int templateId);
+    // Adds page index (template 212) with control in place of its static; false
+    // when the page could not be made (the control then stays unattached).
+    bool AttachToPage(int index, QWidget* control);
 
     platform::DialogControls m_controls;
     // The controls, made in this order with the dialog; each page owns its own

@@ -1,6 +1,9 @@
 // Benchmarks of the about dialog's animated controls: one frame of the rippling
-// picture (a water step over the picture and the client area drawn) at the
-// dialog's page size and larger.
+// picture (a water step over the picture and the client area drawn) and of the
+// cloud sky (three layers averaged through the palette, the text laid over) at
+// the dialog's page size and larger.
+#include "about/about_dlg.h"
+#include "about/clouds_ctrl.h"
 #include "about/special_fx_ctrl.h"
 
 #include <QImage>
@@ -31,5 +34,22 @@ void BM_SpecialFXFrame(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * w * h);
 }
 BENCHMARK(BM_SpecialFXFrame)->Args({291, 239})->Args({640, 480})->Unit(benchmark::kMicrosecond);
+
+// BM_CloudsFrame/<width>/<height>: one composed frame of the cloud sky.
+void BM_CloudsFrame(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    CCloudsCtrl control;
+    control.m_strText = about::StaffText();
+    control.resize(w, h);
+    control.PreSubclassWindow();
+    for (auto _ : state) {
+        control.ComposeFrame();
+        benchmark::DoNotOptimize(control.Frame().Bits());
+    }
+    state.SetItemsProcessed(state.iterations() * w * h);
+}
+BENCHMARK(BM_CloudsFrame)->Args({291, 239})->Args({640, 480})->Unit(benchmark::kMicrosecond);
 
 } // namespace

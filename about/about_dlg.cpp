@@ -123,17 +123,18 @@ using namespace about;
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_controls(this, *FindDialogTemplate(IDD))
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    // The members in their order: the two LED displays and the cloud sky, then
-    // the generator seeded from the clock (the credits controls draw their
-    // randomness from it), the two rippling pictures, the refraction model and
-    // the tab control; last the cloud sky's text.
+    // The members in their order: the two LED displays, the cloud sky and the
+    // crawl, then the generator seeded from the clock (the credits controls
+    // draw their randomness from it), the two rippling pictures, the
+    // refraction model and the tab control; last the cloud sky's text.
     m_matrix1 = new CMatrixStatic(this);
     m_matrix2 = new CMatrixStatic(this);
     m_clouds = new CCloudsCtrl(this);
+    m_starWars = new CStarWarsCtrl(this); // its font made, star speed 30, scroll step 2
     crt::srand(static_cast<unsigned>(std::time(nullptr)));
     m_specialFx1 = new CSpecialFXCtrl(this);
     m_specialFx2 = new CSpecialFXCtrl(this);
-    for (QWidget* control : std::initializer_list<QWidget*>{m_matrix1, m_matrix2, m_clouds, m_specialFx1, m_specialFx2})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_matrix1, m_matrix2, m_clouds, m_starWars, m_specialFx1, m_specialFx2})
         control->hide(); // until a page takes it
     m_spectralModel = kDefaultModel;
     m_tabCtrl = new CTabCtrlSSL(this);
@@ -183,8 +184,15 @@ bool CAboutDlg::OnInitDialog()
         m_clouds->PreSubclassWindow();
         m_clouds->m_bSteering = 1;
     }
-    // The credits pages 2 and 3 keep their static for now.
-    AddPage(2, IDD_PAGE_ONE);
+    if (AttachToPage(2, m_starWars)) {
+        m_starWars->PreSubclassWindow();
+        // Slower than the set-up's values, for the rest of the dialog's life.
+        m_starWars->m_nStarSpeed = 2;
+        m_starWars->m_nScrollSpeed = 3;
+        for (const QString& line : CrawlLines())
+            m_starWars->AddLine(line);
+    }
+    // The matrix reveal page keeps its static for now.
     AddPage(3, IDD_PAGE_ONE);
 
     m_picture1 = platform::LoadBitmap(153);

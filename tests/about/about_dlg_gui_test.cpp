@@ -128,6 +128,15 @@ TEST_F(AboutDlgTest, EveryTabShowsItsPageAlone)
     EXPECT_TRUE(OnlyPageShown(0));
 }
 
+TEST_F(AboutDlgTest, TheCrawlRunsSlowerThanItsSetUp)
+{
+    Open();
+    ASSERT_TRUE(dialog->Crawl());
+    EXPECT_EQ(dialog->Crawl()->m_nStarSpeed, 2);
+    EXPECT_EQ(dialog->Crawl()->m_nScrollSpeed, 3);
+    EXPECT_TRUE(dialog->Clouds()->m_bSteering);
+}
+
 TEST_F(AboutDlgTest, ArrowKeysOnTheTabsSwitchPages)
 {
     Open();
@@ -223,7 +232,8 @@ TEST_F(AboutDlgTest, ClosingFreesEveryControlTwentyTimesOver)
 {
     for (int run = 0; run < 20; ++run) {
         CAboutDlg about;
-        QPointer<QWidget> controls[] = {about.NameDisplay(), about.DedicationDisplay(), about.Clouds(), about.FirstPicture(),
+        QPointer<QWidget> controls[] = {about.NameDisplay(), about.DedicationDisplay(), about.Clouds(), about.Crawl(),
+                                        about.FirstPicture(),
                                         about.SecondPicture()};
         QTimer::singleShot(0, &about, [&about, run] {
             if (run % 2 == 0)

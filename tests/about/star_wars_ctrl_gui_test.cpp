@@ -1,6 +1,7 @@
 // The text crawl: stars wrap in depth and brighten as they come near, and the
 // text's rows are squeezed toward the top: nothing on the top row, nearly the
 // full width on the bottom row.
+#include "about/about_dlg.h"
 #include "about/star_wars_ctrl.h"
 #include "tests/support/screens.h"
 
@@ -121,6 +122,37 @@ TEST_F(StarWarsCtrlTest, LinesFadeTowardTheTopAndTheCrawlStartsAgain)
     }
     crawl.ComposeFrame();
     EXPECT_EQ(crawl.TextPosition(), kHeight - 5);
+}
+
+TEST_F(StarWarsCtrlTest, TheCreditsCrawlUpTheScreen)
+{
+    crawl.m_nStarSpeed = 2;
+    crawl.m_nScrollSpeed = 3;
+    for (const QString& line : about::CrawlLines())
+        crawl.AddLine(line);
+    while (crawl.TextPosition() > 20)
+        crawl.ComposeFrame();
+    lmd::test::SaveScreen(crawl.Frame().Image(), "about-crawl");
+    // Lines near the top are dimmer than those below (a line is grey at the
+    // level of its top's row). Without the stars, in the same place:
+    for (auto& star : crawl.m_stars)
+        star = {512, 512, -200};
+    crawl.m_nStarSpeed = 0;
+    crawl.m_nScrollSpeed = 0;
+    crawl.ComposeFrame();
+    const QImage& frame = crawl.Frame().Image();
+    const auto brightest = [&](int from, int to) {
+        int b = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                b = std::max(b, qGreen(frame.pixel(x, y)));
+        return b;
+    };
+    const int top = brightest(0, kHeight / 3);
+    const int bottom = brightest(kHeight / 2, kHeight);
+    EXPECT_GT(top, 0);
+    EXPECT_LT(top, bottom);
+    EXPECT_LT(top, kHeight / 3);
 }
 
 TEST(StarWarsEmptyTest, AnEmptyClientAreaStartsNothing)

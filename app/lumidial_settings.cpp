@@ -10,9 +10,12 @@
 // popups and the tray icon's menu (its exit command among them) still work.
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
+#include "about/about_dlg.h"
+#include "settings/prop_page5.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_pages.h"
 
+#include <QApplication>
 #include <QPointer>
 
 namespace {
@@ -36,6 +39,13 @@ int& SettingsPageIndex()
 
 void CLumidial::OpenSettings()
 {
+    // The version page's about button runs the about dialog, modal to the
+    // settings dialog only (the tray menu's exit command still reaches the clock).
+    SetAboutDialogRunner([] {
+        CAboutDlg about(QApplication::activeModalWidget());
+        about.setWindowModality(Qt::WindowModal);
+        about.DoModal();
+    });
     if (CSettingsDialog* open = OpenDialog()) {
         open->raise();
         open->activateWindow();

@@ -1,0 +1,97 @@
+#pragma once
+// CAboutDlg: the modal about dialog (template 200): a tab control with ten
+// pages, each holding one showcase control, and an OK button. The version page
+// of the settings dialog runs it on its stack (DoModal) and destroys it when it
+// returns. Closing it (OK, Escape, the close box) destroys the pages and with
+// them every control and its timers; nothing animates after that.
+//
+// Page 0 shows the product name and a dedication on two LED displays, page 1
+// the staff credits over drifting clouds, page 2 a text crawl over stars,
+// pages 4 and 5 rippling pictures. The matrix reveal page 3 and the OpenGL
+// pages 6 to 9 hold their template's static until their controls join the
+// dialog.
+#include "about/clouds_ctrl.h"
+#include "about/special_fx_ctrl.h"
+#include "about/star_wars_ctrl.h"
+#include "about/tab_ctrl_ssl.h"
+#include "controls/matrix_static.h"
+#include "platform/dialog.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QImage>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+
+namespace about {
+
+// The ten tab captions, in tab order.
+const std::array<QString, 10>& TabCaptions();
+// The second LED display's text: 11 rows of 27 characters.
+QString DedicationText();
+// The credits of the cloud sky (lines separated by line feeds; a leading tab
+// marks the title, a leading carriage return a heading).
+QString StaffText();
+// The lines of the text crawl and of the matrix reveal.
+QStringList CrawlLines();
+QStringList RevealLines();
+// The picture file of page 5, beside the executable.
+extern const QString kSecondPictureName; // "\assets\..._2.png"
+// The refraction scene's models: the default, and the one chosen with Control held.
+extern const QByteArray kDefaultModel;
+extern const QByteArray kControlModel;
+
+} // namespace about
+
+class CAboutDlg : public QDialog
+{
+public:
+    static constexpr int IDD = 200;
+
+    explicit CAboutDlg(QWidget* parent = nullptr);
+    ~CAboutDlg() override;
+
+    // Builds the pages (once) and runs the dialog modally; the result of exec.
+    int DoModal();
+    // Builds the pages and attaches their controls; true.
+    bool OnInitDialog();
+
+    CTabCtrlSSL* TabCtrl() const { return m_tabCtrl; }
+    CMatrixStatic* NameDisplay() const { return m_matrix1; }
+    CMatrixStatic* DedicationDisplay() const { return m_matrix2; }
+    CCloudsCtrl* Clouds() const { return m_clouds; }
+    CStarWarsCtrl* Crawl() const { return m_starWars; }
+    CSpecialFXCtrl* FirstPicture() const { return m_specialFx1; }
+    CSpecialFXCtrl* SecondPicture() const { return m_specialFx2; }
+    const QByteArray& SpectralModel() const { return m_spectralModel; }
+    QWidget* GetDlgItem(int id) const { return m_controls.Item(id); }
+
+protected:
+    void done(int result) override;
+
+private:
+    // Adds the page of tab index from a template; null when it could not be made.
+    CTabPageSSL* AddPage(int index, int templateId);
+    // Adds page index (template 212) with control in place of its static; false
+    // when the page could not be made (the control then stays unattached).
+    bool AttachToPage(int index, QWidget* control);
+
+    platform::DialogControls m_controls;
+    // The controls, made in this order with the dialog; each page owns its own
+    // once attached, and they go with it.
+    QPointer<CMatrixStatic> m_matrix1;
+    QPointer<CMatrixStatic> m_matrix2;
+    QPointer<CCloudsCtrl> m_clouds;
+    QPointer<CStarWarsCtrl> m_starWars;
+    QPointer<CSpecialFXCtrl> m_specialFx1;
+    QPointer<CSpecialFXCtrl> m_specialFx2;
+    QByteArray m_spectralModel; // the refraction scene's model file name
+    QImage m_picture1;
+    QImage m_picture2;
+    QImage m_picture3;
+    QPointer<CTabCtrlSSL> m_tabCtrl;
+    bool m_bInitialised = false;
+};

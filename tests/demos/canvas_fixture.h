@@ -11,9 +11,14 @@
 #include <ostream>
 
 // Rectangles in failure messages.
+inline std::ostream& operator<<(std::ostream& os, const QRect& rect)
+{
+    return os << "(" << rect.x() << ", " << rect.y() << ", " << rect.width() << " x " << rect.height() << ")";
+}
+
 inline void PrintTo(const QRect& rect, std::ostream* os)
 {
-    *os << "(" << rect.x() << ", " << rect.y() << ", " << rect.width() << " x " << rect.height() << ")";
+    *os << rect;
 }
 
 namespace lmd::test {

@@ -391,6 +391,51 @@ TEST_F(CanvasTest, RectangleAndLineCoverTheirArea)
     EXPECT_NEAR(qRed(canvas.pixel(0, 0)), 128, 1);
 }
 
+// Rectangles land on exactly the pixels the painter's own fill sets, whatever
+// path the core takes for them.
+TEST_F(CanvasTest, RectanglesMatchThePaintersOwnFill)
+{
+    struct Case
+    {
+        QRectF rect;
+        std::uint32_t colour;
+        QPointF translation;
+        float scale;
+    };
+    const Case cases[] = {
+        {{10, 20, 1, 1}, 0xFFFFFFFF, {}, 1},
+        {{10.4f, 20.6f, 1, 1}, 0xFFFFFFFF, {}, 1},
+        {{10.5f, 20.5f, 0.4f, 0.6f}, 0xFFFFFFFF, {}, 1},
+        {{10.49f, 20.51f, 3.02f, 2.5f}, 0xFFFFFFFF, {}, 1},
+        {{100, 100, -30.3f, -20.7f}, 0xFF80FF40, {}, 1},
+        {{-5.2f, 470.4f, 30, 30}, 0xFF80FF40, {}, 1}, // partly outside
+        {{600, 600, 10, 10}, 0xFF80FF40, {}, 1},      // wholly outside
+        {{0, 0, 0, 5}, 0xFF80FF40, {}, 1},            // no width
+        {{1, 2, 3, 4}, 0xFF102030, {100.5f, 50.25f}, 1},
+        {{1, 2, 3, 4}, 0xFF102030, {100, 50}, 2.5f},  // scaled
+        {{1.5f, 2.5f, 30, 40}, 0x80102030, {7, 9}, 1}, // translucent
+    };
+    for (const Case& c : cases) {
+        canvas.fill(Qt::black);
+        gaSetColor(c.colour);
+        gaTranslate(static_cast<float>(c.translation.x()), static_cast<float>(c.translation.y()));
+        if (c.scale != 1)
+            gaScale(c.scale);
+        gaDrawRectangle(static_cast<float>(c.rect.x()), static_cast<float>(c.rect.y()),
+                        static_cast<float>(c.rect.width()), static_cast<float>(c.rect.height()));
+
+        QImage expected(canvas.size(), QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        QPainter reference(&expected);
+        reference.setWorldTransform(painter.worldTransform());
+        reference.fillRect(c.rect, QColor::fromRgba(c.colour));
+        reference.end();
+        EXPECT_EQ(canvas, expected) << c.rect.x() << ", " << c.rect.y() << " " << c.rect.width() << " x "
+                                    << c.rect.height() << " ink " << InkBox(canvas) << " instead of "
+                                    << InkBox(expected);
+    }
+}
+
 TEST_F(CanvasTest, TransformedCallLeavesItsTransformForTheNextRectangle)
 {
     gaSetColor(0xFFFFFFFF);

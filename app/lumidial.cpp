@@ -421,6 +421,10 @@ void CLumidial::StorePosition()
 void CLumidial::closeEvent(QCloseEvent* event)
 {
     m_bClosed = true;
+    // The DEMO dialog closes its own way (its demo deleted) and goes with the clock.
+    if (m_pDemoDlg)
+        m_pDemoDlg->close();
+    m_pDemoDlg.reset();
     // No timer outlives the window's close, a pending zoom settle or snooze included.
     m_timers.KillAll();
     m_trayIcon.reset();

@@ -3,6 +3,7 @@
 #include "app/image_folder.h"
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
+#include "demos/gax_dlg.h"
 #include "platform/desktop.h"
 
 #include <QApplication>
@@ -202,10 +203,22 @@ void CLumidial::OnTrayNotify(platform::WPARAM id, platform::LPARAM mouseMessage)
 
 void CLumidial::OnDemoClosed()
 {
-    m_pDemoDlg.reset();
+    // Only a dialog that has closed goes: one opened since is left alone.
+    const auto* const dialog = static_cast<CGaxDlg*>(m_pDemoDlg.get());
+    if (dialog && dialog->IsClosed())
+        m_pDemoDlg.reset();
 }
 
 void CLumidial::OnOpenDemo()
 {
-    // The DEMO dialog is opened or raised here once it exists.
+    const auto* const dialog = static_cast<CGaxDlg*>(m_pDemoDlg.get());
+    if (!dialog || dialog->IsClosed()) {
+        auto created = std::make_unique<CGaxDlg>();
+        created->Create();
+        m_pDemoDlg = std::move(created);
+    }
+    // A dialog hidden by Escape comes back.
+    m_pDemoDlg->show();
+    m_pDemoDlg->raise();
+    m_pDemoDlg->activateWindow();
 }

@@ -1,0 +1,42 @@
+#include "demos/demo_list.h"
+
+namespace {
+
+DemoEntry Placeholder(const char* name)
+{
+    return {QString::fromUtf8(name), [name] { return std::make_unique<DemoPlaceholder>(name); }};
+}
+
+} // namespace
+
+std::vector<DemoEntry> MakeDemoList()
+{
+    return {
+        Placeholder("算術フクロウ"),
+        Placeholder("古代機械"),
+        Placeholder("\tL-system Tree"),
+        Placeholder("\tFireworks"),
+        Placeholder("フラワー曼荼羅"),
+        Placeholder("ブッダブロ"),
+        Placeholder("ネビュラブロ"),
+        Placeholder("グモウスキー･ミラ･アトラクター"),
+        Placeholder("ドラゴン曲線"),
+        Placeholder("バーンズリーのシダ"),
+        Placeholder("\tCloth"),
+        Placeholder("バウンドサークル"),
+        Placeholder("万有引力"),
+        Placeholder("降り積もる雪"),
+        Placeholder("\tGravity Garden"),
+        Placeholder("流体（Navier-Stokes）"),
+        Placeholder("オートクラスタ"),
+    };
+}
+
+void DemoPlaceholder::draw()
+{
+    gaBaseApp::draw();
+    gaColor colour;
+    colour.setHsb(static_cast<float>(core().frameNum % 255), 128, 255, 255);
+    gaSetColor(colour.argb());
+    gaDrawString(m_name, 20, 20);
+}

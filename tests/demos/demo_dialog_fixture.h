@@ -1,0 +1,116 @@
+#pragma once
+// Helpers of the DEMO dialog suites: demos that record what they are given, a
+// stand-in main window that counts WM_DEMO_CLOSED, the caption's close as the
+// window manager sends it, and the dialogs that are open.
+#include "demos/core/base_app.h"
+#include "demos/demo_list.h"
+#include "demos/gax_dlg.h"
+#include "platform/messages.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lmd::test {
+
+// What the recording demos of one entry saw (over every app the entry made).
+struct DemoRecord
+{
+    int created = 0;
+    int setups = 0;
+    int destroyed = 0;
+    int frames = 0;
+    std::vector<std::int64_t> frameNumbers; // gaxCore::frameNum at each update
+    std::vector<int> keys;
+    std::vector<std::string> mouse;
+    int pauseAtFrame = 0; // > 0: the demo clears its running flag in that frame
+};
+
+class RecordingDemo : public gaBaseApp
+{
+public:
+    RecordingDemo(DemoRecord& record, std::uint32_t colour) : m_record(record), m_colour(colour)
+    {
+        ++m_record.created;
+    }
+    ~RecordingDemo() override { ++m_record.destroyed; }
+
+    void setup() override { ++m_record.setups; }
+    void update() override
+    {
+        ++m_record.frames;
+        m_record.frameNumbers.push_back(core().frameNum);
+        if (m_record.frames == m_record.pauseAtFrame)
+            currentCore->running = false;
+    }
+    void draw() override
+    {
+        gaBaseApp::draw();
+        gaSetColor(m_colour); // the left half, so the canvas can be told from its back buffer
+        gaDrawRectangle(0, 0, 240, 480);
+    }
+    void keyPressed(int key) override { m_record.keys.push_back(key); }
+    void mouseMoved(int x, int y) override { Note("moved", x, y, -1); }
+    void mouseDragged(int x, int y, int button) override { Note("dragged", x, y, button); }
+    void mousePressed(int x, int y, int button) override
+    {
+        gaBaseApp::mousePressed(x, y, button);
+        Note("pressed", x, y, button);
+    }
+    void mouseReleased(int x, int y, int button) override { Note("released", x, y, button); }
+
+private:
+    void Note(const char* what, int x, int y, int button)
+    {
+        std::string line = std::string(what) + " " + std::to_string(x) + " " + std::to_string(y);
+        if (button >= 0)
+            line += " " + std::to_string(button);
+        m_record.mouse.push_back(line);
+    }
+
+    DemoRecord& m_record;
+    const std::uint32_t m_colour;
+};
+
+inline DemoEntry RecordingEntry(const char* name, DemoRecord& record, std::uint32_t colour = 0xFF3060A0)
+{
+    return {QString::fromUtf8(name), [&record, colour] { return std::make_unique<RecordingDemo>(record, colour); }};
+}
+
+// The main window as the DEMO dialog sees it: it counts WM_DEMO_CLOSED.
+class MainWindowStub : public QObject
+{
+public:
+    MainWindowStub() { platform::RegisterMainWindow(this); }
+    ~MainWindowStub() override { platform::RegisterMainWindow(nullptr); }
+    int demoClosed = 0;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == platform::AppMessageEvent::EventType() &&
+            static_cast<platform::AppMessageEvent*>(event)->message == platform::WM_DEMO_CLOSED) {
+            ++demoClosed;
+            return true;
+        }
+        return QObject::event(event);
+    }
+};
+
+// The caption's close button as the window manager passes it on:
+// WM_DELETE_WINDOW to the window.
+void SendCaptionClose(QWidget& window);
+
+// The DEMO dialogs that exist now (shown or hidden).
+inline std::vector<CGaxDlg*> DemoDialogs()
+{
+    std::vector<CGaxDlg*> dialogs;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = dynamic_cast<CGaxDlg*>(widget))
+            dialogs.push_back(dialog);
+    return dialogs;
+}
+
+} // namespace lmd::test

@@ -350,6 +350,38 @@ std::string gaToString(int value)
     return std::to_string(value);
 }
 
+// --- frame-rate readout -------------------------------------------------------------------
+
+namespace {
+
+std::int64_t SystemTicks()
+{
+    using namespace std::chrono;
+    using Ticks = duration<std::int64_t, std::ratio<1, 10'000'000>>;
+    return duration_cast<Ticks>(system_clock::now().time_since_epoch()).count();
+}
+
+gaTickClock g_tickClock = &SystemTicks;
+std::int64_t g_previousTicks = 0;
+
+} // namespace
+
+int measuredFrameRate()
+{
+    const std::int64_t now = g_tickClock();
+    const std::int64_t microseconds = (now - g_previousTicks) / 10;
+    g_previousTicks = now;
+    if (microseconds <= 0)
+        return 0; // no interval to measure (or the clock went back)
+    return static_cast<int>(static_cast<float>(1000.0 / (static_cast<double>(microseconds) / 1000.0)));
+}
+
+void gaSetTickClock(gaTickClock clock)
+{
+    g_tickClock = clock ? clock : &SystemTicks;
+    g_previousTicks = 0;
+}
+
 // --- colours and vectors ------------------------------------------------------------------
 
 void gaColor::setHsb(float hue, float saturation, float brightness, float alpha)

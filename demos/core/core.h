@@ -119,6 +119,19 @@ float gaGetElapsedTime();
 float gaRandom(float a, float b);
 std::string gaToString(int value);
 
+// --- frame-rate readout -------------------------------------------------------------------
+// Frames per second from the interval since the previous call: 1000 divided by
+// the interval in milliseconds (counted in whole microseconds), truncated. One
+// previous reading serves the whole process (the overlays of several demos share
+// it); it is 0 before the first call, whose interval therefore runs from the
+// clock's epoch and gives 0. An interval shorter than a microsecond, or a clock
+// that went back, gives 0.
+int measuredFrameRate();
+// The clock measuredFrameRate reads: the system time in 100-ns ticks. Setting
+// one (null: the system clock again) also forgets the previous reading.
+using gaTickClock = std::int64_t (*)();
+void gaSetTickClock(gaTickClock clock);
+
 // --- colours and vectors ------------------------------------------------------------------
 
 // The four components as floats holding the byte values (0 to 255).

@@ -1,5 +1,7 @@
 #include "demos/demo_list.h"
 
+#include "demos/apps/cloth.h"
+
 namespace {
 
 DemoEntry Placeholder(const char* name)
@@ -22,7 +24,7 @@ std::vector<DemoEntry> MakeDemoList()
         Placeholder("グモウスキー･ミラ･アトラクター"),
         Placeholder("ドラゴン曲線"),
         Placeholder("バーンズリーのシダ"),
-        Placeholder("\tCloth"),
+        {QString::fromUtf8("\tCloth"), [] { return std::make_unique<gaCloth>(); }},
         Placeholder("バウンドサークル"),
         Placeholder("万有引力"),
         Placeholder("降り積もる雪"),

@@ -1,5 +1,6 @@
 #include "demos/demo_list.h"
 
+#include "demos/apps/bouncy_circles.h"
 #include "demos/apps/cloth.h"
 
 namespace {
@@ -25,7 +26,7 @@ std::vector<DemoEntry> MakeDemoList()
         Placeholder("ドラゴン曲線"),
         Placeholder("バーンズリーのシダ"),
         {QString::fromUtf8("\tCloth"), [] { return std::make_unique<gaCloth>(); }},
-        Placeholder("バウンドサークル"),
+        {QString::fromUtf8("バウンドサークル"), [] { return std::make_unique<gaBouncyCircles>(); }},
         Placeholder("万有引力"),
         Placeholder("降り積もる雪"),
         Placeholder("\tGravity Garden"),

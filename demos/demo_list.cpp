@@ -2,6 +2,7 @@
 
 #include "demos/apps/bouncy_circles.h"
 #include "demos/apps/cloth.h"
+#include "demos/apps/gravity_attraction.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::vector<DemoEntry> MakeDemoList()
         Placeholder("バーンズリーのシダ"),
         {QString::fromUtf8("\tCloth"), [] { return std::make_unique<gaCloth>(); }},
         {QString::fromUtf8("バウンドサークル"), [] { return std::make_unique<gaBouncyCircles>(); }},
-        Placeholder("万有引力"),
+        {QString::fromUtf8("万有引力"), [] { return std::make_unique<gaGravityAttraction>(); }},
         Placeholder("降り積もる雪"),
         Placeholder("\tGravity Garden"),
         Placeholder("流体（Navier-Stokes）"),

@@ -1,8 +1,10 @@
 #include "demos/demo_list.h"
 
+#include "demos/apps/barnsley_fern.h"
 #include "demos/apps/bouncy_circles.h"
 #include "demos/apps/cloth.h"
 #include "demos/apps/gravity_attraction.h"
+#include "demos/apps/lsystem_tree.h"
 
 namespace {
 
@@ -18,14 +20,14 @@ std::vector<DemoEntry> MakeDemoList()
     return {
         Placeholder("算術フクロウ"),
         Placeholder("古代機械"),
-        Placeholder("\tL-system Tree"),
+        {QString::fromUtf8("\tL-system Tree"), [] { return std::make_unique<gaLsystemTree>(); }},
         Placeholder("\tFireworks"),
         Placeholder("フラワー曼荼羅"),
         Placeholder("ブッダブロ"),
         Placeholder("ネビュラブロ"),
         Placeholder("グモウスキー･ミラ･アトラクター"),
         Placeholder("ドラゴン曲線"),
-        Placeholder("バーンズリーのシダ"),
+        {QString::fromUtf8("バーンズリーのシダ"), [] { return std::make_unique<gaBarnsleyFern2>(); }},
         {QString::fromUtf8("\tCloth"), [] { return std::make_unique<gaCloth>(); }},
         {QString::fromUtf8("バウンドサークル"), [] { return std::make_unique<gaBouncyCircles>(); }},
         {QString::fromUtf8("万有引力"), [] { return std::make_unique<gaGravityAttraction>(); }},

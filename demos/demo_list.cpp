@@ -3,6 +3,7 @@
 #include "demos/apps/barnsley_fern.h"
 #include "demos/apps/bouncy_circles.h"
 #include "demos/apps/cloth.h"
+#include "demos/apps/flowers_mandalas.h"
 #include "demos/apps/gravity_attraction.h"
 #include "demos/apps/lsystem_tree.h"
 
@@ -22,7 +23,7 @@ std::vector<DemoEntry> MakeDemoList()
         Placeholder("古代機械"),
         {QString::fromUtf8("\tL-system Tree"), [] { return std::make_unique<gaLsystemTree>(); }},
         Placeholder("\tFireworks"),
-        Placeholder("フラワー曼荼羅"),
+        {QString::fromUtf8("フラワー曼荼羅"), [] { return std::make_unique<gaFlowersMandalas>(); }},
         Placeholder("ブッダブロ"),
         Placeholder("ネビュラブロ"),
         Placeholder("グモウスキー･ミラ･アトラクター"),

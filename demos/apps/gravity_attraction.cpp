@@ -1,6 +1,7 @@
 #include "demos/apps/gravity_attraction.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -14,6 +15,20 @@ void Wrap(float& coordinate, float lower, float upper)
         coordinate = upper;
     if (coordinate > upper)
         coordinate = lower;
+}
+
+// The pull of s on p (inverse square of the distance, limited to 2..800) as an
+// acceleration of p.
+gaVec3f Pull(const ParticleVec3& p, const ParticleVec3& s)
+{
+    const gaVec3f d = s.position - p.position;
+    const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+    if (!(length > 0) || p.mass == 0)
+        return {}; // no direction to pull in, or nothing to pull
+    const float distance = std::clamp(length, kNearest, kFarthest);
+    // The unit direction times the strength m_p m_s G / distance^2, per unit of
+    // p's mass: one division.
+    return d * (p.mass * s.mass * p.G / (distance * distance * p.mass * length));
 }
 
 // A disc of the body's drawn size at its place on the canvas.
@@ -36,14 +51,15 @@ ParticleVec3::ParticleVec3()
 
 void ParticleVec3::attract(const ParticleVec3& s)
 {
-    gaVec3f d = s.position - position;
-    const float distance = std::clamp(d.length(), kNearest, kFarthest);
-    const float strength = mass * s.mass * G / (distance * distance);
-    d.normalize();
-    gaVec3f f = d * strength;
-    if (mass != 0)
-        f = {f.x / mass, f.y / mass, f.z / mass};
-    force += f;
+    force += Pull(*this, s);
+}
+
+void ParticleVec3::attract(std::span<const ParticleVec3> sources)
+{
+    gaVec3f total = force; // kept in registers over the loop, added in the same order
+    for (const ParticleVec3& s : sources)
+        total += Pull(*this, s);
+    force = total;
 }
 
 void ParticleVec3::update()
@@ -78,14 +94,12 @@ void gaGravityAttraction::draw()
     gaSetColor(0xFFFFFFFF);
     for (std::size_t i = 0; i < m_particles.size(); ++i) {
         ParticleVec3& p = m_particles[i];
-        for (std::size_t j = 0; j < i; ++j)
-            p.attract(m_particles[j]);
+        p.attract(std::span(m_particles).first(i));
         p.update();
         DrawBody(p);
     }
     for (ParticleVec3& p : m_particles) {
-        for (const ParticleVec3& hole : m_blackHoles)
-            p.attract(hole);
+        p.attract(m_blackHoles);
         p.update();
     }
     gaSetColor(0x7F3C46FF);

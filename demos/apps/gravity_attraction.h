@@ -5,6 +5,7 @@
 // translucent blue discs, over slowly fading trails.
 #include "demos/core/base_app.h"
 
+#include <span>
 #include <vector>
 
 // One body: a particle or a black hole.
@@ -15,6 +16,8 @@ struct ParticleVec3
     // Adds the pull of s (inverse square of the distance, which counts as
     // at least 2 and at most 800) to the force, as an acceleration of this body.
     void attract(const ParticleVec3& s);
+    // The pull of every source, in their order.
+    void attract(std::span<const ParticleVec3> sources);
     // One step: velocity from the force and the constant acceleration, less
     // friction; the force is spent; the position moves and wraps around the box.
     void update();

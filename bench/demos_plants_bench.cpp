@@ -11,15 +11,12 @@
 #include "demos/apps/gravity_attraction.h"
 #include "demos/apps/lsystem_tree.h"
 #include "platform/crt.h"
+#include "tests/demos/demo_frames.h"
 
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-constexpr int kCanvas = 480;
 
 // The demos' texts need a GUI application: one for the program, made on first use.
 void EnsureGuiApplication()
@@ -40,31 +37,16 @@ public:
     DemoRun()
     {
         EnsureGuiApplication();
-        canvasWidth = kCanvas;
-        canvasHeight = kCanvas;
         crt::srand(1);
-        m_canvas.fill(Qt::black);
         m_app.setup();
     }
 
-    void Frame()
-    {
-        {
-            QPainter painter(&m_canvas);
-            const gaFrameScope frame(m_app, painter);
-            m_app.update();
-            if (m_app.core().autoBackground)
-                painter.fillRect(m_canvas.rect(), QColor::fromRgba(m_app.core().backgroundColor));
-            m_app.draw();
-        }
-        ++m_app.core().frameNum;
-    }
-
+    void Frame() { m_frames.Run(m_app, 1); }
     App& app() { return m_app; }
 
 private:
+    lmd::test::DemoFrames m_frames; // sets the canvas size first
     App m_app;
-    QImage m_canvas{kCanvas, kCanvas, QImage::Format_RGB32};
 };
 
 template <class App>

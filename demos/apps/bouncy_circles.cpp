@@ -1,5 +1,7 @@
 #include "demos/apps/bouncy_circles.h"
 
+#include "demos/apps/canvas_fill.h"
+
 namespace {
 
 // Puts a coordinate that left [0, limit] back on the edge it crossed, with its
@@ -59,8 +61,7 @@ void gaBouncyCircles::update()
 
 void gaBouncyCircles::draw()
 {
-    gaSetColor(0x17000000);
-    gaDrawRectangle(0, 0, static_cast<float>(canvasWidth), static_cast<float>(canvasHeight));
+    FillCanvas(0x17000000); // the last frames fade instead of going
     const Circles& c = m_circles;
     for (int i = 0; i < kCount; ++i) {
         gaSetColor(0x7F000000u | static_cast<std::uint32_t>(c.red[i] << 16 | c.green[i] << 8 | c.blue[i]));

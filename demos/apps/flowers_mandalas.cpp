@@ -1,5 +1,7 @@
 #include "demos/apps/flowers_mandalas.h"
 
+#include "demos/apps/canvas_fill.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -64,12 +66,7 @@ void gaFlowersMandalas::update()
 
 void gaFlowersMandalas::draw()
 {
-    if (m_clearPending) {
-        gaSetColor(0xFF190C03);
-        gaDrawRectangle(0, 0, static_cast<float>(canvasWidth), static_cast<float>(canvasHeight));
-        m_clearPending = false;
-        gaSetBackgroundAuto(false);
-    }
+    StartPictureOnce(m_clearPending, 0xFF190C03);
     if (!m_paused) {
         for (const Petal& petal : m_petals) {
             gaSetLineWidth(2);

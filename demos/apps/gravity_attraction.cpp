@@ -1,5 +1,7 @@
 #include "demos/apps/gravity_attraction.h"
 
+#include "demos/apps/canvas_fill.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -89,8 +91,7 @@ void gaGravityAttraction::setup()
 
 void gaGravityAttraction::draw()
 {
-    gaSetColor(0x0F000000);
-    gaDrawRectangle(0, 0, static_cast<float>(canvasWidth), static_cast<float>(canvasHeight));
+    FillCanvas(0x0F000000); // slowly fading trails
     gaSetColor(0xFFFFFFFF);
     for (std::size_t i = 0; i < m_particles.size(); ++i) {
         ParticleVec3& p = m_particles[i];

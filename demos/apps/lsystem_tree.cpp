@@ -1,5 +1,6 @@
 #include "demos/apps/lsystem_tree.h"
 
+#include "demos/apps/canvas_fill.h"
 #include "platform/crt.h"
 
 #include <algorithm>
@@ -83,12 +84,7 @@ void gaLsystemTree::setup()
 
 void gaLsystemTree::draw()
 {
-    if (m_clearNext) {
-        gaSetColor(0xFFFFFFFF);
-        gaDrawRectangle(0, 0, static_cast<float>(canvasWidth), static_cast<float>(canvasHeight));
-        m_clearNext = false;
-        gaSetBackgroundAuto(false);
-    }
+    StartPictureOnce(m_clearNext, 0xFFFFFFFF);
     if (m_nextTree < m_treeCount) {
         drawTree(m_strings[static_cast<std::size_t>(m_nextTree)]);
         ++m_nextTree;

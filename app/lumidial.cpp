@@ -408,8 +408,9 @@ void CLumidial::OnCommand(int id)
         EditRssList();
     } else if (id == ID_RSS) {
         m_rssTickers.Open();
+    } else if (id == ID_SETTINGS) {
+        OpenSettings();
     }
-    // ID_SETTINGS (settings dialog) is served here by the part that provides it.
 }
 
 void CLumidial::StorePosition()
@@ -421,9 +422,8 @@ void CLumidial::StorePosition()
 void CLumidial::closeEvent(QCloseEvent* event)
 {
     m_bClosed = true;
-    // The DEMO dialog closes its own way (its demo deleted) and goes with the clock.
-    if (m_pDemoDlg)
-        m_pDemoDlg->close();
+    // The DEMO dialog goes with the clock, shown or hidden: its destruction stops
+    // its frames and deletes its demo.
     m_pDemoDlg.reset();
     // No timer outlives the window's close, a pending zoom settle or snooze included.
     m_timers.KillAll();

@@ -244,6 +244,11 @@ private:
     void OnDemoClosed();
     void OnOpenDemo();
 
+    // The settings dialog, run modally on the live settings; OK saves them,
+    // any other end puts back the copy taken before (lumidial_settings.cpp).
+    void OpenSettings();
+    void RevertSettings(const AppSettings& saved, const CImagePathList& savedImages);
+
     // Drag, short click, zoom keys and the windows under the clock (lumidial_input.cpp).
     void OnLButtonDown(const QMouseEvent& event);
     void OnDragMove(QPoint cursor);

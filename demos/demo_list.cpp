@@ -1,13 +1,26 @@
 #include "demos/demo_list.h"
 
+#include "demos/apps/ancient_machine.h"
+#include "demos/apps/arithmetic_owl.h"
+#include "demos/apps/auto_cluster.h"
 #include "demos/apps/barnsley_fern.h"
 #include "demos/apps/bouncy_circles.h"
+#include "demos/apps/buddhabrot.h"
 #include "demos/apps/cloth.h"
+#include "demos/apps/dragon_curve.h"
 #include "demos/apps/flowers_mandalas.h"
+#include "demos/apps/gmoski_mira.h"
 #include "demos/apps/gravity_attraction.h"
 #include "demos/apps/lsystem_tree.h"
+#include "demos/apps/nebulabrot.h"
+#include "demos/fireworks/fireworks.h"
 
 namespace {
+
+template <class App> DemoEntry Demo(const char* name)
+{
+    return {QString::fromUtf8(name), [] { return std::make_unique<App>(); }};
+}
 
 DemoEntry Placeholder(const char* name)
 {
@@ -19,23 +32,23 @@ DemoEntry Placeholder(const char* name)
 std::vector<DemoEntry> MakeDemoList()
 {
     return {
-        Placeholder("算術フクロウ"),
-        Placeholder("古代機械"),
-        {QString::fromUtf8("\tL-system Tree"), [] { return std::make_unique<gaLsystemTree>(); }},
-        Placeholder("\tFireworks"),
-        {QString::fromUtf8("フラワー曼荼羅"), [] { return std::make_unique<gaFlowersMandalas>(); }},
-        Placeholder("ブッダブロ"),
-        Placeholder("ネビュラブロ"),
-        Placeholder("グモウスキー･ミラ･アトラクター"),
-        Placeholder("ドラゴン曲線"),
-        {QString::fromUtf8("バーンズリーのシダ"), [] { return std::make_unique<gaBarnsleyFern2>(); }},
-        {QString::fromUtf8("\tCloth"), [] { return std::make_unique<gaCloth>(); }},
-        {QString::fromUtf8("バウンドサークル"), [] { return std::make_unique<gaBouncyCircles>(); }},
-        {QString::fromUtf8("万有引力"), [] { return std::make_unique<gaGravityAttraction>(); }},
+        Demo<gaArithmeticOwl>("算術フクロウ"),
+        Demo<gaAncientMachine>("古代機械"),
+        Demo<gaLsystemTree>("\tL-system Tree"),
+        Demo<fireworks>("\tFireworks"),
+        Demo<gaFlowersMandalas>("フラワー曼荼羅"),
+        Demo<gaBuddhabrot>("ブッダブロ"),
+        Demo<gaNebulabrot>("ネビュラブロ"),
+        Demo<gaGmoskiMira>("グモウスキー･ミラ･アトラクター"),
+        Demo<gaDragonCurve>("ドラゴン曲線"),
+        Demo<gaBarnsleyFern2>("バーンズリーのシダ"),
+        Demo<gaCloth>("\tCloth"),
+        Demo<gaBouncyCircles>("バウンドサークル"),
+        Demo<gaGravityAttraction>("万有引力"),
         Placeholder("降り積もる雪"),
         Placeholder("\tGravity Garden"),
         Placeholder("流体（Navier-Stokes）"),
-        Placeholder("オートクラスタ"),
+        Demo<gaAutoCluster>("オートクラスタ"),
     };
 }
 

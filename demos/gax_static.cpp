@@ -71,28 +71,30 @@ QPoint CGaxStatic::ClientPoint(const QMouseEvent& event) const
 
 void CGaxStatic::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint point = ClientPoint(*event);
-    const int button = DemoButton(event->button());
-    if (button == GA_BUTTON_LEFT)
-        m_bLButtonHeld = true;
-    if (!m_pApp || button == kNoButton)
-        return;
-    m_pApp->MakeCurrent();
-    m_pApp->mouseX = point.x();
-    m_pApp->mouseY = point.y();
-    m_pApp->mousePressed(point.x(), point.y(), button);
+    OnButton(*event, true);
 }
 
 void CGaxStatic::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPoint point = ClientPoint(*event);
-    const int button = DemoButton(event->button());
+    OnButton(*event, false);
+}
+
+void CGaxStatic::OnButton(const QMouseEvent& event, bool down)
+{
+    const int button = DemoButton(event.button());
     if (button == GA_BUTTON_LEFT)
-        m_bLButtonHeld = false;
+        m_bLButtonHeld = down;
     if (!m_pApp || button == kNoButton)
         return;
+    const QPoint point = ClientPoint(event);
     m_pApp->MakeCurrent();
-    m_pApp->mouseReleased(point.x(), point.y(), button);
+    if (down) {
+        m_pApp->mouseX = point.x();
+        m_pApp->mouseY = point.y();
+        m_pApp->mousePressed(point.x(), point.y(), button);
+    } else {
+        m_pApp->mouseReleased(point.x(), point.y(), button);
+    }
 }
 
 void CGaxStatic::mouseMoveEvent(QMouseEvent* event)

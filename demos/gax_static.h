@@ -44,6 +44,8 @@ protected:
 
 private:
     QPoint ClientPoint(const QMouseEvent& event) const;
+    // A button went down or up over the canvas: the left-button flag, then the app.
+    void OnButton(const QMouseEvent& event, bool down);
 
     QImage m_bmpBack;
     std::unique_ptr<QPainter> m_painter; // open on m_bmpBack for the canvas's life

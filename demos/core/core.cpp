@@ -100,9 +100,13 @@ void SetWorldTransform(const QTransform& transform)
         painter->setWorldTransform(transform);
 }
 
-void SetMatrixAsWorldTransform()
+// The current matrix becomes the world transform; false without a current state.
+bool SetMatrixAsWorldTransform()
 {
+    if (!currentCore)
+        return false;
     SetWorldTransform(currentCore->matrix);
+    return true;
 }
 
 // The sums of x and y and the product of the scales of the saved levels.
@@ -210,26 +214,20 @@ void gaDrawString(const std::string& text, float x, float y)
 
 void gaDrawEllipseTransformed(float x, float y, float w, float h)
 {
-    if (!currentCore)
-        return;
-    SetMatrixAsWorldTransform();
-    gaDrawEllipse(x, y, w, h);
+    if (SetMatrixAsWorldTransform())
+        gaDrawEllipse(x, y, w, h);
 }
 
 void gaDrawLineTransformed(float x1, float y1, float x2, float y2)
 {
-    if (!currentCore)
-        return;
-    SetMatrixAsWorldTransform();
-    gaDrawLine(x1, y1, x2, y2);
+    if (SetMatrixAsWorldTransform())
+        gaDrawLine(x1, y1, x2, y2);
 }
 
 void gaDrawRectangleTransformed(float x, float y, float w, float h)
 {
-    if (!currentCore)
-        return;
-    SetMatrixAsWorldTransform();
-    gaDrawRectangle(x, y, w, h);
+    if (SetMatrixAsWorldTransform())
+        gaDrawRectangle(x, y, w, h);
 }
 
 // --- translate/scale stack ----------------------------------------------------------

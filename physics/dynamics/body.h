@@ -113,6 +113,7 @@ private:
     friend class phContactManager;
     friend class phContactSolver;
     friend class phFixture;
+    friend class phParticleSystem;
 
     phBody(const phBodyDesc& desc, phWorld* world);
 

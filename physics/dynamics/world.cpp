@@ -4,6 +4,7 @@
 #include "physics/common/timer.h"
 #include "physics/dynamics/callbacks.h"
 #include "physics/dynamics/contact.h"
+#include "physics/particles/particle_system.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,9 @@ phWorld::phWorld(const phVector& gravity) : m_contactManager(&m_blockAllocator),
 
 phWorld::~phWorld()
 {
+    while (m_particleSystemList != nullptr) {
+        DestroyParticleSystem(m_particleSystemList);
+    }
     // Contacts and joints first (they refer to fixtures and bodies), then the
     // fixtures; the allocators release the memory of everything at the end.
     while (phContact* const contact = m_contactManager.m_contactList) {
@@ -204,11 +208,57 @@ void phWorld::SetAutoClearForces(bool flag)
     m_flags = flag ? (m_flags | clearForcesFlag) : (m_flags & ~clearForcesFlag);
 }
 
-int32_t phWorld::EstimateParticleIterations(float) const
+phParticleSystem* phWorld::CreateParticleSystem(const phParticleSystemDef& def)
 {
-    // Particle systems set their own iteration count; without one a single
-    // iteration is enough.
-    return 1;
+    if (IsLocked()) {
+        return nullptr;
+    }
+    auto* const system = new (m_blockAllocator.Allocate(static_cast<int32_t>(sizeof(phParticleSystem))))
+        phParticleSystem(def, this);
+    system->m_next = m_particleSystemList;
+    if (m_particleSystemList != nullptr) {
+        m_particleSystemList->m_prev = system;
+    }
+    m_particleSystemList = system;
+    return system;
+}
+
+void phWorld::DestroyParticleSystem(phParticleSystem* system)
+{
+    if (IsLocked()) {
+        return;
+    }
+    if (system->m_prev != nullptr) {
+        system->m_prev->m_next = system->m_next;
+    }
+    if (system->m_next != nullptr) {
+        system->m_next->m_prev = system->m_prev;
+    }
+    if (system == m_particleSystemList) {
+        m_particleSystemList = system->m_next;
+    }
+    system->~phParticleSystem();
+    m_blockAllocator.Free(system, static_cast<int32_t>(sizeof(phParticleSystem)));
+}
+
+int32_t phWorld::EstimateParticleIterations(float timeStep) const
+{
+    if (m_particleSystemList == nullptr) {
+        return 1;
+    }
+    // Enough iterations that gravity moves the smallest particle by about a
+    // hundredth of its radius per iteration.
+    float radius = phMaxFloat;
+    for (const phParticleSystem* p = m_particleSystemList; p != nullptr; p = p->GetNext()) {
+        radius = std::min(radius, p->GetRadius());
+    }
+    const float iterations =
+        std::ceil(std::sqrt(m_gravity.Length() / (phParticleStride * radius)) * timeStep);
+    if (!(iterations > 1.0f)) {
+        return 1;
+    }
+    return iterations < static_cast<float>(phMaxParticleIterations) ? static_cast<int32_t>(iterations)
+                                                                    : phMaxParticleIterations;
 }
 
 void phWorld::QueryAABB(phQueryCallback* callback, const phBounds& box) const
@@ -218,6 +268,11 @@ void phWorld::QueryAABB(phQueryCallback* callback, const phBounds& box) const
         auto* const proxy = static_cast<phFixtureChildProxy*>(broadPhase.GetUserData(proxyId));
         return callback->ReportFixture(proxy->fixture);
     });
+    for (const phParticleSystem* p = m_particleSystemList; p != nullptr; p = p->GetNext()) {
+        if (callback->ShouldQueryParticleSystem(p)) {
+            p->QueryAABB(callback, box);
+        }
+    }
 }
 
 void phWorld::Step(float dt, int32_t velocityIterations, int32_t positionIterations,
@@ -249,6 +304,9 @@ void phWorld::Step(float dt, int32_t velocityIterations, int32_t positionIterati
 
     if (m_stepComplete && step.dt > 0.0f) {
         const phStepTimer timer;
+        for (phParticleSystem* p = m_particleSystemList; p != nullptr; p = p->GetNext()) {
+            p->Solve(step);
+        }
         Solve(step);
         m_profile.solve = timer.GetMilliseconds();
     }

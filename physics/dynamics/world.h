@@ -17,6 +17,7 @@ class phDraw;
 class phQueryCallback;
 class phParticleSystem;
 class phParticleGroup;
+struct phParticleSystemDef;
 
 // Milliseconds spent in the phases of the last step.
 struct phStepProfile
@@ -70,6 +71,9 @@ public:
     // A joint that links two bodies (and keeps them from colliding unless asked).
     phJoint* CreateJoint(const phJointDesc& desc);
     void DestroyJoint(phJoint* joint);
+    // Null while the world steps. The world destroys its systems with itself.
+    phParticleSystem* CreateParticleSystem(const phParticleSystemDef& def);
+    void DestroyParticleSystem(phParticleSystem* system);
 
     void Step(float dt, int32_t velocityIterations, int32_t positionIterations,
               int32_t particleIterations = 1);
@@ -108,6 +112,7 @@ public:
 private:
     friend class phBody;
     friend class phFixture;
+    friend class phParticleSystem;
 
     enum Flags : uint32_t
     {
@@ -133,7 +138,7 @@ private:
     phContactManager m_contactManager;
     phBody* m_bodyList = nullptr;
     phJoint* m_jointList = nullptr;
-    phParticleSystem* m_particleSystemList = nullptr; // no particle system exists yet
+    phParticleSystem* m_particleSystemList = nullptr;
     int32_t m_bodyCount = 0;
     int32_t m_jointCount = 0;
     phVector m_gravity;

@@ -47,17 +47,17 @@ protected:
     CGaxDlg* OpenDemo(CLumidial& clock)
     {
         CGaxDlg* shown = nullptr;
-        for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+        const auto isShown = [&] {
+            const std::vector<CGaxDlg*> dialogs = DemoDialogs();
+            shown = dialogs.size() == 1 && dialogs.front()->isVisible() ? dialogs.front() : nullptr;
+            return shown != nullptr;
+        };
+        for (int attempt = 0; attempt < 3; ++attempt) {
             GetParam().open(clock);
-            QTest::qWaitFor(
-                [&] {
-                    const std::vector<CGaxDlg*> dialogs = DemoDialogs();
-                    shown = dialogs.size() == 1 && dialogs.front()->isVisible() ? dialogs.front() : nullptr;
-                    return shown != nullptr;
-                },
-                2000);
+            if (QTest::qWaitFor(isShown, 2000))
+                return shown;
         }
-        return shown;
+        return nullptr;
     }
 };
 
@@ -89,20 +89,22 @@ TEST_P(ClockDemoTest, OpensRaisesAndReopensTheDialog)
 INSTANTIATE_TEST_SUITE_P(Openers, ClockDemoTest, ::testing::ValuesIn(kOpeners),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ClockWindowTest, ClosingTheClockClosesTheDemoDialog)
+TEST_F(ClockWindowTest, ClosingTheClockTakesTheDemoDialogAlong)
 {
-    CLumidial& clock = ShowClock();
-    MessageCounter closed(clock, platform::WM_DEMO_CLOSED);
-    QTest::keyClick(&clock, Qt::Key_X);
-    ASSERT_TRUE(QTest::qWaitFor([] { return DemoDialogs().size() == 1; }));
-    const QPointer<CGaxDlg> dialog(DemoDialogs().front());
-    QTest::keyClick(dialog.data(), Qt::Key_Escape); // hidden, still running
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }));
-
-    clock.close();
-    EXPECT_TRUE(dialog.isNull()); // at once, its demo with it
-    QTest::qWait(50);
-    EXPECT_TRUE(DemoDialogs().empty());
+    for (const bool hidden : {false, true}) {
+        CLumidial& clock = ShowClock();
+        QTest::keyClick(&clock, Qt::Key_X);
+        ASSERT_TRUE(QTest::qWaitFor([] { return DemoDialogs().size() == 1; }));
+        const QPointer<CGaxDlg> dialog(DemoDialogs().front());
+        if (hidden) {
+            QTest::keyClick(dialog.data(), Qt::Key_Escape); // hidden, its demo still running
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }));
+        }
+        clock.close();
+        EXPECT_TRUE(dialog.isNull()) << hidden; // at once, its demo with it
+        EXPECT_TRUE(DemoDialogs().empty()) << hidden;
+        this->clock.reset();
+    }
 }
 
 } // namespace

@@ -1,0 +1,107 @@
+// Frames of the generative demos on the 480 by 480 canvas, as the DEMO dialog
+// runs them (one iteration is one frame, text included): BM_Frame<demo> for
+// the attractor and dragon curves (30000 points each), the owl (4000
+// particles), the machine (2000), the auto cluster (1800, all pairs) and the
+// Nebulabrot (its three histograms repainted while its workers fill them);
+// BM_BuddhabrotSamples (a frame's 10000 samples) and BM_BuddhabrotRepaint (the
+// 600 x 600 histogram as grey cells, every 30th frame). And
+// BM_NebulabrotSweep/<rows>: one worker's band of grid rows swept on one
+// thread, in samples per second (items) per thread.
+#include "demos/apps/ancient_machine.h"
+#include "demos/apps/arithmetic_owl.h"
+#include "demos/apps/auto_cluster.h"
+#include "demos/apps/buddhabrot.h"
+#include "demos/apps/dragon_curve.h"
+#include "demos/apps/gmoski_mira.h"
+#include "demos/apps/nebulabrot.h"
+#include "platform/crt.h"
+#include "tests/demos/app_frames.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+using lmd::test::AppFrames;
+
+// Text needs the display's fonts: one application for the program.
+void EnsureApplication()
+{
+    static int argc = 1;
+    static char name[] = "lmd_demos_bench";
+    static char* argv[] = {name, nullptr};
+    static const std::unique_ptr<QGuiApplication> app =
+        QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// A demo set up on the canvas, from the same random numbers every time.
+template <class App, class... Args> std::unique_ptr<AppFrames<App>> SetUp(Args&&... args)
+{
+    EnsureApplication();
+    crt::srand(1);
+    return std::make_unique<AppFrames<App>>(std::forward<Args>(args)...);
+}
+
+template <class App, int WarmFrames = 0> void BM_Frame(benchmark::State& state)
+{
+    const auto canvas = SetUp<App>();
+    for (int i = 0; i < WarmFrames; ++i)
+        canvas->Frame();
+    for (auto _ : state)
+        canvas->Frame();
+}
+BENCHMARK_TEMPLATE(BM_Frame, gaGmoskiMira)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Frame, gaDragonCurve)->Unit(benchmark::kMillisecond);
+// The owl and the machine after their particle lists have filled up.
+BENCHMARK_TEMPLATE(BM_Frame, gaArithmeticOwl, 200)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Frame, gaAncientMachine, 100)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Frame, gaAutoCluster)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Frame, gaNebulabrot)->Unit(benchmark::kMillisecond);
+
+void BM_BuddhabrotSamples(benchmark::State& state)
+{
+    const auto canvas = SetUp<gaBuddhabrot>();
+    for (auto _ : state)
+        canvas->app->sample();
+    state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_BuddhabrotSamples)->Unit(benchmark::kMillisecond);
+
+void BM_BuddhabrotRepaint(benchmark::State& state)
+{
+    const auto canvas = SetUp<gaBuddhabrot>();
+    for (int i = 0; i < 30; ++i)
+        canvas->app->sample();
+    for (auto _ : state) {
+        QPainter painter(&canvas->picture);
+        const gaFrameScope frame(*canvas->app, painter);
+        canvas->app->repaint();
+    }
+}
+BENCHMARK(BM_BuddhabrotRepaint)->Unit(benchmark::kMillisecond);
+
+// The demo's workers are not started: the band runs on the benchmark's thread.
+class UnstartedNebulabrot : public gaNebulabrot
+{
+public:
+    using gaNebulabrot::gaNebulabrot;
+    void setup() override {}
+};
+
+void BM_NebulabrotSweep(benchmark::State& state)
+{
+    EnsureApplication();
+    canvasWidth = AppFrames<UnstartedNebulabrot>::kSize;
+    canvasHeight = AppFrames<UnstartedNebulabrot>::kSize;
+    const auto rows = static_cast<int>(state.range(0));
+    UnstartedNebulabrot demo(gaNebulabrot::kSampleGrid, rows * gaNebulabrot::kWorkers);
+    for (auto _ : state)
+        demo.renderWorker(1); // the band through the middle of the set
+    state.SetItemsProcessed(state.iterations() * rows * gaNebulabrot::kSampleGrid);
+}
+BENCHMARK(BM_NebulabrotSweep)->Arg(16)->Unit(benchmark::kMillisecond);
+
+} // namespace

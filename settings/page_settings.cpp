@@ -1,0 +1,20 @@
+#include "settings/page_settings.h"
+
+#include "controls/color_button.h"
+#include "controls/colour_popup.h"
+
+void InitColourButton(CColorButton& button, ColourField field)
+{
+    button.SetColor(LiveSettings().*field);
+    button.SetDefaultColor(DefaultSettings().*field);
+    button.SetDefaultText(QStringLiteral("自動"));
+    button.SetCustomText(QStringLiteral("その他..."));
+}
+
+bool StoreChosenColour(unsigned message, platform::COLORREF colour, ColourField field)
+{
+    if (message != WM_COLOR_SELECTED)
+        return false;
+    LiveSettings().*field = ColourOrDefault(colour, DefaultSettings().*field);
+    return true;
+}

@@ -3,7 +3,7 @@
 // round: with one spin ratio n the traces repeat after a turn of 2 pi / (n - 1).
 #include "demos/apps/flowers_mandalas.h"
 #include "platform/crt.h"
-#include "tests/demos/demo_frames.h"
+#include "tests/demos/app_frames.h"
 #include "tests/support/screens.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +13,15 @@
 
 namespace {
 
-using lmd::test::DemoFrames;
+using Mandala = lmd::test::AppFrames<gaFlowersMandalas>;
 
 constexpr QRgb kFresh = 0xFF190C03;
+
+void RunFrames(Mandala& frames, int count)
+{
+    for (int i = 0; i < count; ++i)
+        frames.Frame();
+}
 
 constexpr int kBlock = 8; // the comparison looks at the picture in 8 by 8 blocks
 
@@ -64,12 +70,11 @@ class AlignedMandalaTest : public ::testing::TestWithParam<unsigned>
 TEST_P(AlignedMandalaTest, IsSymmetricUnderItsRotation)
 {
     crt::srand(GetParam());
-    DemoFrames frames;
-    gaFlowersMandalas app;
-    app.setup();
+    Mandala frames;
+    gaFlowersMandalas& app = *frames.app;
     app.keyPressed('t'); // one spin ratio for all
     const int n = app.petals().front().n;
-    frames.Run(app, 315); // a full turn at 0.02 a frame
+    RunFrames(frames, 315); // a full turn at 0.02 a frame
     lmd::test::SaveScreen(frames.picture, QStringLiteral("demos_mandala_aligned_%1").arg(GetParam()));
 
     // Turned by 2 pi / (n - 1) the picture matches itself far better than turned
@@ -91,23 +96,22 @@ INSTANTIATE_TEST_SUITE_P(Seeds, AlignedMandalaTest, ::testing::Values(21u, 5u, 9
 TEST(FlowersMandalasDrawnTest, NewMandalaClearsOnceAndPausedPictureStays)
 {
     crt::srand(4);
-    DemoFrames frames;
-    gaFlowersMandalas app;
-    app.setup();
-    frames.Run(app, 1);
+    Mandala frames;
+    gaFlowersMandalas& app = *frames.app;
+    RunFrames(frames, 1);
     EXPECT_EQ(frames.picture.pixel(240, 240), kFresh); // the centre stays clear
     EXPECT_EQ(frames.picture.pixel(479, 479), kFresh);
     EXPECT_FALSE(app.core().autoBackground);
-    frames.Run(app, 60);
+    RunFrames(frames, 60);
     EXPECT_EQ(app.core().lineWidth, 2.0f);
 
     app.mousePressed(0, 0, 0); // paused
     const QImage paused = frames.picture;
-    frames.Run(app, 10);
+    RunFrames(frames, 10);
     EXPECT_EQ(frames.picture.copy(0, 20, 480, 460), paused.copy(0, 20, 480, 460)); // below the help text
 
     app.mousePressed(0, 0, 2); // a new mandala on a fresh canvas, still paused
-    frames.Run(app, 3);
+    RunFrames(frames, 3);
     int marked = 0;
     for (int y = 20; y < 480; ++y) // below the help text
         for (int x = 0; x < 480; ++x)

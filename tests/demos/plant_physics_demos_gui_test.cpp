@@ -34,7 +34,7 @@ enum DemoIndex : int
     kGravity = 12,
 };
 
-class GenerativeDemosTest : public ::testing::Test
+class PlantPhysicsDemosTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -82,7 +82,7 @@ protected:
     std::unique_ptr<CGaxDlg> dialog;
 };
 
-TEST_F(GenerativeDemosTest, ClothIsDraggedCutAndReset)
+TEST_F(PlantPhysicsDemosTest, ClothIsDraggedCutAndReset)
 {
     gaCloth& cloth = Choose<gaCloth>(kCloth);
     ASSERT_TRUE(WaitForFrames(30));
@@ -117,7 +117,7 @@ TEST_F(GenerativeDemosTest, ClothIsDraggedCutAndReset)
     EXPECT_TRUE(cloth.cutMode());
 }
 
-TEST_F(GenerativeDemosTest, MandalaGrowsPausesAndStartsAnew)
+TEST_F(PlantPhysicsDemosTest, MandalaGrowsPausesAndStartsAnew)
 {
     gaFlowersMandalas& mandala = Choose<gaFlowersMandalas>(kMandalas);
     ASSERT_TRUE(WaitForFrames(150));
@@ -132,7 +132,7 @@ TEST_F(GenerativeDemosTest, MandalaGrowsPausesAndStartsAnew)
     EXPECT_FALSE(mandala.paused());
 }
 
-TEST_F(GenerativeDemosTest, CirclesGatherAtAHeldPressAndBurstOnRelease)
+TEST_F(PlantPhysicsDemosTest, CirclesGatherAtAHeldPressAndBurstOnRelease)
 {
     gaBouncyCircles& circles = Choose<gaBouncyCircles>(kCircles);
     ASSERT_TRUE(WaitForFrames(60));
@@ -147,7 +147,7 @@ TEST_F(GenerativeDemosTest, CirclesGatherAtAHeldPressAndBurstOnRelease)
     EXPECT_FALSE(circles.attracting());
 }
 
-TEST_F(GenerativeDemosTest, GravityGetsBlackHolesByClicksAndClearsThem)
+TEST_F(PlantPhysicsDemosTest, GravityGetsBlackHolesByClicksAndClearsThem)
 {
     const gaGravityAttraction& gravity = Choose<gaGravityAttraction>(kGravity);
     Click(Qt::LeftButton, 160, 240);
@@ -159,7 +159,7 @@ TEST_F(GenerativeDemosTest, GravityGetsBlackHolesByClicksAndClearsThem)
     ASSERT_TRUE(QTest::qWaitFor([&] { return gravity.blackHoles().empty(); }));
 }
 
-TEST_F(GenerativeDemosTest, TreeDrawsThreeTreesAndWaitsForALeftClick)
+TEST_F(PlantPhysicsDemosTest, TreeDrawsThreeTreesAndWaitsForALeftClick)
 {
     const gaLsystemTree& tree = Choose<gaLsystemTree>(kLsystemTree);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !tree.core().running; }, 20000));
@@ -175,7 +175,7 @@ TEST_F(GenerativeDemosTest, TreeDrawsThreeTreesAndWaitsForALeftClick)
     Screenshot("lsystem_tree_again");
 }
 
-TEST_F(GenerativeDemosTest, FernTakesItsParameterFromClicks)
+TEST_F(PlantPhysicsDemosTest, FernTakesItsParameterFromClicks)
 {
     const gaBarnsleyFern2& fern = Choose<gaBarnsleyFern2>(kFern);
     Click(Qt::LeftButton, 240, 240);

@@ -42,7 +42,8 @@ void gaBarnsleyFern2::drawBranch(float len)
     gaSetColor(0xFF000000 | Channel(v) << 16 | 0xFF00 | Channel(v * 0.25f));
     gaDrawLineTransformed(0, 0, 0, -len);
     gaTranslateTransform(0, -len);
-    const auto e = static_cast<float>(std::sin(m_depth * 0.5 + static_cast<double>(core().frameNum) * 0.05) * 0.05);
+    const auto e =
+        static_cast<float>(std::sin(m_depth * 0.5 + static_cast<double>(core().frameNum) * 0.05) * 0.05);
     const auto branch = [this](float length) {
         gaSaveTransform();
         drawBranch(length);

@@ -36,9 +36,11 @@ void gaCloth::buildCloth()
     m_nodes.reserve(static_cast<std::size_t>(m_columns) * rows);
     for (int i = 0; i < m_columns; ++i)
         for (int j = 0; j < m_rows; ++j)
-            m_nodes.push_back({static_cast<float>(m_spacing * i), static_cast<float>(m_spacing * j), 0, 0, 0, 0, j == 0});
+            m_nodes.push_back(
+                {static_cast<float>(m_spacing * i), static_cast<float>(m_spacing * j), 0, 0, 0, 0, j == 0});
     const auto link = [this](std::size_t a, std::size_t b) {
-        m_springs.push_back({a, b, std::hypot(m_nodes[b].x - m_nodes[a].x, m_nodes[b].y - m_nodes[a].y), m_stiffness});
+        m_springs.push_back(
+            {a, b, std::hypot(m_nodes[b].x - m_nodes[a].x, m_nodes[b].y - m_nodes[a].y), m_stiffness});
     };
     for (std::size_t i = 0; i < static_cast<std::size_t>(m_columns); ++i)
         for (std::size_t j = 0; j < rows; ++j) {

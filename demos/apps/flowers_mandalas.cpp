@@ -76,7 +76,8 @@ void gaFlowersMandalas::draw()
         }
     }
     gaSetColor(0xFF648C64);
-    gaDrawString("Left-click to Pause, and Right-click to create a new one, and 't' to Toggle alignment.", 0, 0);
+    gaDrawString("Left-click to Pause, and Right-click to create a new one, and 't' to Toggle alignment.", 0,
+                 0);
 }
 
 void gaFlowersMandalas::keyPressed(int key)

@@ -20,11 +20,11 @@ public:
         float y1 = 0.0f;
         float cx = 0.0f; // the orbit centre
         float cy = 0.0f;
-        float R = 0.0f;  // the orbit radius
+        float R = 0.0f; // the orbit radius
         float theta = 0.0f;
         float omega = 0.0f;
         gaColor color;
-        int n = 0;       // the spin ratio
+        int n = 0; // the spin ratio
 
         void step();
     };

@@ -46,8 +46,9 @@ void DrawBody(const ParticleVec3& body)
 } // namespace
 
 ParticleVec3::ParticleVec3()
-    : lower{0, 0, -static_cast<float>(canvasWidth)},
-      upper{static_cast<float>(canvasWidth), static_cast<float>(canvasHeight), static_cast<float>(canvasWidth)}
+    : lower{0, 0, -static_cast<float>(canvasWidth)}, upper{static_cast<float>(canvasWidth),
+                                                           static_cast<float>(canvasHeight),
+                                                           static_cast<float>(canvasWidth)}
 {
 }
 
@@ -119,7 +120,8 @@ void gaGravityAttraction::keyPressed(int key)
 void gaGravityAttraction::mouseReleased(int x, int y, int /*button*/)
 {
     ParticleVec3 hole;
-    hole.position = {static_cast<float>(x), static_cast<float>(y), gaRandom(0, static_cast<float>(canvasHeight / 2))};
+    hole.position = {static_cast<float>(x), static_cast<float>(y),
+                     gaRandom(0, static_cast<float>(canvasHeight / 2))};
     hole.mass = gaRandom(100, 200);
     hole.size = 0.02f;
     hole.friction = 1.0f;

@@ -37,8 +37,7 @@ double RandomUnit()
     return static_cast<double>(crt::rand()) / crt::RAND_MAX_VALUE * 0.9999999;
 }
 
-template <std::size_t N>
-std::string_view Choose(const std::array<std::string_view, N>& rules)
+template <std::size_t N> std::string_view Choose(const std::array<std::string_view, N>& rules)
 {
     return rules[RandomIndex(N)];
 }

@@ -4,9 +4,9 @@
 #include "demos/apps/bouncy_circles.h"
 #include "platform/crt.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <set>
 
 namespace {
@@ -50,11 +50,11 @@ TEST_F(BouncyCirclesTest, EdgesReflectWithTheSpeedKept)
     struct Case
     {
         const char* edge;
-        float x, y, vx, vy;       // before the frame
-        float endX, endY;         // after it: on the edge
+        float x, y, vx, vy; // before the frame
+        float endX, endY;   // after it: on the edge
         float endVx, endVy;
     };
-    const float fast = 7 * kFriction;       // 6.993 after friction
+    const float fast = 7 * kFriction; // 6.993 after friction
     const float fall = 7 * kFriction + kGravity;
     const float rise = -7 * kFriction + kGravity;
     const Case cases[] = {

@@ -2,8 +2,8 @@
 // row, and cuts against hand-counted springs of the 20-pixel grid.
 #include "demos/apps/cloth.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -63,7 +63,8 @@ TEST_F(ClothTest, HangingClothSettlesToTheStaticsOfASpringChain)
     for (int i = 0; i < kColumns; ++i) {
         for (int j = 1; j < kRows; ++j) {
             const double stretch = (kRows - j) * weight / stiffness;
-            EXPECT_NEAR(Node(i, j).y - Node(i, j - 1).y, 20.0 + stretch, 0.01) << "column " << i << " row " << j;
+            EXPECT_NEAR(Node(i, j).y - Node(i, j - 1).y, 20.0 + stretch, 0.01)
+                << "column " << i << " row " << j;
             EXPECT_NEAR(Node(i, j).x, 20.0 * i, 1e-4);
             EXPECT_NEAR(std::abs(Node(i, j).vy), 0.0, 1e-3);
         }

@@ -6,8 +6,8 @@
 #include "tests/demos/app_frames.h"
 #include "tests/support/screens.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 #include <vector>
 
@@ -84,9 +84,10 @@ TEST_P(AlignedMandalaTest, IsSymmetricUnderItsRotation)
         return RotationDifference(frames.picture, 2 * std::numbers::pi / fold, radius);
     };
     const double symmetric = differenceFor(n - 1);
-    std::printf("n = %d: brightness differs by %.2f turned by 2 pi / %d; by %.2f, %.2f and %.2f for %d, %d and %d\n",
-                n, symmetric, n - 1, differenceFor(n - 2), differenceFor(n), differenceFor(2 * (n - 1)), n - 2, n,
-                2 * (n - 1));
+    std::printf(
+        "n = %d: brightness differs by %.2f turned by 2 pi / %d; by %.2f, %.2f and %.2f for %d, %d and %d\n",
+        n, symmetric, n - 1, differenceFor(n - 2), differenceFor(n), differenceFor(2 * (n - 1)), n - 2, n,
+        2 * (n - 1));
     for (const int fold : {n - 2, n, 2 * (n - 1)})
         EXPECT_LT(1.25 * symmetric, differenceFor(fold)) << "turned by 2 pi / " << fold;
 }

@@ -3,8 +3,8 @@
 #include "demos/apps/flowers_mandalas.h"
 #include "platform/crt.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 #include <set>
 
@@ -52,8 +52,10 @@ TEST_F(FlowersMandalasTest, PetalsOrbitTheCentreInPhaseWithTheirPointsAtTheirRad
             // r / 2 from p, opposite the angle n theta.
             EXPECT_NEAR(petal.x0 - 240, (petal.R - petal.r) / 2 * std::cos(start), 1e-3);
             EXPECT_NEAR(petal.y0 - 240, (petal.R - petal.r) / 2 * std::sin(start), 1e-3);
-            EXPECT_NEAR(petal.x1 - petal.x0, -petal.r / 2 * std::cos(static_cast<float>(petal.n) * start), 1e-3);
-            EXPECT_NEAR(petal.y1 - petal.y0, -petal.r / 2 * std::sin(static_cast<float>(petal.n) * start), 1e-3);
+            EXPECT_NEAR(petal.x1 - petal.x0, -petal.r / 2 * std::cos(static_cast<float>(petal.n) * start),
+                        1e-3);
+            EXPECT_NEAR(petal.y1 - petal.y0, -petal.r / 2 * std::sin(static_cast<float>(petal.n) * start),
+                        1e-3);
         }
     }
     app.update();

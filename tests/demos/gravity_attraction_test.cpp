@@ -3,8 +3,8 @@
 #include "demos/apps/gravity_attraction.h"
 #include "platform/crt.h"
 
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -47,8 +47,7 @@ protected:
     }
 
     // Chosen from the list, and run for a few frames.
-    template <class App>
-    App& Choose(int index)
+    template <class App> App& Choose(int index)
     {
         dialog->DemoListBox()->setCurrentIndex(index);
         auto* const app = dynamic_cast<App*>(dialog->CurrentApp());

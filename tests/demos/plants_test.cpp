@@ -6,9 +6,9 @@
 #include "demos/apps/lsystem_tree.h"
 #include "platform/crt.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {
@@ -150,8 +150,7 @@ TEST(BarnsleyFernTest, RecursionPerFrameFollowsTheLengthThresholds)
     EXPECT_TRUE(app.core().matrix.isIdentity());
 
     // Right clicks stop at 0; then the main stem never recurses. Left clicks raise it.
-    for (const int button : {2, 2, 2, 2, 0, 0, 0})
-    {
+    for (const int button : {2, 2, 2, 2, 0, 0, 0}) {
         app.mousePressed(100, 100, button);
         app.draw();
         Recursion expected;

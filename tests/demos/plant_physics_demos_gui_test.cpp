@@ -37,14 +37,7 @@ enum DemoIndex : int
 class PlantPhysicsDemosTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        dialog = std::make_unique<CGaxDlg>();
-        dialog->Create();
-        dialog->show();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    }
+    void SetUp() override { dialog = OpenDemoDialog(); }
 
     // Chosen from the list, and run for a few frames.
     template <class App> App& Choose(int index)

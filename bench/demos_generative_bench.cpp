@@ -7,6 +7,7 @@
 // 600 x 600 histogram as grey cells, every 30th frame). And
 // BM_NebulabrotSweep/<rows>: one worker's band of grid rows swept on one
 // thread, in samples per second (items) per thread.
+#include "bench/support/demo_frames_bench.h"
 #include "demos/apps/ancient_machine.h"
 #include "demos/apps/arithmetic_owl.h"
 #include "demos/apps/auto_cluster.h"
@@ -27,32 +28,10 @@ namespace {
 
 using lmd::test::AppFrames;
 
-// Text needs the display's fonts: one application for the program.
-void EnsureApplication()
-{
-    static int argc = 1;
-    static char name[] = "lmd_demos_bench";
-    static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QGuiApplication> app =
-        QGuiApplication::instance() ? nullptr : std::make_unique<QGuiApplication>(argc, argv);
-}
+using lmd::bench::BM_Frame;
+using lmd::bench::EnsureApplication;
+using lmd::bench::SetUp;
 
-// A demo set up on the canvas, from the same random numbers every time.
-template <class App, class... Args> std::unique_ptr<AppFrames<App>> SetUp(Args&&... args)
-{
-    EnsureApplication();
-    crt::srand(1);
-    return std::make_unique<AppFrames<App>>(std::forward<Args>(args)...);
-}
-
-template <class App, int WarmFrames = 0> void BM_Frame(benchmark::State& state)
-{
-    const auto canvas = SetUp<App>();
-    for (int i = 0; i < WarmFrames; ++i)
-        canvas->Frame();
-    for (auto _ : state)
-        canvas->Frame();
-}
 BENCHMARK_TEMPLATE(BM_Frame, gaGmoskiMira)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Frame, gaDragonCurve)->Unit(benchmark::kMillisecond);
 // The owl and the machine after their particle lists have filled up.

@@ -3,11 +3,17 @@
 #include "demos/apps/ancient_machine.h"
 #include "demos/apps/arithmetic_owl.h"
 #include "demos/apps/auto_cluster.h"
+#include "demos/apps/barnsley_fern.h"
+#include "demos/apps/bouncy_circles.h"
 #include "demos/apps/buddhabrot.h"
+#include "demos/apps/cloth.h"
 #include "demos/apps/dragon_curve.h"
+#include "demos/apps/flowers_mandalas.h"
 #include "demos/apps/fluid.h"
 #include "demos/apps/gmoski_mira.h"
+#include "demos/apps/gravity_attraction.h"
 #include "demos/apps/instru.h"
+#include "demos/apps/lsystem_tree.h"
 #include "demos/apps/nebulabrot.h"
 #include "demos/apps/snow.h"
 #include "demos/fireworks/fireworks.h"
@@ -19,11 +25,6 @@ template <class App> DemoEntry Demo(const char* name)
     return {QString::fromUtf8(name), [] { return std::make_unique<App>(); }};
 }
 
-DemoEntry Placeholder(const char* name)
-{
-    return {QString::fromUtf8(name), [name] { return std::make_unique<DemoPlaceholder>(name); }};
-}
-
 } // namespace
 
 std::vector<DemoEntry> MakeDemoList()
@@ -31,29 +32,20 @@ std::vector<DemoEntry> MakeDemoList()
     return {
         Demo<gaArithmeticOwl>("算術フクロウ"),
         Demo<gaAncientMachine>("古代機械"),
-        Placeholder("\tL-system Tree"),
+        Demo<gaLsystemTree>("\tL-system Tree"),
         Demo<fireworks>("\tFireworks"),
-        Placeholder("フラワー曼荼羅"),
+        Demo<gaFlowersMandalas>("フラワー曼荼羅"),
         Demo<gaBuddhabrot>("ブッダブロ"),
         Demo<gaNebulabrot>("ネビュラブロ"),
         Demo<gaGmoskiMira>("グモウスキー･ミラ･アトラクター"),
         Demo<gaDragonCurve>("ドラゴン曲線"),
-        Placeholder("バーンズリーのシダ"),
-        Placeholder("\tCloth"),
-        Placeholder("バウンドサークル"),
-        Placeholder("万有引力"),
+        Demo<gaBarnsleyFern2>("バーンズリーのシダ"),
+        Demo<gaCloth>("\tCloth"),
+        Demo<gaBouncyCircles>("バウンドサークル"),
+        Demo<gaGravityAttraction>("万有引力"),
         Demo<gaAppSnow>("降り積もる雪"),
         Demo<gaAppInstru>("\tGravity Garden"),
         Demo<gaAppFluid>("流体（Navier-Stokes）"),
         Demo<gaAutoCluster>("オートクラスタ"),
     };
-}
-
-void DemoPlaceholder::draw()
-{
-    gaBaseApp::draw();
-    gaColor colour;
-    colour.setHsb(static_cast<float>(core().frameNum % 255), 128, 255, 255);
-    gaSetColor(colour.argb());
-    gaDrawString(m_name, 20, 20);
 }

@@ -6,7 +6,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 struct DemoEntry
@@ -17,14 +16,3 @@ struct DemoEntry
 
 // The seventeen demos in list order.
 std::vector<DemoEntry> MakeDemoList();
-
-// The stand-in of a demo still to come: its name on a slowly changing colour.
-class DemoPlaceholder : public gaBaseApp
-{
-public:
-    explicit DemoPlaceholder(std::string name) : m_name(std::move(name)) {}
-    void draw() override;
-
-private:
-    const std::string m_name;
-};

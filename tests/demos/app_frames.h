@@ -1,6 +1,7 @@
 #pragma once
 // Frames of one demo app as the DEMO dialog runs them: setup once, then per
-// frame the background (when the app asks for it), draw and the frame number.
+// frame update, the background (when the app asks for it), draw and the frame
+// number.
 // Painted frames draw into a Size by Size picture (the canvas); blind frames run the same
 // steps with no picture to draw on (the drawing calls do nothing), for long runs.
 #include "demos/core/base_app.h"
@@ -32,6 +33,7 @@ public:
         QPainter painter(&picture);
         {
             const gaFrameScope scope(*app, painter);
+            app->update();
             if (app->core().autoBackground)
                 painter.fillRect(QRect(0, 0, kSize, kSize), QColor::fromRgba(app->core().backgroundColor));
             app->draw();
@@ -43,6 +45,7 @@ public:
     {
         for (int i = 0; i < count; ++i) {
             app->MakeCurrent();
+            app->update();
             app->draw();
             Count();
         }

@@ -8,8 +8,11 @@
 #include "platform/messages.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QWidget>
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -76,7 +79,8 @@ private:
 
 inline DemoEntry RecordingEntry(const char* name, DemoRecord& record, std::uint32_t colour = 0xFF3060A0)
 {
-    return {QString::fromUtf8(name), [&record, colour] { return std::make_unique<RecordingDemo>(record, colour); }};
+    return {QString::fromUtf8(name),
+            [&record, colour] { return std::make_unique<RecordingDemo>(record, colour); }};
 }
 
 // The main window as the DEMO dialog sees it: it counts WM_DEMO_CLOSED.
@@ -102,6 +106,18 @@ protected:
 // The caption's close button as the window manager passes it on:
 // WM_DELETE_WINDOW to the window.
 void SendCaptionClose(QWidget& window);
+
+// A DEMO dialog running the demos (the seventeen unless others are given),
+// shown and active.
+inline std::unique_ptr<CGaxDlg> OpenDemoDialog(std::vector<DemoEntry> demos = MakeDemoList())
+{
+    auto dialog = std::make_unique<CGaxDlg>();
+    dialog->Create(std::move(demos));
+    dialog->show();
+    dialog->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    return dialog;
+}
 
 // The DEMO dialogs that exist now (shown or hidden).
 inline std::vector<CGaxDlg*> DemoDialogs()

@@ -24,14 +24,7 @@ using namespace lmd::test;
 class GenerativeDemosTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        dialog = std::make_unique<CGaxDlg>();
-        dialog->Create();
-        dialog->show();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    }
+    void SetUp() override { dialog = OpenDemoDialog(); }
     void TearDown() override { dialog.reset(); }
 
     // Chooses the demo with the list's keys, as a user does.

@@ -143,6 +143,9 @@ public:
     QSystemTrayIcon* TrayIcon() const { return m_trayIcon.get(); }
     bool IsTimerRunning(int id) const { return m_timers.IsRunning(id); }
 
+    // The window kept above others (true) or not, at once.
+    void SetTopMost(bool topMost);
+
     // --- Clock drawing and frames ---
     // Rebuilds the external frame (slot 17) from an image file (relative names
     // are read from the executable's folder), relit by the built-in ring's

@@ -87,10 +87,7 @@ void CLumidial::RevertSettings(const AppSettings& saved, const CImagePathList& s
         CreateExtFrame(saved.ExtFramePath, saved.Gradation);
     PostAppMessage(WM_SET_FRAME_TYPE, static_cast<WPARAM>(saved.FrameType));
 
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != saved.TopMost) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, saved.TopMost);
-        show(); // a new window flag hides the window
-    }
+    SetTopMost(saved.TopMost);
     setWindowOpacity((saved.Alpha & 0xFF) / 255.0);
 
     if (zoomChanged)
@@ -103,4 +100,12 @@ void CLumidial::RevertSettings(const AppSettings& saved, const CImagePathList& s
     PostAppMessage(WM_SET_IMAGE_SOURCE, 0, saved.PlayInterval);
     PostAppMessage(WM_DOT_COLORS_CHANGED);
     PostAppMessage(WM_SET_CLOCK_FACE, static_cast<WPARAM>(saved.ClockFace));
+}
+
+void CLumidial::SetTopMost(bool topMost)
+{
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost)
+        return;
+    setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    show(); // a new window flag hides the window
 }

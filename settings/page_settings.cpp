@@ -2,6 +2,8 @@
 
 #include "controls/color_button.h"
 #include "controls/colour_popup.h"
+#include "controls/shade_button_vq.h"
+#include "platform/resources.h"
 
 void InitColourButton(CColorButton& button, ColourField field)
 {
@@ -17,4 +19,11 @@ bool StoreChosenColour(unsigned message, platform::COLORREF colour, ColourField 
         return false;
     LiveSettings().*field = ColourOrDefault(colour, DefaultSettings().*field);
     return true;
+}
+
+void ShadePictureButton(CShadeButtonVq& button, const char* picture)
+{
+    button.SetButtonBitmap(platform::LoadBitmap(picture));
+    button.SetShade(CShadeButtonVq::SHS_SOFTBUMP, 8, 10, 0, 0);
+    button.SetFlat(false);
 }

@@ -6,10 +6,19 @@
 #include "app/lmd_app.h"
 
 class CColorButton;
+class CLumidial;
+class CShadeButtonVq;
 
 inline AppSettings& LiveSettings()
 {
     return theApp.AppSettings;
+}
+
+// The clock window the pages change directly (frames, top-most state,
+// opacity); null while there is none (the pages' own tests).
+inline CLumidial* ClockWindow()
+{
+    return theApp.m_pMainWnd.get();
 }
 
 inline const AppSettings& DefaultSettings()
@@ -30,3 +39,7 @@ void InitColourButton(CColorButton& button, ColourField field);
 // the field's default) and the result is true; any other notification, a
 // cancelled choice among them, stores nothing and gives false.
 bool StoreChosenColour(unsigned message, platform::COLORREF colour, ColourField field);
+
+// A page's picture button once it stands in its control's place: the 16 x 16
+// bitmap (white transparent) on a soft-bump shade, raised.
+void ShadePictureButton(CShadeButtonVq& button, const char* picture);

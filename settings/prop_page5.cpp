@@ -68,13 +68,13 @@ const DialogTemplate& CPropPage5::Template()
     return page;
 }
 
-CPropPage5::CPropPage5(QWidget* parent) : QWidget(parent), m_controls(this, Template())
+CPropPage5::CPropPage5(QWidget* parent) : CPropertyPage(Template(), parent)
 {
 }
 
 QLabel* CPropPage5::Link() const
 {
-    return m_controls.ItemAs<QLabel>(IDC_LINK);
+    return Item<QLabel>(IDC_LINK);
 }
 
 void CPropPage5::DoDataExchange(DataExchange& dx)
@@ -82,25 +82,20 @@ void CPropPage5::DoDataExchange(DataExchange& dx)
     DDX_Text(dx, IDC_VERSION_TEXT, m_strVersionText);
 }
 
-void CPropPage5::UpdateData(bool saveAndValidate)
-{
-    DataExchange dx(m_controls, saveAndValidate);
-    DoDataExchange(dx);
-}
-
 CShadeButtonVq* CPropPage5::SubclassButton(int id, int shadeKind)
 {
-    auto* button = new CShadeButtonVq(m_controls.Template(id)->text);
-    m_controls.Replace(id, button);
+    auto* button = new CShadeButtonVq(Controls().Template(id)->text);
+    Replace(id, button);
     button->SetShade(shadeKind, 8, 10, 0, 0); // flat: a border only while hovered
     return button;
 }
 
 bool CPropPage5::OnInitDialog()
 {
+    CPropertyPage::OnInitDialog();
     // The picture static is subclassed: its ripples start.
     m_picture = new CStaticEx(LoadBitmap("AUTHOR"));
-    m_controls.Replace(IDC_PICTURE, m_picture);
+    Replace(IDC_PICTURE, m_picture);
 
     connect(SubclassButton(IDC_README, CShadeButtonVq::SHS_SOFTBUMP), &QPushButton::clicked, this,
             [this] { OnReadMe(); });
@@ -119,7 +114,7 @@ bool CPropPage5::OnInitDialog()
     const QString address = QStringLiteral("https://") + kMakerWebAddress;
     link->setTextFormat(Qt::RichText);
     link->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                      .arg(address.toHtmlEscaped(), m_controls.Template(IDC_LINK)->text.toHtmlEscaped()));
+                      .arg(address.toHtmlEscaped(), Controls().Template(IDC_LINK)->text.toHtmlEscaped()));
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     link->setCursor(Qt::PointingHandCursor);
     link->setToolTip(QStringLiteral("Lumidial official website (Tobelin)"));

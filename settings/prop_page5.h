@@ -5,12 +5,9 @@
 // dialog, the DEMO dialog (through the clock window, WM_OPEN_DEMO) and the SNTP
 // time query. It edits no settings.
 //
-// The page is a child widget laid out from its template; its host creates it
-// and calls OnInitDialog once before showing it.
-#include "platform/dialog.h"
+#include "settings/property_page.h"
 
 #include <QString>
-#include <QWidget>
 #include <functional>
 
 class CShadeButtonVq;
@@ -28,7 +25,7 @@ QString VersionPageText(const QString& version);
 extern const QString kMakerWebAddress; // without its scheme
 extern const QString kReadMeFileName;
 
-class CPropPage5 : public QWidget
+class CPropPage5 : public CPropertyPage
 {
 public:
     static constexpr int IDD = 206;
@@ -47,16 +44,16 @@ public:
 
     // Subclasses the picture (its ripples start) and the buttons, fills in the
     // version text and the link. Once, before the page is first shown.
-    bool OnInitDialog();
+    bool OnInitDialog() override;
 
-    QWidget* GetDlgItem(int id) const { return m_controls.Item(id); }
     CStaticEx* Picture() const { return m_picture; }
     QLabel* Link() const;
     const QString& VersionText() const { return m_strVersionText; }
 
+protected:
+    void DoDataExchange(platform::DataExchange& dx) override;
+
 private:
-    void DoDataExchange(platform::DataExchange& dx);
-    void UpdateData(bool saveAndValidate);
     CShadeButtonVq* SubclassButton(int id, int shadeKind);
     void OnReadMe();
     void OnAbout();
@@ -64,7 +61,6 @@ private:
     void OnSntp();
     void OnLink(const QString& address);
 
-    platform::DialogControls m_controls;
     CStaticEx* m_picture = nullptr;
     QString m_strVersionText;
 };

@@ -89,25 +89,14 @@ protected:
     // open dialog and end it. Returns when the dialog has ended.
     void RunSettings(const std::function<void(CSettingsDialog&)>& steps)
     {
-        bool done = false;
-        QTimer watch; // fires inside the dialog's own event loop, once it runs
-        watch.setInterval(10);
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            auto* dialog = dynamic_cast<CSettingsDialog*>(QApplication::activeModalWidget());
-            if (!dialog || !QTest::qWaitForWindowExposed(dialog))
-                return;
-            watch.stop();
-            steps(*dialog);
-            if (dialog->isVisible()) // a failed step still ends the dialog
-                dialog->reject();
-            done = true;
-        });
-        watch.start();
-        QTest::mouseClick(clock, Qt::RightButton, {}, QPoint(clock->width() / 2, clock->height() / 2));
-        QMenu* menu = OpenMenu();
-        ASSERT_NE(menu, nullptr);
-        lmd::test::Click(*menu, ID_SETTINGS);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 60000));
+        EXPECT_TRUE(RunSettingsDialog(
+            [this] {
+                QTest::mouseClick(clock, Qt::RightButton, {}, QPoint(clock->width() / 2, clock->height() / 2));
+                QMenu* menu = OpenMenu();
+                ASSERT_NE(menu, nullptr);
+                lmd::test::Click(*menu, ID_SETTINGS);
+            },
+            steps));
     }
 
     static void Select(CSettingsDialog& dialog, int page)

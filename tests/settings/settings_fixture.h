@@ -7,12 +7,16 @@
 #include "controls/color_button.h"
 #include "controls/colour_popup.h"
 #include "platform/messages.h"
+#include "settings/settings_dialog.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -133,6 +137,30 @@ inline void ChooseColour(CColorButton* button, Choice choice, int cell = 0)
         QTest::keyClick(popup, Qt::Key_Return);
     }
     EXPECT_FALSE(button->IsPopupOpen());
+}
+
+// Runs the modal settings dialog that `open` starts: `steps` run inside the
+// dialog's own event loop and end it (a dialog a failed step left open is
+// cancelled). True once the dialog has ended after its steps.
+inline bool RunSettingsDialog(const std::function<void()>& open,
+                              const std::function<void(CSettingsDialog&)>& steps)
+{
+    bool done = false;
+    QTimer watch; // fires inside the dialog's own event loop, once it runs
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = dynamic_cast<CSettingsDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !QTest::qWaitForWindowExposed(dialog))
+            return;
+        watch.stop();
+        steps(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+        done = true;
+    });
+    watch.start();
+    open();
+    return QTest::qWaitFor([&] { return done; }, 60000);
 }
 
 } // namespace lmd::test

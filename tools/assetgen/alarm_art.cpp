@@ -9,31 +9,6 @@
 
 namespace {
 
-constexpr int kButtonPicture = 16;
-
-// A button picture: what was painted with at least half coverage, made opaque
-// over white; the rest exactly white, so the button's transparent colour cuts
-// it out without a pale fringe.
-QImage OnWhite(const QImage& painted)
-{
-    QImage out(painted.size(), QImage::Format_RGB32);
-    for (int y = 0; y < painted.height(); ++y) {
-        for (int x = 0; x < painted.width(); ++x) {
-            const QColor c = QColor::fromRgba(painted.pixel(x, y));
-            if (c.alpha() < 128) {
-                out.setPixel(x, y, qRgb(255, 255, 255));
-                continue;
-            }
-            // Opaque over white, and never white itself.
-            const auto over = [&](int v) {
-                return std::min(250, (v * c.alpha() + 255 * (255 - c.alpha())) / 255);
-            };
-            out.setPixel(x, y, qRgb(over(c.red()), over(c.green()), over(c.blue())));
-        }
-    }
-    return out;
-}
-
 // A golden bell with its clapper, swinging a little to the right.
 void PaintBell(QPainter& p, qreal size)
 {
@@ -78,16 +53,6 @@ void PaintClose(QPainter& p, qreal size)
     p.drawLine(QPointF(10.7 * s, 5.3 * s), QPointF(5.3 * s, 10.7 * s));
 }
 
-QImage ButtonPicture(void (*paint)(QPainter&, qreal))
-{
-    QImage picture = assetgen::NewPicture(kButtonPicture, kButtonPicture);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    paint(p, kButtonPicture);
-    p.end();
-    return OnWhite(picture);
-}
-
 // An alarm clock: the round clock with two bells on top and two feet.
 QImage AlarmClockIcon(int size)
 {
@@ -114,7 +79,7 @@ QImage AlarmClockIcon(int size)
 
 LMD_ASSET_GENERATOR(alarm_art)
 {
-    out.Bitmap("IDB_BELL", ButtonPicture(&PaintBell));
-    out.Bitmap("IDB_CLOSE", ButtonPicture(&PaintClose));
+    out.Bitmap("IDB_BELL", assetgen::ButtonPicture(&PaintBell));
+    out.Bitmap("IDB_CLOSE", assetgen::ButtonPicture(&PaintClose));
     out.Icon("LMD_ICON_ALARM", {AlarmClockIcon(16), AlarmClockIcon(32), AlarmClockIcon(48)});
 }

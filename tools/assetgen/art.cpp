@@ -48,6 +48,29 @@ void BoxPass(QImage& image, int radius, bool horizontal)
 const QPointF kHourHand[] = {{-4.5, 10}, {4.5, 10}, {3, -46}, {0, -54}, {-3, -46}};
 const QPointF kMinuteHand[] = {{-3.5, 12}, {3.5, 12}, {2, -74}, {0, -82}, {-2, -74}};
 
+// A button picture: what was painted with at least half coverage, made opaque
+// over white; the rest exactly white, so the button's transparent colour cuts
+// it out without a pale fringe.
+QImage OnWhite(const QImage& painted)
+{
+    QImage out(painted.size(), QImage::Format_RGB32);
+    for (int y = 0; y < painted.height(); ++y) {
+        for (int x = 0; x < painted.width(); ++x) {
+            const QColor c = QColor::fromRgba(painted.pixel(x, y));
+            if (c.alpha() < 128) {
+                out.setPixel(x, y, qRgb(255, 255, 255));
+                continue;
+            }
+            // Opaque over white, and never white itself.
+            const auto over = [&](int v) {
+                return std::min(250, (v * c.alpha() + 255 * (255 - c.alpha())) / 255);
+            };
+            out.setPixel(x, y, qRgb(over(c.red()), over(c.green()), over(c.blue())));
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 QImage NewPicture(int width, int height, QColor fill)
@@ -174,6 +197,16 @@ void PaintRoundClock(QPainter& painter, QPointF centre, qreal radius, QTime time
         painter.drawPath(glass.subtracted(cut));
     }
     painter.restore();
+}
+
+QImage ButtonPicture(void (*paint)(QPainter&, qreal))
+{
+    QImage picture = assetgen::NewPicture(kButtonPicture, kButtonPicture);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    paint(p, kButtonPicture);
+    p.end();
+    return OnWhite(picture);
 }
 
 } // namespace assetgen

@@ -22,4 +22,10 @@ void PaintRoundClock(QPainter& painter, QPointF centre, qreal radius, QTime time
 // A soft drop shadow of a circle, painted below whatever comes next.
 void PaintCircleShadow(QPainter& painter, QPointF centre, qreal radius, QPointF offset, int blur, int alpha);
 
+// A 16 x 16 button picture on white, its transparent colour: paint draws at
+// the given size; what it covers at least half is made opaque over white (and
+// never white itself), the rest is exactly white, so no pale fringe remains.
+inline constexpr int kButtonPicture = 16;
+QImage ButtonPicture(void (*paint)(QPainter&, qreal));
+
 } // namespace assetgen

@@ -1,9 +1,15 @@
 #include "settings/page_settings.h"
 
+#include "app/lumidial.h"
 #include "controls/color_button.h"
 #include "controls/colour_popup.h"
 #include "controls/shade_button_vq.h"
 #include "platform/resources.h"
+
+CLumidial* ClockWindow()
+{
+    return theApp.m_pMainWnd.get();
+}
 
 void InitColourButton(CColorButton& button, ColourField field)
 {

@@ -16,10 +16,7 @@ inline AppSettings& LiveSettings()
 
 // The clock window the pages change directly (frames, top-most state,
 // opacity); null while there is none (the pages' own tests).
-inline CLumidial* ClockWindow()
-{
-    return theApp.m_pMainWnd.get();
-}
+CLumidial* ClockWindow();
 
 inline const AppSettings& DefaultSettings()
 {

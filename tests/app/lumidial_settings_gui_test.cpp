@@ -55,16 +55,19 @@ protected:
                                      "[MOJIBAN]\nUseShaderMojiban=0\nClockHands=1\nDigitalWatch=1\n"
                                      "DotColorGroup=1\nHandsColorKind=0\n[EFFECT]\nImageFolderPath=" +
                                          folder.path().toUtf8() + "\n"));
-        ASSERT_TRUE(theApp.InitInstance());
-        clock = theApp.m_pMainWnd.get();
+        mainWindow = theApp.InitInstance();
+        ASSERT_TRUE(mainWindow);
+        clock = mainWindow.get();
         clock->SetTimeSource([] { return LocalDateTime{2024, 5, 17, 10, 9, 36, 0}; });
         ASSERT_TRUE(QTest::qWaitForWindowExposed(clock));
     }
 
     void TearDown() override
     {
+        // Ends the run as main does: ExitInstance, then the main window goes.
         if (theApp.m_pMainWnd)
             theApp.ExitInstance();
+        mainWindow.reset();
         backdrop.reset();
         platform::paths::SetExeDirOverride(QString());
     }
@@ -114,6 +117,7 @@ protected:
 
     QTemporaryDir folder;
     std::unique_ptr<SolidBackdrop> backdrop;
+    std::unique_ptr<CLumidial> mainWindow; // owned here, as main owns it
     CLumidial* clock = nullptr;
 };
 

@@ -74,15 +74,18 @@ protected:
                   "[EFFECT]\nEffectPtn0=17\nPlayInterval=10\nImageFolderPath=" +
                   folder.path().toUtf8() + "\n");
         ini.close();
-        ASSERT_TRUE(theApp.InitInstance());
-        clock = theApp.m_pMainWnd.get();
+        mainWindow = theApp.InitInstance();
+        ASSERT_TRUE(mainWindow);
+        clock = mainWindow.get();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(clock));
     }
 
     void TearDown() override
     {
+        // Ends the run as main does: ExitInstance, then the main window goes.
         if (theApp.m_pMainWnd)
             theApp.ExitInstance();
+        mainWindow.reset();
         platform::paths::SetExeDirOverride(QString());
     }
 
@@ -119,6 +122,7 @@ protected:
     QTemporaryDir folder;
     platform::ScopedRecordingDesktop desktop; // message boxes of a missing model or shader answer at once
     ScopedRecordingChoosers choosers;
+    std::unique_ptr<CLumidial> mainWindow; // owned here, as main owns it
     CLumidial* clock = nullptr;
 };
 

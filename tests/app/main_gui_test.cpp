@@ -373,9 +373,6 @@ TEST_F(LumidialProgramTest, FifoInPlaceOfAFileNeitherHangsNorStopsTheClock)
         {"ExtShader", "shaders/mine.frag", "[EFFECT]\nEffectPtn0=29\nExtShader=mine\n"},
         {"lens.obj", "assets/lens.obj", "[EFFECT]\nEffectPtn0=18\n"},
     };
-    // The effects run OpenGL: Mesa's driver, unloaded at exit, leaves a few
-    // blocks without symbols that no suppression can name (as in the gl suites).
-    environment_.insert("ASAN_OPTIONS", "detect_leaks=0");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MakeFifo(c.fifo);

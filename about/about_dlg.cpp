@@ -126,7 +126,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_controls(this, *FindD
     // The members in their order: the two LED displays, the cloud sky and the
     // crawl, then the generator seeded from the clock (the credits controls
     // draw their randomness from it), the two rippling pictures, the
-    // refraction model and the tab control; last the cloud sky's text.
+    // teapot and the refraction scene, the refraction model and the tab
+    // control; last the cloud sky's text.
     m_matrix1 = new CMatrixStatic(this);
     m_matrix2 = new CMatrixStatic(this);
     m_clouds = new CCloudsCtrl(this);
@@ -134,7 +135,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_controls(this, *FindD
     crt::srand(static_cast<unsigned>(std::time(nullptr)));
     m_specialFx1 = new CSpecialFXCtrl(this);
     m_specialFx2 = new CSpecialFXCtrl(this);
-    for (QWidget* control : std::initializer_list<QWidget*>{m_matrix1, m_matrix2, m_clouds, m_starWars, m_specialFx1, m_specialFx2})
+    m_openGL = new COpenGLCtrl(this);
+    m_spectral = new CSpectralCtrl(this);
+    for (QWidget* control : std::initializer_list<QWidget*>{m_matrix1, m_matrix2, m_clouds, m_starWars, m_specialFx1,
+                                                            m_specialFx2, m_openGL, m_spectral})
         control->hide(); // until a page takes it
     m_spectralModel = kDefaultModel;
     m_tabCtrl = new CTabCtrlSSL(this);
@@ -209,10 +213,14 @@ bool CAboutDlg::OnInitDialog()
     if (AttachToPage(5, m_specialFx2))
         m_specialFx2->PreSubclassWindow();
 
+    // The OpenGL controls set themselves up when their page is first shown.
+    AttachToPage(6, m_openGL);
     if (platform::IsKeyDown(platform::Key::Control))
         m_spectralModel = kControlModel;
-    // The OpenGL pages (6 to 9) keep their static for now.
-    for (int index = 6; index <= 9; ++index)
+    m_spectral->SetModelName(m_spectralModel);
+    AttachToPage(7, m_spectral);
+    // The shader pages (8 and 9) keep their static for now.
+    for (int index = 8; index <= 9; ++index)
         AddPage(index, IDD_PAGE_ONE);
     return true;
 }

@@ -7,11 +7,13 @@
 //
 // Page 0 shows the product name and a dedication on two LED displays, page 1
 // the staff credits over drifting clouds, page 2 a text crawl over stars,
-// pages 4 and 5 rippling pictures. The matrix reveal page 3 and the OpenGL
-// pages 6 to 9 hold their template's static until their controls join the
-// dialog.
+// pages 4 and 5 rippling pictures, page 6 a teapot mirroring a room, page 7 a
+// refracting model in a room. The matrix reveal page 3 and the shader pages 8
+// and 9 hold their template's static until their controls join the dialog.
 #include "about/clouds_ctrl.h"
+#include "about/opengl_ctrl.h"
 #include "about/special_fx_ctrl.h"
+#include "about/spectral_ctrl.h"
 #include "about/star_wars_ctrl.h"
 #include "about/tab_ctrl_ssl.h"
 #include "controls/matrix_static.h"
@@ -66,6 +68,8 @@ public:
     CStarWarsCtrl* Crawl() const { return m_starWars; }
     CSpecialFXCtrl* FirstPicture() const { return m_specialFx1; }
     CSpecialFXCtrl* SecondPicture() const { return m_specialFx2; }
+    COpenGLCtrl* Teapot() const { return m_openGL; }
+    CSpectralCtrl* Spectral() const { return m_spectral; }
     const QByteArray& SpectralModel() const { return m_spectralModel; }
     QWidget* GetDlgItem(int id) const { return m_controls.Item(id); }
 
@@ -88,6 +92,8 @@ private:
     QPointer<CStarWarsCtrl> m_starWars;
     QPointer<CSpecialFXCtrl> m_specialFx1;
     QPointer<CSpecialFXCtrl> m_specialFx2;
+    QPointer<COpenGLCtrl> m_openGL;
+    QPointer<CSpectralCtrl> m_spectral;
     QByteArray m_spectralModel; // the refraction scene's model file name
     QImage m_picture1;
     QImage m_picture2;

@@ -1,0 +1,192 @@
+// The teapot on the display, driven with real mouse input: with no room
+// pictures the room shows its six checkerboards, a right-drag turns the room
+// (and what the teapot mirrors of it) while a left-drag turns only the teapot,
+// and the wheel's zoom outlives the dialog while the rotation does not.
+#include "about/about_dlg.h"
+#include "about/opengl_ctrl.h"
+#include "platform/desktop.h"
+#include "tests/about/gl_ctrl_fixture.h"
+#include "tests/about/gl_input.h"
+#include "tests/support/screens.h"
+
+#include <QTabBar>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+using lmd::test::CountNear;
+using lmd::test::Drag;
+
+constexpr int kWidth = 288; // a quarter of it dragged turns by 90 degrees
+constexpr int kHeight = 240;
+const QRect kTopBand(0, 0, kWidth, 24); // room only: the teapot stays below it
+
+class OpenGLCtrlTest : public ::testing::Test
+{
+protected:
+    void Show()
+    {
+        control.resize(kWidth, kHeight);
+        control.move(40, 40);
+        control.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
+    }
+    QImage Frame() { return control.grabFramebuffer(); }
+
+    // The face colours (and white) that fill at least a tenth of the top band.
+    std::set<QRgb> RoomColours()
+    {
+        const QImage frame = Frame();
+        std::set<QRgb> seen;
+        for (const QRgb colour : about::kRoomFaceColors)
+            if (CountNear(frame, kTopBand, colour) * 10 >= kTopBand.width() * kTopBand.height())
+                seen.insert(colour);
+        if (CountNear(frame, kTopBand, qRgb(255, 255, 255)) * 10 >= kTopBand.width() * kTopBand.height())
+            seen.insert(qRgb(255, 255, 255));
+        return seen;
+    }
+
+    lmd::test::ScopedExeDir exeDir; // empty assets
+    COpenGLCtrl control;
+};
+
+bool SameIn(const QImage& a, const QImage& b, const QRect& area)
+{
+    return a.copy(area) == b.copy(area);
+}
+
+TEST_F(OpenGLCtrlTest, EmptyAssetsShowTheSixCheckerboardsRoundTheRoom)
+{
+    Show();
+    std::set<QRgb> seen = RoomColours();
+    EXPECT_EQ(seen.count(about::kRoomFaceColors[1]), 1u) << "the view starts on the -Z wall (green)";
+    // Four quarter turns about the vertical show the walls, then quarter turns
+    // about the horizontal the floor and the ceiling.
+    for (int i = 0; i < 4; ++i) {
+        Drag(control, Qt::RightButton, QPoint(100, 120), QPoint(100 + kWidth / 4, 120));
+        const std::set<QRgb> now = RoomColours();
+        seen.insert(now.begin(), now.end());
+    }
+    for (int i = 0; i < 3; ++i) {
+        Drag(control, Qt::RightButton, QPoint(144, 60), QPoint(144, 60 + kHeight / 4));
+        const std::set<QRgb> now = RoomColours();
+        seen.insert(now.begin(), now.end());
+    }
+    for (const QRgb colour : about::kRoomFaceColors)
+        EXPECT_EQ(seen.count(colour), 1u) << std::hex << colour;
+    EXPECT_EQ(seen.count(qRgb(255, 255, 255)), 1u);
+}
+
+TEST_F(OpenGLCtrlTest, ARightDragTurnsTheRoomALeftDragOnlyTheTeapot)
+{
+    Show();
+    const QRect teapot(114, 95, 60, 50);
+    const gg::GgMatrix identity = gg::GgTrackball().GetMatrix();
+    const QImage before = Frame();
+
+    Drag(control, Qt::RightButton, QPoint(100, 120), QPoint(130, 110));
+    const QImage turnedRoom = Frame();
+    EXPECT_NE(control.RoomTrackball().GetMatrix(), identity);
+    EXPECT_EQ(control.ObjectTrackball().GetMatrix(), identity);
+    EXPECT_FALSE(SameIn(before, turnedRoom, kTopBand)) << "the room turns";
+    EXPECT_FALSE(SameIn(before, turnedRoom, teapot)) << "the reflection turns with it";
+
+    const gg::GgMatrix room = control.RoomTrackball().GetMatrix();
+    Drag(control, Qt::LeftButton, QPoint(100, 120), QPoint(140, 100));
+    const QImage turnedTeapot = Frame();
+    EXPECT_NE(control.ObjectTrackball().GetMatrix(), identity);
+    EXPECT_EQ(control.RoomTrackball().GetMatrix(), room);
+    EXPECT_TRUE(SameIn(turnedRoom, turnedTeapot, kTopBand)) << "the room stays";
+    EXPECT_FALSE(SameIn(turnedRoom, turnedTeapot, teapot)) << "the teapot turns";
+}
+
+TEST_F(OpenGLCtrlTest, AMoveWithoutAButtonChangesNothing)
+{
+    Show();
+    const QImage before = Frame();
+    QTest::mouseMove(&control, QPoint(20, 20));
+    QTest::mouseMove(&control, QPoint(200, 180));
+    EXPECT_EQ(control.RoomTrackball().GetMatrix(), gg::GgTrackball().GetMatrix());
+    EXPECT_EQ(control.ObjectTrackball().GetMatrix(), gg::GgTrackball().GetMatrix());
+    EXPECT_EQ(Frame(), before);
+}
+
+// The dialog's teapot page, opened twice.
+class TeapotPageTest : public ::testing::Test
+{
+protected:
+    COpenGLCtrl& Open()
+    {
+        dialog = std::make_unique<CAboutDlg>();
+        dialog->OnInitDialog();
+        dialog->move(100, 80);
+        dialog->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        dialog->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        QTabBar* const bar = dialog->TabCtrl()->TabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(6).center());
+        COpenGLCtrl& teapot = *dialog->Teapot();
+        EXPECT_TRUE(teapot.isVisible());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&teapot));
+        return teapot;
+    }
+
+    platform::ScopedRecordingDesktop desktop;
+    std::unique_ptr<CAboutDlg> dialog;
+};
+
+TEST_F(TeapotPageTest, TheZoomOutlivesTheDialogTheRotationDoesNot)
+{
+    COpenGLCtrl* teapot = &Open();
+    const double start = COpenGLCtrl::ZoomFactor();
+    const QImage before = teapot->grabFramebuffer();
+    lmd::test::WheelStep(*teapot, true);
+    QTRY_COMPARE(COpenGLCtrl::ZoomFactor(), start * 1.2);
+    EXPECT_NE(teapot->grabFramebuffer(), before) << "a larger teapot";
+    lmd::test::WheelStep(*teapot, true);
+    lmd::test::WheelStep(*teapot, false);
+    lmd::test::WheelStep(*teapot, false);
+    QTRY_COMPARE(COpenGLCtrl::ZoomFactor(), start * 1.2 * 1.2 * 0.833 * 0.833);
+    EXPECT_NEAR(COpenGLCtrl::ZoomFactor() / start, 0.99920016, 1e-8);
+    Drag(*teapot, Qt::LeftButton, QPoint(100, 100), QPoint(150, 120));
+    Drag(*teapot, Qt::RightButton, QPoint(100, 100), QPoint(150, 120));
+    ASSERT_NE(teapot->ObjectTrackball().GetMatrix(), gg::GgTrackball().GetMatrix());
+
+    dialog->accept();
+    dialog.reset();
+    teapot = &Open();
+    EXPECT_EQ(COpenGLCtrl::ZoomFactor(), start * 1.2 * 1.2 * 0.833 * 0.833);
+    EXPECT_EQ(teapot->ObjectTrackball().GetMatrix(), gg::GgTrackball().GetMatrix());
+    EXPECT_EQ(teapot->RoomTrackball().GetMatrix(), gg::GgTrackball().GetMatrix());
+}
+
+TEST_F(TeapotPageTest, ThePageAsTheScreenShowsIt)
+{
+    COpenGLCtrl& teapot = Open();
+    Drag(teapot, Qt::RightButton, QPoint(100, 100), QPoint(130, 110));
+    Drag(teapot, Qt::LeftButton, QPoint(100, 100), QPoint(120, 80));
+    // The screen comes to show the control's frame as it is (its clear squares
+    // too), where the page lets it be seen.
+    const QRect visible = teapot.visibleRegion().boundingRect();
+    ASSERT_GT(visible.height(), 200);
+    const QImage drawn = teapot.grabFramebuffer().convertToFormat(QImage::Format_RGB32).copy(visible);
+    const QRect inside(teapot.mapTo(dialog.get(), visible.topLeft()), visible.size());
+    const auto screen = [&] {
+        return lmd::test::GrabScreen().copy(QRect(dialog->mapToGlobal(QPoint(0, 0)), dialog->size()));
+    };
+    const auto differing = [&] {
+        const QImage shown = screen().copy(inside).convertToFormat(QImage::Format_RGB32);
+        int n = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                n += !lmd::test::Near(shown.pixel(x, y), drawn.pixel(x, y), 1);
+        return n;
+    };
+    QTRY_COMPARE(differing(), 0);
+    lmd::test::SaveScreen(screen(), QStringLiteral("about-teapot"));
+}
+
+} // namespace

@@ -220,6 +220,7 @@ TEST_F(SpecterPageTest, ThePageAsTheScreenShowsIt)
     CSpectralCtrl& spectral = Open();
     EXPECT_EQ(spectral.ModelName(), QByteArray("stanford_bunny.obj"));
     EXPECT_TRUE(spectral.IsReady());
+    EXPECT_GT(spectral.Model().FaceCount(), 1000u) << "the bunny beside the program";
     QTest::qWait(0);
     const QRect frame(dialog->mapToGlobal(QPoint(0, 0)), dialog->size());
     lmd::test::SaveScreen(lmd::test::GrabScreen().copy(frame), QStringLiteral("about-spectral"));
@@ -230,6 +231,8 @@ TEST_F(SpecterPageTest, WithControlHeldTheSecondModelIsLoaded)
     desktop->controlDown = true;
     CSpectralCtrl& spectral = Open();
     EXPECT_EQ(spectral.ModelName(), QByteArray("LexusLFA.obj"));
+    EXPECT_GT(spectral.Model().FaceCount(), 1000u) << "the second model beside the program";
+    lmd::test::SaveScreen(spectral.grabFramebuffer(), QStringLiteral("about-spectral-second-model"));
 }
 
 } // namespace

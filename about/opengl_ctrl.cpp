@@ -4,7 +4,6 @@
 #include "about/opengl_ctrl.h"
 
 #include <GL/freeglut.h>
-#include <GL/glu.h>
 
 namespace {
 
@@ -66,10 +65,7 @@ void COpenGLCtrl::SetUpGL()
 void COpenGLCtrl::ResizeGL(int width, int height)
 {
     SetTrackballRegion(width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / std::max(height, 1), 0.1, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
+    about::SetRoomProjection(width, height, 0.1, 1000.0);
 }
 
 void COpenGLCtrl::PaintGL()

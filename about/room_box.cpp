@@ -5,6 +5,9 @@
 
 #include "platform/paths.h"
 
+#include <GL/glu.h>
+#include <algorithm>
+
 namespace about {
 
 namespace {
@@ -117,6 +120,16 @@ void UploadRoom(unsigned strip, unsigned cubeMap, int side, const char* prefix, 
         glTexParameteri(target, GL_TEXTURE_WRAP_T, wrap);
         glBindTexture(target, 0);
     }
+}
+
+void SetRoomProjection(int width, int height, double zNear, double zFar)
+{
+    GLint mode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(width) / std::max(height, 1), zNear, zFar);
+    glMatrixMode(static_cast<GLenum>(mode));
 }
 
 void DrawRoomBox(const RoomBox& box)

@@ -52,6 +52,10 @@ RoomBox MakeRoomBox(float half);
 // texture bound.
 void UploadRoom(unsigned strip, unsigned cubeMap, int side, const char* prefix, int wrap);
 
+// The room scenes' projection (current matrix mode kept): a 45 degree
+// perspective for a width x height view between the two planes.
+void SetRoomProjection(int width, int height, double zNear, double zFar);
+
 // Draws the box from its arrays as quads (fixed-function arrays: vertex,
 // normal, texture coordinate 0).
 void DrawRoomBox(const RoomBox& box);

@@ -8,7 +8,6 @@
 #include "platform/paths.h"
 
 #include <GL/freeglut.h>
-#include <GL/glu.h>
 #include <QGuiApplication>
 #include <charconv>
 #include <cstring>
@@ -123,10 +122,7 @@ void CSpectralCtrl::LoadModel()
 void CSpectralCtrl::ResizeGL(int width, int height)
 {
     SetTrackballRegion(width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / std::max(height, 1), 100.0, 500.0);
-    glMatrixMode(GL_MODELVIEW);
+    about::SetRoomProjection(width, height, 100.0, 500.0);
 }
 
 void CSpectralCtrl::PaintGL()

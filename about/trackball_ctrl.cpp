@@ -16,15 +16,21 @@ void CTrackballCtrl::SetTrackballRegion(int width, int height)
     m_tbRoom.Region(width, height);
 }
 
+std::pair<gg::GgTrackball*, bool*> CTrackballCtrl::ButtonDrag(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        return {&m_tbObject, &m_bLeftDrag};
+    if (button == Qt::RightButton)
+        return {&m_tbRoom, &m_bRightDrag};
+    return {nullptr, nullptr};
+}
+
 void CTrackballCtrl::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint p = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) {
-        m_bLeftDrag = true;
-        m_tbObject.BeginDrag(p.x(), p.y());
-    } else if (event->button() == Qt::RightButton) {
-        m_bRightDrag = true;
-        m_tbRoom.BeginDrag(p.x(), p.y());
+    if (const auto [trackball, dragging] = ButtonDrag(event->button()); trackball) {
+        const QPoint p = event->position().toPoint();
+        *dragging = true;
+        trackball->BeginDrag(p.x(), p.y());
     }
     event->accept();
 }
@@ -44,13 +50,10 @@ void CTrackballCtrl::mouseMoveEvent(QMouseEvent* event)
 
 void CTrackballCtrl::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPoint p = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) {
-        m_bLeftDrag = false;
-        m_tbObject.EndDrag(p.x(), p.y());
-    } else if (event->button() == Qt::RightButton) {
-        m_bRightDrag = false;
-        m_tbRoom.EndDrag(p.x(), p.y());
+    if (const auto [trackball, dragging] = ButtonDrag(event->button()); trackball) {
+        const QPoint p = event->position().toPoint();
+        *dragging = false;
+        trackball->EndDrag(p.x(), p.y());
     }
     event->accept();
 }

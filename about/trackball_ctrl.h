@@ -11,6 +11,8 @@
 #include "about/gl_ctrl.h"
 #include "effects/geometry/trackball.h"
 
+#include <utility>
+
 class CTrackballCtrl : public CGLCtrl
 {
 public:
@@ -34,6 +36,10 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // The trackball a button turns and that button's drag flag; nulls for
+    // other buttons.
+    std::pair<gg::GgTrackball*, bool*> ButtonDrag(Qt::MouseButton button);
+
     gg::GgTrackball m_tbObject;
     gg::GgTrackball m_tbRoom;
     bool m_bLeftDrag = false;

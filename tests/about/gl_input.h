@@ -1,10 +1,16 @@
 #pragma once
 // Real input for the OpenGL control suites on the display: mouse drags through
-// QTest, wheel steps through the X server.
+// QTest, wheel steps through the X server, the about dialog opened on a page.
+#include "about/about_dlg.h"
+#include "platform/desktop.h"
+
 #include <QPoint>
 #include <QProcess>
+#include <QTabBar>
 #include <QTest>
 #include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
 
 namespace lmd::test {
 
@@ -26,5 +32,42 @@ inline void WheelStep(QWidget& widget, bool up)
                                                   QString::number(at.y()), QStringLiteral("click"),
                                                   up ? QStringLiteral("4") : QStringLiteral("5")});
 }
+
+// Shows a control as a window of its own at the given size and waits until the
+// display shows it; false when it does not.
+inline bool ShowControl(QWidget& control, int width, int height)
+{
+    control.resize(width, height);
+    control.move(40, 40);
+    control.show();
+    return QTest::qWaitForWindowExposed(&control);
+}
+
+// A test on one page of the about dialog, with a recording desktop.
+template <int Page>
+class AboutPageTest : public ::testing::Test
+{
+protected:
+    // Opens a new dialog on the display (replacing an earlier one) and clicks
+    // the page's tab; the page then shows.
+    void Open()
+    {
+        dialog = std::make_unique<CAboutDlg>();
+        dialog->OnInitDialog();
+        dialog->move(100, 80);
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        dialog->activateWindow(); // on top, for input through the X server
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        QTabBar* const bar = dialog->TabCtrl()->TabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Page).center());
+        QWidget* const page = dialog->TabCtrl()->GetPage(Page);
+        ASSERT_TRUE(page && page->isVisible());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(page));
+    }
+
+    platform::ScopedRecordingDesktop desktop;
+    std::unique_ptr<CAboutDlg> dialog;
+};
 
 } // namespace lmd::test

@@ -9,7 +9,6 @@
 #include "tests/about/gl_input.h"
 #include "tests/support/screens.h"
 
-#include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <array>
@@ -33,10 +32,7 @@ class OpenGLCtrlTest : public ::testing::Test
 protected:
     void Show()
     {
-        control.resize(kWidth, kHeight);
-        control.move(40, 40);
-        control.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
+        ASSERT_TRUE(lmd::test::ShowControl(control, kWidth, kHeight));
     }
     QImage Frame() { return control.grabFramebuffer(); }
 
@@ -77,15 +73,12 @@ TEST_F(OpenGLCtrlTest, EmptyAssetsShowTheSixCheckerboardsRoundTheRoom)
             magenta += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) > 200;
         }
     EXPECT_GT(magenta, 50);
-    // Four quarter turns about the vertical show the walls, then quarter turns
-    // about the horizontal the floor and the ceiling.
-    for (int i = 0; i < 4; ++i) {
-        Drag(control, Qt::RightButton, QPoint(100, 120), QPoint(100 + kWidth / 4, 120));
-        const std::set<QRgb> now = RoomColours();
-        seen.insert(now.begin(), now.end());
-    }
-    for (int i = 0; i < 3; ++i) {
-        Drag(control, Qt::RightButton, QPoint(144, 60), QPoint(144, 60 + kHeight / 4));
+    // Four quarter turns about the vertical show the walls (and come back),
+    // then quarter turns about the horizontal the floor and the ceiling.
+    const QPoint sideways(kWidth / 4, 0);
+    const QPoint upwards(0, kHeight / 4);
+    for (const QPoint step : {sideways, sideways, sideways, sideways, upwards, upwards, upwards}) {
+        Drag(control, Qt::RightButton, QPoint(100, 60), QPoint(100, 60) + step);
         const std::set<QRgb> now = RoomColours();
         seen.insert(now.begin(), now.end());
     }
@@ -117,34 +110,13 @@ TEST_F(OpenGLCtrlTest, ARightDragTurnsTheRoomALeftDragOnlyTheTeapot)
     EXPECT_FALSE(SameIn(turnedRoom, turnedTeapot, teapot)) << "the teapot turns";
 }
 
-// The dialog's teapot page, opened twice.
-class TeapotPageTest : public ::testing::Test
-{
-protected:
-    COpenGLCtrl& Open()
-    {
-        dialog = std::make_unique<CAboutDlg>();
-        dialog->OnInitDialog();
-        dialog->move(100, 80);
-        dialog->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        dialog->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-        QTabBar* const bar = dialog->TabCtrl()->TabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(6).center());
-        COpenGLCtrl& teapot = *dialog->Teapot();
-        EXPECT_TRUE(teapot.isVisible());
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&teapot));
-        return teapot;
-    }
-
-    platform::ScopedRecordingDesktop desktop;
-    std::unique_ptr<CAboutDlg> dialog;
-};
+// The dialog's teapot page.
+using TeapotPageTest = lmd::test::AboutPageTest<6>;
 
 TEST_F(TeapotPageTest, TheZoomOutlivesTheDialogTheRotationDoesNot)
 {
-    COpenGLCtrl* teapot = &Open();
+    Open();
+    COpenGLCtrl* teapot = dialog->Teapot();
     const double start = COpenGLCtrl::ZoomFactor();
     const QImage before = teapot->grabFramebuffer();
     lmd::test::WheelStep(*teapot, true);
@@ -161,7 +133,8 @@ TEST_F(TeapotPageTest, TheZoomOutlivesTheDialogTheRotationDoesNot)
 
     dialog->accept();
     dialog.reset();
-    teapot = &Open();
+    Open();
+    teapot = dialog->Teapot();
     EXPECT_EQ(COpenGLCtrl::ZoomFactor(), start * 1.2 * 1.2 * 0.833 * 0.833);
     EXPECT_EQ(teapot->ObjectTrackball().GetMatrix(), gg::GgTrackball().GetMatrix());
     EXPECT_EQ(teapot->RoomTrackball().GetMatrix(), gg::GgTrackball().GetMatrix());
@@ -169,7 +142,8 @@ TEST_F(TeapotPageTest, TheZoomOutlivesTheDialogTheRotationDoesNot)
 
 TEST_F(TeapotPageTest, ThePageAsTheScreenShowsIt)
 {
-    COpenGLCtrl& teapot = Open();
+    Open();
+    COpenGLCtrl& teapot = *dialog->Teapot();
     Drag(teapot, Qt::RightButton, QPoint(100, 100), QPoint(130, 110));
     Drag(teapot, Qt::LeftButton, QPoint(100, 100), QPoint(120, 80));
     // The screen comes to show the control's frame as it is (its clear squares

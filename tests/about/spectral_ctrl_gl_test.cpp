@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -55,10 +54,7 @@ class SpectralCtrlTest : public ::testing::Test
 protected:
     void Show()
     {
-        control.resize(kWidth, kHeight);
-        control.move(40, 40);
-        control.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
+        ASSERT_TRUE(lmd::test::ShowControl(control, kWidth, kHeight));
     }
 
     // The room alone, as a control of the same size shows it.
@@ -67,10 +63,7 @@ protected:
         lmd::test::ScopedExeDir speck;
         speck.AddAsset(QStringLiteral("stanford_bunny.obj"), kSpeck);
         CSpectralCtrl room;
-        room.resize(kWidth, kHeight);
-        room.move(40, 40);
-        room.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&room));
+        EXPECT_TRUE(lmd::test::ShowControl(room, kWidth, kHeight));
         EXPECT_EQ(room.Model().FaceCount(), 1u);
         return room.grabFramebuffer();
     }
@@ -150,9 +143,7 @@ TEST(SpectralCtrlOldGlTest, AnOpenGLBelow21ShowsTheMessageAndDrawsNothing)
     platform::ScopedRecordingDesktop desktop;
     lmd::test::ScopedExeDir exeDir;
     CSpectralCtrl control;
-    control.resize(kWidth, kHeight);
-    control.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
+    ASSERT_TRUE(lmd::test::ShowControl(control, kWidth, kHeight));
     const QImage frame = control.grabFramebuffer();
     ASSERT_EQ(control.format().majorVersion(), 2);
     ASSERT_EQ(control.format().minorVersion(), 0);
@@ -193,31 +184,12 @@ TEST(SupportsGl21Test, ReadsTheLeadingNumberOfTheVersion)
 }
 
 // The dialog's refraction page.
-class SpecterPageTest : public ::testing::Test
-{
-protected:
-    CSpectralCtrl& Open()
-    {
-        dialog = std::make_unique<CAboutDlg>();
-        dialog->OnInitDialog();
-        dialog->move(100, 80);
-        dialog->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        QTabBar* const bar = dialog->TabCtrl()->TabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(7).center());
-        CSpectralCtrl& spectral = *dialog->Spectral();
-        EXPECT_TRUE(spectral.isVisible());
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&spectral));
-        return spectral;
-    }
-
-    platform::ScopedRecordingDesktop desktop;
-    std::unique_ptr<CAboutDlg> dialog;
-};
+using SpecterPageTest = lmd::test::AboutPageTest<7>;
 
 TEST_F(SpecterPageTest, ThePageAsTheScreenShowsIt)
 {
-    CSpectralCtrl& spectral = Open();
+    Open();
+    CSpectralCtrl& spectral = *dialog->Spectral();
     EXPECT_EQ(spectral.ModelName(), QByteArray("stanford_bunny.obj"));
     EXPECT_TRUE(spectral.IsReady());
     EXPECT_GT(spectral.Model().FaceCount(), 1000u) << "the bunny beside the program";
@@ -229,7 +201,8 @@ TEST_F(SpecterPageTest, ThePageAsTheScreenShowsIt)
 TEST_F(SpecterPageTest, WithControlHeldTheSecondModelIsLoaded)
 {
     desktop->controlDown = true;
-    CSpectralCtrl& spectral = Open();
+    Open();
+    CSpectralCtrl& spectral = *dialog->Spectral();
     EXPECT_EQ(spectral.ModelName(), QByteArray("LexusLFA.obj"));
     EXPECT_GT(spectral.Model().FaceCount(), 1000u) << "the second model beside the program";
     lmd::test::SaveScreen(spectral.grabFramebuffer(), QStringLiteral("about-spectral-second-model"));

@@ -43,6 +43,10 @@ void CGLCtrl::initializeGL()
     m_glewReady = platform::InitGlew(m_glewError);
     m_glSetUp = true;
     SetUpGL();
+    // Qt sizes a first context itself, but not one made again for a new window:
+    // the projection lives in the context, so it is set here for every new one.
+    const qreal ratio = devicePixelRatioF();
+    ResizeGL(qRound(width() * ratio), qRound(height() * ratio));
 }
 
 void CGLCtrl::paintGL()

@@ -44,6 +44,11 @@ void ScopedExeDir::AddAsset(const QString& name, const QImage& picture)
     picture.save(m_dir.path() + QStringLiteral("/assets/") + name);
 }
 
+void ScopedExeDir::RemoveAsset(const QString& name)
+{
+    QFile::remove(m_dir.path() + QStringLiteral("/assets/") + name);
+}
+
 bool Near(QRgb a, QRgb b, int tolerance)
 {
     return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&

@@ -30,6 +30,7 @@ public:
 
     void AddAsset(const QString& name, const QByteArray& bytes);
     void AddAsset(const QString& name, const QImage& picture);
+    void RemoveAsset(const QString& name);
 
 private:
     QTemporaryDir m_dir;

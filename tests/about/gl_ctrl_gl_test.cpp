@@ -106,11 +106,13 @@ TEST(GLCtrlTest, MovingToAnotherWindowFreesAndSetsUpAgain)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
     QTRY_VERIFY(record.paints > 0);
 
+    record.size = QSize();
     control->setParent(&second);
     control->show();
     second.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
     QTRY_COMPARE(record.setUps, 2);
+    EXPECT_EQ(record.size, QSize(100, 80)) << "the new context is sized too";
     EXPECT_EQ(record.frees, 1);
     EXPECT_TRUE(record.textureAliveAtFree);
 

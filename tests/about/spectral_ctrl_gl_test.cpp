@@ -106,6 +106,29 @@ TEST_F(SpectralCtrlTest, ACubeFileIsDrawnAsRead)
     EXPECT_EQ(ModelPointsOnCircle(frame, room, 60 * zoom, 16), 0);
 }
 
+TEST_F(SpectralCtrlTest, ASceneSetUpAgainForgetsTheModelItCannotReadAnyMore)
+{
+    exeDir.AddAsset(QStringLiteral("stanford_bunny.obj"), kCube);
+    Show();
+    ASSERT_EQ(control.Model().FaceCount(), 12u);
+    // A new window gives the control a new context: the scene is set up again,
+    // and the file is gone by then.
+    exeDir.RemoveAsset(QStringLiteral("stanford_bunny.obj"));
+    QWidget window;
+    control.setParent(&window);
+    control.move(0, 0);
+    window.resize(kWidth, kHeight);
+    window.show();
+    control.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(control.isValid());
+    EXPECT_EQ(control.Model().FaceCount(), 0u) << "the torus, not the earlier cube";
+    const QImage frame = control.grabFramebuffer();
+    EXPECT_GE(ModelPointsOnCircle(frame, room, 40 * CSpectralCtrl::ZoomFactor(), 16), 12);
+    EXPECT_EQ(ModelPointsOnCircle(frame, room, 15 * CSpectralCtrl::ZoomFactor(), 16), 0);
+    control.setParent(nullptr); // the fixture owns it
+}
+
 TEST_F(SpectralCtrlTest, ALeftDragTurnsTheModelARightDragTheRoom)
 {
     exeDir.AddAsset(QStringLiteral("stanford_bunny.obj"), kCube);
@@ -196,6 +219,19 @@ TEST_F(SpecterPageTest, ThePageAsTheScreenShowsIt)
     QTest::qWait(0);
     const QRect frame(dialog->mapToGlobal(QPoint(0, 0)), dialog->size());
     lmd::test::SaveScreen(lmd::test::GrabScreen().copy(frame), QStringLiteral("about-spectral"));
+}
+
+TEST_F(SpecterPageTest, TheWheelScalesTheModelNotTheTeapot)
+{
+    Open();
+    CSpectralCtrl& spectral = *dialog->Spectral();
+    const double model = CSpectralCtrl::ZoomFactor();
+    const double teapot = COpenGLCtrl::ZoomFactor();
+    lmd::test::WheelStep(spectral, true);
+    QTRY_COMPARE(CSpectralCtrl::ZoomFactor(), model * 1.2);
+    lmd::test::WheelStep(spectral, false);
+    QTRY_COMPARE(CSpectralCtrl::ZoomFactor(), model * 1.2 * 0.833);
+    EXPECT_EQ(COpenGLCtrl::ZoomFactor(), teapot);
 }
 
 TEST_F(SpecterPageTest, WithControlHeldTheSecondModelIsLoaded)

@@ -29,9 +29,13 @@ CGLCtrl::~CGLCtrl()
         disconnect(context(), nullptr, this, nullptr);
 }
 
-void CGLCtrl::ResizeGL(int, int) {}
+void CGLCtrl::ResizeGL(int, int)
+{
+}
 
-void CGLCtrl::FreeGL() {}
+void CGLCtrl::FreeGL()
+{
+}
 
 void CGLCtrl::initializeGL()
 {

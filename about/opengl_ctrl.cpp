@@ -32,7 +32,10 @@ void ResetTextureMatrix()
 
 } // namespace
 
-COpenGLCtrl::COpenGLCtrl(QWidget* parent) : CTrackballCtrl(g_zoom, parent), m_room(about::MakeRoomBox(kRoomHalf)) {}
+COpenGLCtrl::COpenGLCtrl(QWidget* parent)
+    : CTrackballCtrl(g_zoom, parent), m_room(about::MakeRoomBox(kRoomHalf))
+{
+}
 
 COpenGLCtrl::~COpenGLCtrl()
 {

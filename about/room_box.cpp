@@ -12,7 +12,7 @@ namespace about {
 
 namespace {
 
-constexpr int kSquare = 16;   // checkerboard square side in pixels
+constexpr int kSquare = 16;    // checkerboard square side in pixels
 constexpr int kStripSides = 8; // the strip is 8 faces wide
 
 // Cube-map faces of the loading order.
@@ -40,7 +40,8 @@ constexpr std::array<BoxFace, kRoomFaceCount> kBoxFaces{{
 
 const std::array<const char*, kRoomFaceCount> kRoomFaceSuffixes{"ny", "nz", "px", "pz", "nx", "py"};
 const std::array<QRgb, kRoomFaceCount> kRoomFaceColors{
-    qRgb(108, 63, 50), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(50, 46, 43),
+    qRgb(108, 63, 50), qRgb(0, 255, 0),   qRgb(0, 0, 255),
+    qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(50, 46, 43),
 };
 
 QImage Checkerboard(int side, QRgb color)
@@ -85,7 +86,8 @@ RoomBox MakeRoomBox(float half)
                 box.positions[3 * i + axis] = half * f.corners[static_cast<std::size_t>(corner)][axis];
                 box.normals[3 * i + axis] = f.normal[axis];
             }
-            box.texCoords[2 * i] = static_cast<float>(face + (corner == 1 || corner == 2 ? 1 : 0)) / kStripSides;
+            box.texCoords[2 * i] =
+                static_cast<float>(face + (corner == 1 || corner == 2 ? 1 : 0)) / kStripSides;
             box.texCoords[2 * i + 1] = corner < 2 ? 1.0f : 0.0f;
         }
     }
@@ -101,8 +103,9 @@ void UploadRoom(unsigned strip, unsigned cubeMap, int side, const char* prefix, 
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kStripSides * side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     for (int face = 0; face < kRoomFaceCount; ++face) {
         const auto k = static_cast<std::size_t>(face);
-        const QString file = platform::paths::Combine(
-            assets, QString::fromLatin1(prefix) + QString::fromLatin1(kRoomFaceSuffixes[k]) + QStringLiteral(".png"));
+        const QString file = platform::paths::Combine(assets, QString::fromLatin1(prefix) +
+                                                                  QString::fromLatin1(kRoomFaceSuffixes[k]) +
+                                                                  QStringLiteral(".png"));
         const QImage picture = RoomFacePicture(file, side, kRoomFaceColors[k]);
         const GLenum format = picture.format() == QImage::Format_BGR888 ? GL_BGR : GL_RGBA;
         // QImage rows start on 4-byte boundaries, as alignment 4 reads them.

@@ -33,8 +33,7 @@ double g_zoom = 1.0; // never reset: it outlives every opening of the dialog
 
 constexpr float kModelDistance = 200.0f;
 
-template <typename T>
-void FillBuffer(GLenum target, unsigned& buffer, const std::vector<T>& data)
+template <typename T> void FillBuffer(GLenum target, unsigned& buffer, const std::vector<T>& data)
 {
     glGenBuffers(1, &buffer);
     glBindBuffer(target, buffer);

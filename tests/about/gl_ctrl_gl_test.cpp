@@ -124,7 +124,9 @@ TEST(GLCtrlTest, MovingToAnotherWindowFreesAndSetsUpAgain)
 TEST(GLCtrlTest, AControlNeverShownFreesNothing)
 {
     Record record;
-    { ProbeCtrl control(record); }
+    {
+        ProbeCtrl control(record);
+    }
     EXPECT_EQ(record.setUps, 0);
     EXPECT_EQ(record.frees, 0);
 }

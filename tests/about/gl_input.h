@@ -28,9 +28,9 @@ inline void Drag(QWidget& widget, Qt::MouseButton button, QPoint from, QPoint to
 inline void WheelStep(QWidget& widget, bool up)
 {
     const QPoint at = widget.mapToGlobal(widget.rect().center());
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
-                                                  QString::number(at.y()), QStringLiteral("click"),
-                                                  up ? QStringLiteral("4") : QStringLiteral("5")});
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                       QStringLiteral("click"), up ? QStringLiteral("4") : QStringLiteral("5")});
 }
 
 // Shows a control as a window of its own at the given size and waits until the
@@ -44,8 +44,7 @@ inline bool ShowControl(QWidget& control, int width, int height)
 }
 
 // A test on one page of the about dialog, with a recording desktop.
-template <int Page>
-class AboutPageTest : public ::testing::Test
+template <int Page> class AboutPageTest : public ::testing::Test
 {
 protected:
     // Opens a new dialog on the display (replacing an earlier one) and clicks

@@ -10,8 +10,8 @@
 #include "tests/support/screens.h"
 
 #include <QTest>
-#include <gtest/gtest.h>
 #include <array>
+#include <gtest/gtest.h>
 #include <set>
 
 namespace {
@@ -30,10 +30,7 @@ const std::array<QRgb, 6> kBoards{qRgb(108, 63, 50), qRgb(0, 255, 0),   qRgb(0, 
 class OpenGLCtrlTest : public ::testing::Test
 {
 protected:
-    void Show()
-    {
-        ASSERT_TRUE(lmd::test::ShowControl(control, kWidth, kHeight));
-    }
+    void Show() { ASSERT_TRUE(lmd::test::ShowControl(control, kWidth, kHeight)); }
     QImage Frame() { return control.grabFramebuffer(); }
 
     // The face colours (and white) that fill at least a tenth of the top band.

@@ -20,13 +20,14 @@ TEST(CheckerboardTest, ColouredSquaresAreClearWhiteOnesOpaque)
         std::array<uchar, 4> bytes; // red, green, blue, alpha in memory
     };
     const Case cases[] = {
-        {0, 0, {108, 63, 50, 0}},     {15, 15, {108, 63, 50, 0}},  {16, 0, {255, 255, 255, 255}},
+        {0, 0, {108, 63, 50, 0}},      {15, 15, {108, 63, 50, 0}}, {16, 0, {255, 255, 255, 255}},
         {0, 16, {255, 255, 255, 255}}, {16, 16, {108, 63, 50, 0}}, {127, 0, {255, 255, 255, 255}},
         {127, 127, {108, 63, 50, 0}},
     };
     for (const Case& c : cases) {
         const uchar* const pixel = board.constScanLine(c.y) + 4 * c.x;
-        EXPECT_EQ((std::array<uchar, 4>{pixel[0], pixel[1], pixel[2], pixel[3]}), c.bytes) << c.x << "," << c.y;
+        EXPECT_EQ((std::array<uchar, 4>{pixel[0], pixel[1], pixel[2], pixel[3]}), c.bytes)
+            << c.x << "," << c.y;
     }
 }
 
@@ -77,15 +78,19 @@ TEST(RoomBoxTest, SixSquaresRoundTheOriginInFaceOrder)
     constexpr float kHalf = 50.0f;
     const about::RoomBox box = about::MakeRoomBox(kHalf);
     // Outward normals in the loading order: -Y, -Z, +X, +Z, -X, +Y.
-    const std::array<std::array<float, 3>, 6> normals{{{0, -1, 0}, {0, 0, -1}, {1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 1, 0}}};
+    const std::array<std::array<float, 3>, 6> normals{
+        {{0, -1, 0}, {0, 0, -1}, {1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 1, 0}}};
     for (int face = 0; face < 6; ++face) {
         const auto& n = normals[static_cast<std::size_t>(face)];
         std::set<std::array<float, 3>> corners;
         for (int corner = 0; corner < 4; ++corner) {
             const auto i = static_cast<std::size_t>(4 * face + corner);
-            const std::array<float, 3> p{box.positions[3 * i], box.positions[3 * i + 1], box.positions[3 * i + 2]};
+            const std::array<float, 3> p{box.positions[3 * i], box.positions[3 * i + 1],
+                                         box.positions[3 * i + 2]};
             corners.insert(p);
-            EXPECT_EQ((std::array<float, 3>{box.normals[3 * i], box.normals[3 * i + 1], box.normals[3 * i + 2]}), n);
+            EXPECT_EQ(
+                (std::array<float, 3>{box.normals[3 * i], box.normals[3 * i + 1], box.normals[3 * i + 2]}),
+                n);
             // On the face's own plane, at the box's corners.
             EXPECT_FLOAT_EQ(p[0] * n[0] + p[1] * n[1] + p[2] * n[2], kHalf) << face;
             for (const float v : p)

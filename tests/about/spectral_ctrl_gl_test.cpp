@@ -52,10 +52,7 @@ const QByteArray kSpeck = "v 0 0 0\nv 0.001 0 0\nv 0 0.001 0\nf 1 2 3\n";
 class SpectralCtrlTest : public ::testing::Test
 {
 protected:
-    void Show()
-    {
-        ASSERT_TRUE(lmd::test::ShowControl(control, kWidth, kHeight));
-    }
+    void Show() { ASSERT_TRUE(lmd::test::ShowControl(control, kWidth, kHeight)); }
 
     // The room alone, as a control of the same size shows it.
     QImage RoomAlone()
@@ -155,8 +152,9 @@ TEST(SpectralCtrlOldGlTest, AnOpenGLBelow21ShowsTheMessageAndDrawsNothing)
         environment.insert(QStringLiteral("MESA_GL_VERSION_OVERRIDE"), QStringLiteral("2.0"));
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        const QString test = QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_suite()->name()) +
-                             u'.' + QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        const QString test =
+            QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_suite()->name()) + u'.' +
+            QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name());
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + test});
         ASSERT_TRUE(child.waitForFinished(120000));
         EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
@@ -173,7 +171,8 @@ TEST(SpectralCtrlOldGlTest, AnOpenGLBelow21ShowsTheMessageAndDrawsNothing)
 
     EXPECT_FALSE(control.IsReady());
     ASSERT_EQ(desktop->messageBoxes.size(), 1u);
-    EXPECT_EQ(desktop->messageBoxes[0].text, QStringLiteral("OpenGL Version 2.1 以降に対応したビデオカードが必要です"));
+    EXPECT_EQ(desktop->messageBoxes[0].text,
+              QStringLiteral("OpenGL Version 2.1 以降に対応したビデオカードが必要です"));
     EXPECT_EQ(desktop->messageBoxes[0].caption, QStringLiteral("ggInit"));
     EXPECT_EQ(desktop->messageBoxes[0].style, platform::MB_OK);
     // Nothing but the page's ground, also after a drag.

@@ -43,7 +43,8 @@ Colour Scale(Colour c, double s)
 // A repeatable number in [0, 1) for an integer cell.
 double Hash(int a, int b)
 {
-    std::uint32_t h = static_cast<std::uint32_t>(a) * 0x8DA6B343u ^ static_cast<std::uint32_t>(b) * 0xD8163841u;
+    std::uint32_t h =
+        static_cast<std::uint32_t>(a) * 0x8DA6B343u ^ static_cast<std::uint32_t>(b) * 0xD8163841u;
     h ^= h >> 15;
     h *= 0x2C1B3C6Du;
     h ^= h >> 12;
@@ -65,7 +66,8 @@ Colour Floor(double x, double z)
     const Colour oak{0.55, 0.36, 0.20};
     Colour c = Scale(oak, 0.8 + 0.35 * Hash(plank, board));
     c = Scale(c, 0.93 + 0.07 * std::sin(x * 40 + Hash(plank, 3) * 6 + std::sin(z * 90) * 0.8));
-    const double seam = std::min({across - plank, plank + 1 - across, (along - board) * 0.3, (board + 1 - along) * 0.3});
+    const double seam =
+        std::min({across - plank, plank + 1 - across, (along - board) * 0.3, (board + 1 - along) * 0.3});
     return seam < 0.025 ? Scale(c, 0.45) : c;
 }
 
@@ -84,8 +86,8 @@ Colour Window(double a, double h)
     // Sky over far hills, four panes in a white frame.
     const double u = (a + 0.45) / 0.9;
     const double v = (h - 0.35) / 0.5;
-    const bool frame = u < 0.04 || u > 0.96 || v < 0.05 || v > 0.95 || std::abs(u - 0.5) < 0.02 ||
-                       std::abs(v - 0.55) < 0.02;
+    const bool frame =
+        u < 0.04 || u > 0.96 || v < 0.05 || v > 0.95 || std::abs(u - 0.5) < 0.02 || std::abs(v - 0.55) < 0.02;
     if (frame)
         return {0.95, 0.95, 0.93};
     const double hill = 0.28 + 0.08 * std::sin(u * 7 + 1) + 0.04 * std::sin(u * 19);
@@ -103,7 +105,8 @@ Colour Landscape(double a, double h)
         return Scale(Colour{0.80, 0.62, 0.25}, 0.75 + 0.25 * std::sin((u + v) * 60));
     const double sun = std::hypot(u - 0.62, (v - 0.45) * 0.8);
     if (v < 0.42)
-        return Mix(Colour{0.05, 0.15, 0.35}, Colour{0.55, 0.35, 0.35}, std::exp(-std::abs(u - 0.62) * 6) * v / 0.42);
+        return Mix(Colour{0.05, 0.15, 0.35}, Colour{0.55, 0.35, 0.35},
+                   std::exp(-std::abs(u - 0.62) * 6) * v / 0.42);
     if (sun < 0.08)
         return {1.0, 0.85, 0.45};
     return Mix(Colour{0.95, 0.55, 0.30}, Colour{0.35, 0.30, 0.60}, std::clamp((v - 0.42) / 0.5, 0.0, 1.0));
@@ -126,8 +129,12 @@ Colour Bookcase(double a, double h)
     const double top = 0.55 + 0.4 * Hash(shelf, book);
     if (shelves - shelf > top)
         return Scale(wood, 0.45);
-    static const std::array<Colour, 6> covers{{{0.55, 0.10, 0.10}, {0.10, 0.25, 0.50}, {0.15, 0.40, 0.20},
-                                               {0.70, 0.60, 0.30}, {0.35, 0.15, 0.40}, {0.20, 0.20, 0.20}}};
+    static const std::array<Colour, 6> covers{{{0.55, 0.10, 0.10},
+                                               {0.10, 0.25, 0.50},
+                                               {0.15, 0.40, 0.20},
+                                               {0.70, 0.60, 0.30},
+                                               {0.35, 0.15, 0.40},
+                                               {0.20, 0.20, 0.20}}};
     Colour c = covers[static_cast<std::size_t>(Hash(book, shelf + 11) * covers.size())];
     const double edge = along + Hash(shelf, 1) * 0.7 - book;
     return edge < 0.08 ? Scale(c, 0.6) : c;
@@ -237,6 +244,7 @@ LMD_ASSET_GENERATOR(room_faces)
 {
     for (const auto& [prefix, side] : {std::pair{"room2", 128}, std::pair{"room3", 256}})
         for (const FaceFrame& face : kFaces)
-            out.DataImage(QStringLiteral("assets/%1%2.png").arg(QLatin1String(prefix), QLatin1String(face.suffix)),
-                          Face(face, side));
+            out.DataImage(
+                QStringLiteral("assets/%1%2.png").arg(QLatin1String(prefix), QLatin1String(face.suffix)),
+                Face(face, side));
 }

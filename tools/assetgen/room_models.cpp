@@ -82,12 +82,15 @@ public:
             obj += 'v';
             for (const double value : {p.x, p.y, p.z}) {
                 obj += ' ';
-                obj.append(number, std::to_chars(number, number + sizeof number, value, std::chars_format::fixed, 4).ptr);
+                obj.append(
+                    number,
+                    std::to_chars(number, number + sizeof number, value, std::chars_format::fixed, 4).ptr);
             }
             obj += '\n';
         }
         for (const auto& t : m_triangles)
-            obj += "f " + std::to_string(t[0] + 1) + ' ' + std::to_string(t[1] + 1) + ' ' + std::to_string(t[2] + 1) + '\n';
+            obj += "f " + std::to_string(t[0] + 1) + ' ' + std::to_string(t[1] + 1) + ' ' +
+                   std::to_string(t[2] + 1) + '\n';
         return obj;
     }
 
@@ -120,10 +123,10 @@ private:
 std::string Rabbit()
 {
     Mesh mesh;
-    mesh.Add({{-8, -12, 0}, {24, 20, 19}, 0.9, 1.0}, 32, 48);           // body, sitting
-    mesh.Add({{14, 12, 0}, {13, 12, 11}, 0.95, 1.0}, 28, 40);           // head
-    mesh.Add({{20, 7, 0}, {8, 6, 9}, 1.0, 1.0}, 16, 24);                // cheeks and muzzle
-    mesh.Add({{26, 9, 0}, {2, 2, 2.5}, 1.0, 1.0}, 8, 12);               // nose
+    mesh.Add({{-8, -12, 0}, {24, 20, 19}, 0.9, 1.0}, 32, 48); // body, sitting
+    mesh.Add({{14, 12, 0}, {13, 12, 11}, 0.95, 1.0}, 28, 40); // head
+    mesh.Add({{20, 7, 0}, {8, 6, 9}, 1.0, 1.0}, 16, 24);      // cheeks and muzzle
+    mesh.Add({{26, 9, 0}, {2, 2, 2.5}, 1.0, 1.0}, 8, 12);     // nose
     for (const double side : {-1.0, 1.0}) {
         mesh.Add({{6, 32, 5 * side}, {5, 15, 2.5}, 1.0, 1.0, 0.45}, 24, 24); // ears, laid back
         mesh.Add({{12, -28, 9 * side}, {6, 4, 4}, 1.0, 1.0}, 12, 16);        // front paws
@@ -137,9 +140,9 @@ std::string Rabbit()
 std::string SportsCar()
 {
     Mesh mesh;
-    mesh.Add({{0, -2, 0}, {40, 7, 17}, 0.35, 0.3}, 24, 64);        // body
-    mesh.Add({{-3, 7, 0}, {15, 7, 13}, 0.6, 0.5}, 20, 48);         // glass-house
-    mesh.Add({{-36, 9, 0}, {4, 1, 15}, 0.3, 0.3}, 8, 24);          // rear wing
+    mesh.Add({{0, -2, 0}, {40, 7, 17}, 0.35, 0.3}, 24, 64); // body
+    mesh.Add({{-3, 7, 0}, {15, 7, 13}, 0.6, 0.5}, 20, 48);  // glass-house
+    mesh.Add({{-36, 9, 0}, {4, 1, 15}, 0.3, 0.3}, 8, 24);   // rear wing
     for (const double side : {-1.0, 1.0}) {
         mesh.Add({{-34, 4, 11 * side}, {1.2, 5, 1.2}, 1.0, 1.0}, 8, 12); // wing posts
         for (const double x : {-24.0, 25.0})
@@ -152,7 +155,7 @@ std::string SportsCar()
 
 LMD_ASSET_GENERATOR(room_models)
 {
-    for (const auto& [name, obj] : {std::pair{"assets/stanford_bunny.obj", Rabbit()},
-                                    std::pair{"assets/LexusLFA.obj", SportsCar()}})
+    for (const auto& [name, obj] :
+         {std::pair{"assets/stanford_bunny.obj", Rabbit()}, std::pair{"assets/LexusLFA.obj", SportsCar()}})
         out.DataFile(QString::fromLatin1(name), QByteArray(obj.data(), static_cast<qsizetype>(obj.size())));
 }

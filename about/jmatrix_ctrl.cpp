@@ -183,27 +183,10 @@ void JMatrixCtrl::RevealStep()
     const QString& line = m_lines[m_nCurrentLine];
     const int m = static_cast<int>(line.size());
     const int startColumn = LinePos(m_nCurrentLine).x();
-    bool done = true;
-    for (int i = 0; i < m; ++i) {
-        if (m_bCursor && i >= m_nCursorCol - startColumn) {
-            done = false; // the cursor has not passed it yet
-            break;
-        }
-        if (i < m_strRevealed.size()) {
-            int& count = m_counts[static_cast<std::size_t>(i)];
-            if (count >= m_nSettle) {
-                m_strRevealed[i] = line[i];
-            } else if (m_strRevealed[i] != line[i]) {
-                m_strRevealed[i] = QChar(ScrambleChar(m_chMaxChar));
-                ++count;
-                done = false;
-            }
-        } else {
-            m_strRevealed.append(QChar(ScrambleChar(m_chMaxChar)));
-            m_counts.push_back(0);
-            done = false;
-        }
-    }
+    // Characters the cursor has passed show scramble characters until they settle.
+    const qsizetype reach = m_bCursor ? m_nCursorCol - startColumn : m;
+    const bool done = CMatrixGrid::RevealLine(line, reach, m_nSettle, m_strRevealed, m_counts,
+                                              [this] { return ScrambleChar(m_chMaxChar); });
     const bool cursorThrough = !m_bCursor || m == 0 || m_nCursorCol >= m_grid.m_nColumns;
     if (!done || !cursorThrough)
         return;

@@ -183,28 +183,9 @@ void CJMatrixRoutine::TypingStep()
     const int lineColumn = m_linePos[static_cast<std::size_t>(m_nCurrentLine)].column;
     // Reveal: characters reached by the cursor show random characters until they
     // settle on their true value.
-    bool wroteRandom = false;
-    int i = 0;
-    for (; i < n; ++i) {
-        if (m_bTyping && i >= m_nCursorColumn - lineColumn) {
-            break;
-        }
-        if (i < m_typed.size()) {
-            int& settle = m_settle[static_cast<std::size_t>(i)];
-            if (settle >= m_nSettleSteps) {
-                m_typed[i] = line[i];
-            } else if (m_typed[i] != line[i]) {
-                m_typed[i] = QChar(RandomChar());
-                ++settle;
-                wroteRandom = true;
-            }
-        } else {
-            m_typed.append(QChar(RandomChar()));
-            m_settle.push_back(0);
-            wroteRandom = true;
-        }
-    }
-    bool finished = i == n && !wroteRandom;
+    const qsizetype reach = m_bTyping ? m_nCursorColumn - lineColumn : n;
+    bool finished =
+        RevealLine(line, reach, m_nSettleSteps, m_typed, m_settle, [this] { return RandomChar(); });
     if (m_bTyping && n > 0 && m_nCursorColumn < m_nColumns) {
         finished = false;
     }

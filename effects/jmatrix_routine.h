@@ -55,6 +55,37 @@ public:
     void DrawText(platform::Surface& image, int c, int r, QStringView text, std::uint32_t colour) const;
     void FillRect(platform::Surface& image, int x0, int y0, int x1, int y1, std::uint32_t colour) const;
 
+    // One reveal step of line: each character below reach that shows another
+    // character takes a new one from scramble() and counts it, until settleSteps
+    // counts let it show its real value; a character reached for the first time
+    // is appended as a scramble character with a count of 0. True when the whole
+    // line is reached and every character shows its real value.
+    template <typename Scramble>
+    static bool RevealLine(QStringView line, qsizetype reach, int settleSteps, QString& shown,
+                           std::vector<int>& counts, Scramble scramble)
+    {
+        bool done = true;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (i >= reach)
+                return false;
+            if (i < shown.size()) {
+                int& count = counts[static_cast<std::size_t>(i)];
+                if (count >= settleSteps) {
+                    shown[i] = line[i];
+                } else if (shown[i] != line[i]) {
+                    shown[i] = QChar(scramble());
+                    ++count;
+                    done = false;
+                }
+            } else {
+                shown.append(QChar(scramble()));
+                counts.push_back(0);
+                done = false;
+            }
+        }
+        return done;
+    }
+
     int m_nWidth = 0;
     int m_nHeight = 0;
     int m_nCellHeight = 0;

@@ -7,10 +7,11 @@
 //
 // Page 0 shows the product name and a dedication on two LED displays, page 1
 // the staff credits over drifting clouds, page 2 a text crawl over stars,
-// pages 4 and 5 rippling pictures. The matrix reveal page 3 and the OpenGL
-// pages 6 to 9 hold their template's static until their controls join the
-// dialog.
+// page 3 staff lines revealed over falling letters, pages 4 and 5 rippling
+// pictures. The OpenGL pages 6 to 9 hold their template's static until their
+// controls join the dialog.
 #include "about/clouds_ctrl.h"
+#include "about/jmatrix_ctrl.h"
 #include "about/special_fx_ctrl.h"
 #include "about/star_wars_ctrl.h"
 #include "about/tab_ctrl_ssl.h"
@@ -64,6 +65,7 @@ public:
     CMatrixStatic* DedicationDisplay() const { return m_matrix2; }
     CCloudsCtrl* Clouds() const { return m_clouds; }
     CStarWarsCtrl* Crawl() const { return m_starWars; }
+    JMatrixCtrl* Reveal() const { return m_matrixCtrl; }
     CSpecialFXCtrl* FirstPicture() const { return m_specialFx1; }
     CSpecialFXCtrl* SecondPicture() const { return m_specialFx2; }
     const QByteArray& SpectralModel() const { return m_spectralModel; }
@@ -86,6 +88,7 @@ private:
     QPointer<CMatrixStatic> m_matrix2;
     QPointer<CCloudsCtrl> m_clouds;
     QPointer<CStarWarsCtrl> m_starWars;
+    QPointer<JMatrixCtrl> m_matrixCtrl;
     QPointer<CSpecialFXCtrl> m_specialFx1;
     QPointer<CSpecialFXCtrl> m_specialFx2;
     QByteArray m_spectralModel; // the refraction scene's model file name

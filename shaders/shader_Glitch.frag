@@ -24,7 +24,7 @@ vec3 Scene(vec2 uv)
 
 void main()
 {
-    vec2 uv = gl_FragCoord.xy / iResolution;
+    vec2 uv = vTexCoord; // 0..1 over the control
     float frame = floor(iTime * 10.0);
     float burst = step(0.62, Hash(vec2(frame, 1.0))); // about one frame in three
     float strength = burst * (0.3 + 0.7 * Hash(vec2(frame, 2.0)));
@@ -36,8 +36,8 @@ void main()
     shift += 0.004 * sin(uv.y * 40.0 + iTime * 3.0);
     vec2 at = vec2(fract(uv.x + shift), uv.y);
 
-    // The channels part along the shift.
-    float split = 0.006 + 0.03 * strength;
+    // The channels part by a few pixels, more in a burst.
+    float split = (2.0 + 9.0 * strength) / iResolution.x;
     vec3 colour = vec3(Scene(at + vec2(split, 0.0)).r, Scene(at).g, Scene(at - vec2(split, 0.0)).b);
 
     // Blocks of bad data: inverted or posterised.

@@ -15,7 +15,7 @@ const float kPi = 3.14159265;
 
 void main()
 {
-    vec2 p = (gl_FragCoord.xy - 0.5 * iResolution.xy) / iResolution.y;
+    vec2 p = (vTexCoord - 0.5) * iResolution.xy / iResolution.y;
     p.x *= iResolution.z;
     // The tunnel winds: its centre wanders.
     p -= 0.08 * vec2(sin(iTime * 0.3), cos(iTime * 0.23));

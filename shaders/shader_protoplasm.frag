@@ -40,7 +40,7 @@ void main()
     colour = mix(colour, vec3(0.35, 0.22, 0.3), nucleus * 0.8);
     colour += granules * vec3(0.25, 0.25, 0.15);
     // The microscope's round field of view.
-    vec2 c = (gl_FragCoord.xy - 0.5 * iResolution) / (0.5 * iResolution.y);
+    vec2 c = (vTexCoord - 0.5) * 2.0 * vec2(iResolution.x / iResolution.y, 1.0);
     colour *= 1.0 - smoothstep(0.95, 1.25, length(c) * 0.8);
     gl_FragColor = vec4(colour, 1.0);
 }

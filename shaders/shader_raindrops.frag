@@ -42,7 +42,7 @@ vec3 Beads(vec2 p, float cells, float seed)
 
 void main()
 {
-    vec2 uv = gl_FragCoord.xy / iResolution;
+    vec2 uv = vTexCoord; // 0..1 over the control
     vec2 p = vec2(uv.x * iResolution.x / iResolution.y, uv.y);
 
     // Mist: an average of taps around the point.

@@ -42,7 +42,8 @@ void PaintHouses(QPainter& p, Scatter& rnd, int waterline)
         const double h = rnd.Between(70, 170);
         const QRectF house(x, waterline - h, w, h);
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor::fromHsv(static_cast<int>(rnd.Between(200, 260)), 90, static_cast<int>(rnd.Between(30, 60))));
+        p.setBrush(QColor::fromHsv(static_cast<int>(rnd.Between(200, 260)), 90,
+                                   static_cast<int>(rnd.Between(30, 60))));
         p.drawRect(house);
         // A pitched roof.
         QPainterPath roof;
@@ -56,7 +57,9 @@ void PaintHouses(QPainter& p, Scatter& rnd, int waterline)
         for (double wy = house.top() + 10; wy < waterline - 16; wy += 20)
             for (double wx = house.left() + 6; wx < house.right() - 10; wx += 14) {
                 const double pick = rnd.Next();
-                const QColor glow = pick < 0.55 ? QColor(255, 200, 110) : pick < 0.7 ? QColor(170, 210, 255) : QColor(20, 18, 30);
+                const QColor glow = pick < 0.55  ? QColor(255, 200, 110)
+                                    : pick < 0.7 ? QColor(170, 210, 255)
+                                                 : QColor(20, 18, 30);
                 p.setBrush(glow);
                 p.drawRect(QRectF(wx, wy, 7, 10));
             }
@@ -120,7 +123,8 @@ void PaintFlower(QPainter& p, QPointF centre, double radius, QColor petal)
     p.setBrush(petal);
     for (int i = 0; i < 6; ++i) {
         const double a = i * 3.14159265358979 / 3;
-        p.drawEllipse(centre + QPointF(std::cos(a), std::sin(a)) * radius * 0.7, radius * 0.55, radius * 0.55);
+        p.drawEllipse(centre + QPointF(std::cos(a), std::sin(a)) * radius * 0.7, radius * 0.55,
+                      radius * 0.55);
     }
     p.setBrush(QColor(250, 200, 40));
     p.drawEllipse(centre, radius * 0.4, radius * 0.4);
@@ -142,7 +146,8 @@ QImage SummerMeadow()
         const QPointF at(rnd.Between(30, kWidth - 30), rnd.Between(25, 100));
         for (int puff = 0; puff < 7; ++puff) {
             p.setBrush(QColor(255, 255, 255, 200));
-            p.drawEllipse(at + QPointF(rnd.Between(-40, 40), rnd.Between(-8, 8)), rnd.Between(14, 26), rnd.Between(10, 18));
+            p.drawEllipse(at + QPointF(rnd.Between(-40, 40), rnd.Between(-8, 8)), rnd.Between(14, 26),
+                          rnd.Between(10, 18));
         }
     }
     // Hills behind the meadow.
@@ -160,7 +165,8 @@ QImage SummerMeadow()
     meadow.setColorAt(1, QColor(40, 100, 30));
     p.fillRect(QRect(0, 185, kWidth, kHeight - 185), meadow);
     // Grass blades and flowers, smaller towards the hills.
-    const QColor petals[] = {QColor(230, 60, 70), QColor(250, 250, 250), QColor(170, 90, 220), QColor(250, 150, 40)};
+    const QColor petals[] = {QColor(230, 60, 70), QColor(250, 250, 250), QColor(170, 90, 220),
+                             QColor(250, 150, 40)};
     for (int i = 0; i < 420; ++i) {
         const double y = rnd.Between(188, kHeight + 10);
         const double depth = (y - 180) / (kHeight - 180);

@@ -46,7 +46,7 @@ float Smoke(vec3 p)
     q.xz += 0.6 * vec2(sin(q.y * 1.3 + t), cos(q.y * 1.1 - t));
     float n = Noise(q) * 0.65 + Noise(q * 2.3 + 4.1) * 0.35;
     float core = 1.0 - length(p) / kRadius;
-    return smoothstep(0.38, 0.85, n) * (0.35 + core * 1.4);
+    return smoothstep(0.3, 0.75, n) * (0.4 + core * 1.6);
 }
 
 void main()
@@ -72,15 +72,15 @@ void main()
         float transmit = 1.0;
         for (int i = 0; i < kSteps; ++i) {
             vec3 p = origin + dir * (enter + (float(i) + 0.5) * stepLength);
-            float d = Smoke(turn * p) * stepLength * 2.4;
+            float d = Smoke(turn * p) * stepLength * 5.0;
             vec3 tint = mix(vec3(0.55, 0.8, 1.0), vec3(0.6, 0.35, 0.95), clamp(length(p), 0.0, 1.0));
             light += transmit * d * tint;
             transmit *= 1.0 - clamp(d, 0.0, 1.0);
         }
         vec3 normal = normalize(origin + dir * enter);
         float rim = pow(1.0 - abs(dot(normal, dir)), 3.0);
-        float glint = pow(max(dot(reflect(dir, normal), normalize(vec3(-0.5, 0.7, -0.5))), 0.0), 40.0);
-        colour = background * transmit * 0.6 + light + rim * vec3(0.3, 0.45, 0.8) + glint;
+        float glint = pow(max(dot(reflect(dir, normal), normalize(vec3(-0.5, 0.7, -0.5))), 0.0), 120.0);
+        colour = background * transmit * 0.6 + light + rim * vec3(0.3, 0.45, 0.8) + glint * 0.6;
     }
     gl_FragColor = vec4(colour, 1.0);
 }

@@ -46,7 +46,7 @@ void main()
     vec2 pan = iMouse / max(iResolution, vec2(1.0)) * 2.0;
     vec2 p = (gl_FragCoord.xy - 0.5 * iResolution) / iResolution.y * 3.0 + pan + vec2(iTime * 0.02, 0.0);
     // Land rises to the upper left; the noise frays the shore.
-    float land = Fbm(p * 0.9) + 0.35 * (p.y - p.x) * 0.3 - 0.48;
+    float land = Fbm(p * 0.7) + 0.12 * (p.y - p.x) - 0.75;
     float tide = 0.015 * sin(iTime * 0.25);
     float depth = tide - land; // > 0 in the sea
 
@@ -67,12 +67,12 @@ void main()
         vec3 grass = mix(vec3(0.22, 0.42, 0.16), vec3(0.36, 0.52, 0.2), Noise(p * 12.0));
         vec3 rock = vec3(0.45, 0.42, 0.4);
         colour = mix(sand, grass, smoothstep(0.02, 0.06, height));
-        colour = mix(colour, rock, smoothstep(0.16, 0.26, height));
+        colour = mix(colour, rock, smoothstep(0.3, 0.4, height));
         // Wet sand where the last wave ran up.
         colour *= 1.0 - 0.3 * (1.0 - smoothstep(0.0, 0.012, height));
         // Shading from the slope, lit from the upper left.
         float e = 0.01;
-        float slope = Fbm((p + vec2(-e, e)) * 0.9) - Fbm(p * 0.9);
+        float slope = Fbm((p + vec2(-e, e)) * 0.7) - Fbm(p * 0.7);
         colour *= 0.85 + slope * 12.0;
     }
     gl_FragColor = vec4(colour, 1.0);

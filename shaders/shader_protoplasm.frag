@@ -22,7 +22,7 @@ float Fbm(vec2 p)
 
 void main()
 {
-    vec2 p = (gl_FragCoord.xy - 0.5 * iResolution) / iResolution.y * 9.0;
+    vec2 p = (gl_FragCoord.xy - 0.5 * iResolution) / iResolution.y * 6.0;
     float t = iTime * 0.15;
     vec2 q = vec2(Fbm(p + vec2(t, 0.0)), Fbm(p + vec2(5.2, 1.3) - vec2(0.0, t)));
     vec2 r = vec2(Fbm(p + 4.0 * q + vec2(1.7, 9.2) + t), Fbm(p + 4.0 * q + vec2(8.3, 2.8) - t * 0.7));

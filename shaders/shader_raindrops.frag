@@ -36,7 +36,7 @@ vec3 Beads(vec2 p, float cells, float seed)
     vec2 centre = (vec2(Hash(id + seed + 1.0), Hash(id + seed + 2.0)) - 0.5) * 0.5;
     vec2 d = (f - centre) * vec2(1.0, 1.15); // heavier at the bottom
     float r = length(d);
-    float cover = smoothstep(size, size * 0.8, r);
+    float cover = size > 0.0 ? smoothstep(size, size * 0.8, r) : 0.0; // a bead that is gone covers nothing
     return vec3(-d / max(size, 0.001) * 0.5 / cells, cover);
 }
 

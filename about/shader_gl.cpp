@@ -140,6 +140,22 @@ void DeleteTexture(unsigned& texture)
     texture = 0;
 }
 
+unsigned ActiveUniformType(unsigned program, const char* name)
+{
+    GLint count = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        std::array<GLchar, 64> active{};
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(program, static_cast<GLuint>(i), static_cast<GLsizei>(active.size()), nullptr,
+                           &size, &type, active.data());
+        if (std::string_view(active.data()) == name)
+            return type;
+    }
+    return 0;
+}
+
 ShaderUniforms ShaderUniforms::Of(unsigned program)
 {
     ShaderUniforms uniforms;
@@ -149,18 +165,8 @@ ShaderUniforms ShaderUniforms::Of(unsigned program)
     uniforms.resolution = glGetUniformLocation(program, "iResolution");
     uniforms.mouse = glGetUniformLocation(program, "iMouse");
     uniforms.channel0 = glGetUniformLocation(program, "iChannel0");
-    // The declared type of iResolution, from the program's active uniforms.
-    GLint count = 0;
-    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
-    for (GLint i = 0; i < count; ++i) {
-        std::array<GLchar, 64> name{};
-        GLint size = 0;
-        GLenum type = 0;
-        glGetActiveUniform(program, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), nullptr, &size,
-                           &type, name.data());
-        if (std::string_view(name.data()) == "iResolution")
-            uniforms.resolutionComponents = type == GL_FLOAT_VEC2 ? 2 : type == GL_FLOAT_VEC3 ? 3 : 0;
-    }
+    const GLenum resolution = ActiveUniformType(program, "iResolution");
+    uniforms.resolutionComponents = resolution == GL_FLOAT_VEC2 ? 2 : resolution == GL_FLOAT_VEC3 ? 3 : 0;
     return uniforms;
 }
 

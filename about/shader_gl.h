@@ -49,6 +49,10 @@ bool LoadTexture(unsigned& texture, const QString& path);
 void DeleteProgram(unsigned& program);
 void DeleteTexture(unsigned& texture);
 
+// The declared type of the program's active uniform of that name (GL_FLOAT,
+// GL_FLOAT_VEC2 ...), or 0 when the program has no such active uniform.
+unsigned ActiveUniformType(unsigned program, const char* name);
+
 // The uniforms of a program the pages feed, looked up once per program: the
 // locations (-1 when the program has none) and the number of components
 // "iResolution" is declared with (2 or 3; 0 for none or another type).

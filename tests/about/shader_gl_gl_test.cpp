@@ -36,22 +36,6 @@ QString Asset(const char* file)
     return platform::paths::InExeDir(QStringLiteral("assets/") + QString::fromUtf8(file));
 }
 
-// The declared type of an active uniform (0 when the program has none by that name).
-GLenum UniformType(GLuint program, const char* wanted)
-{
-    GLint count = 0;
-    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
-    for (GLint i = 0; i < count; ++i) {
-        std::array<GLchar, 64> name{};
-        GLint size = 0;
-        GLenum type = 0;
-        glGetActiveUniform(program, static_cast<GLuint>(i), 64, nullptr, &size, &type, name.data());
-        if (std::string(name.data()) == wanted)
-            return type;
-    }
-    return 0;
-}
-
 class ShaderGlTest : public ::testing::Test
 {
 protected:
@@ -113,14 +97,14 @@ TEST_F(ShaderGlTest, EveryDemoSetCompilesLinksAndDeclaresWhatItIsFed)
         EXPECT_EQ(glGetAttribLocation(program, "position"), 0);
         if (c.attributes == QuadAttributes::PositionAndTexcoord)
             EXPECT_EQ(glGetAttribLocation(program, "texcoord"), 1);
-        EXPECT_EQ(UniformType(program, "iTime"), static_cast<GLenum>(GL_FLOAT));
+        EXPECT_EQ(about::ActiveUniformType(program, "iTime"), static_cast<GLenum>(GL_FLOAT));
         const bool sanctum = std::string(c.set.fragment) == "shader_Sanctum.frag";
-        EXPECT_EQ(UniformType(program, "iResolution"),
+        EXPECT_EQ(about::ActiveUniformType(program, "iResolution"),
                   static_cast<GLenum>(sanctum ? GL_FLOAT_VEC3 : GL_FLOAT_VEC2));
         if (c.mouse)
-            EXPECT_EQ(UniformType(program, "iMouse"), static_cast<GLenum>(GL_FLOAT_VEC2));
+            EXPECT_EQ(about::ActiveUniformType(program, "iMouse"), static_cast<GLenum>(GL_FLOAT_VEC2));
         if (c.set.texture) {
-            EXPECT_EQ(UniformType(program, "iChannel0"), static_cast<GLenum>(GL_SAMPLER_2D));
+            EXPECT_EQ(about::ActiveUniformType(program, "iChannel0"), static_cast<GLenum>(GL_SAMPLER_2D));
             EXPECT_TRUE(about::LoadTexture(texture, Asset(c.set.texture)));
         }
     }

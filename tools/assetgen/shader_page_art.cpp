@@ -35,6 +35,15 @@ private:
     std::uint32_t m_state;
 };
 
+// A sky from its colour at the top to the horizon's, down to row bottom.
+void PaintSky(QPainter& p, int bottom, QColor top, QColor horizon)
+{
+    QLinearGradient sky(0, 0, 0, bottom);
+    sky.setColorAt(0, top);
+    sky.setColorAt(1, horizon);
+    p.fillRect(QRect(0, 0, kWidth, bottom), sky);
+}
+
 void PaintHouses(QPainter& p, Scatter& rnd, int waterline)
 {
     for (double x = -10; x < kWidth;) {
@@ -72,10 +81,7 @@ QImage HarbourAtNight()
     QImage picture = assetgen::NewPicture(kWidth, kHeight, Qt::black);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, 230);
-    sky.setColorAt(0, QColor(8, 10, 32));
-    sky.setColorAt(1, QColor(60, 40, 80));
-    p.fillRect(QRect(0, 0, kWidth, 230), sky);
+    PaintSky(p, 230, QColor(8, 10, 32), QColor(60, 40, 80));
     Scatter rnd(0x5EA1u);
     p.setPen(Qt::NoPen);
     for (int star = 0; star < 60; ++star) {
@@ -135,10 +141,7 @@ QImage SummerMeadow()
     QImage picture = assetgen::NewPicture(kWidth, kHeight, Qt::black);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, 200);
-    sky.setColorAt(0, QColor(60, 130, 215));
-    sky.setColorAt(1, QColor(190, 225, 245));
-    p.fillRect(QRect(0, 0, kWidth, 200), sky);
+    PaintSky(p, 200, QColor(60, 130, 215), QColor(190, 225, 245));
     Scatter rnd(0xF10Au);
     p.setPen(Qt::NoPen);
     // Clouds: clusters of soft white discs.

@@ -199,6 +199,35 @@ TEST_F(ShaderCtrlTest, ProtoplasmClicksStepThroughFourPairsAndComeBackOnTheSecon
     EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(ShaderCtrlTest, ANewContextReloadsTheShaderTheClicksChose)
+{
+    // Moving the control to another window gives it a new context: its program,
+    // texture and font come back as they were, the time goes on.
+    QWidget first;
+    QWidget second;
+    for (QWidget* window : {&first, &second})
+        window->resize(320, 280);
+    auto* demo = new CShaderProtoplasm(&first);
+    demo->setGeometry(10, 10, 291, 239);
+    first.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
+    QTRY_VERIFY(demo->Program() != 0);
+    QTest::mouseClick(demo, Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::mouseClick(demo, Qt::LeftButton, {}, QPoint(50, 50));
+    Tick(*demo);
+
+    demo->setParent(&second);
+    demo->show();
+    second.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
+    QTRY_VERIFY(demo->Program() != 0);
+    EXPECT_TRUE(Shows(*demo, "shader_protoplasm.frag", "st_GrayNoiseSmall.png"));
+    EXPECT_TRUE(demo->FontReady());
+    EXPECT_EQ(demo->Time(), 0.016f);
+    EXPECT_TRUE(Messages().empty());
+    delete demo;
+}
+
 TEST_F(ShaderCtrlTest, AMissingOrEmptyShaderIsToldAndTheOldProgramStays)
 {
     for (const bool empty : {false, true}) {

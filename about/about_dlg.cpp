@@ -139,6 +139,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_controls(this, *FindD
                                                             m_matrixCtrl, m_specialFx1, m_specialFx2})
         control->hide(); // until a page takes it
     m_spectralModel = kDefaultModel;
+    m_shaderOrb = new CShaderOrbCtrl(this);
+    m_protoplasm = new CShaderProtoplasm(this);
+    m_rootSanctum = new CShaderRootSanctum(this);
+    for (QWidget* control : std::initializer_list<QWidget*>{m_shaderOrb, m_protoplasm, m_rootSanctum})
+        control->hide(); // until a page takes it (the sanctum never)
     m_tabCtrl = new CTabCtrlSSL(this);
     m_clouds->m_strText = StaffText();
     m_controls.Replace(IDC_TAB, m_tabCtrl); // DDX_Control
@@ -220,9 +225,13 @@ bool CAboutDlg::OnInitDialog()
 
     if (platform::IsKeyDown(platform::Key::Control))
         m_spectralModel = kControlModel;
-    // The OpenGL pages (6 to 9) keep their static for now.
-    for (int index = 6; index <= 9; ++index)
+    // The OpenGL pages 6 and 7 keep their static for now.
+    for (int index = 6; index <= 7; ++index)
         AddPage(index, IDD_PAGE_ONE);
+    if (AttachToPage(8, m_shaderOrb))
+        m_shaderOrb->PreSubclassWindow();
+    if (AttachToPage(9, m_protoplasm))
+        m_protoplasm->PreSubclassWindow();
     return true;
 }
 

@@ -8,10 +8,13 @@
 // Page 0 shows the product name and a dedication on two LED displays, page 1
 // the staff credits over drifting clouds, page 2 a text crawl over stars,
 // page 3 staff lines revealed over falling letters, pages 4 and 5 rippling
-// pictures. The OpenGL pages 6 to 9 hold their template's static until their
-// controls join the dialog.
+// pictures, pages 8 and 9 shader demos. The OpenGL pages 6 and 7 hold their
+// template's static until their controls join the dialog.
 #include "about/clouds_ctrl.h"
 #include "about/jmatrix_ctrl.h"
+#include "about/shader_orb_ctrl.h"
+#include "about/shader_protoplasm.h"
+#include "about/shader_root_sanctum.h"
 #include "about/special_fx_ctrl.h"
 #include "about/star_wars_ctrl.h"
 #include "about/tab_ctrl_ssl.h"
@@ -68,6 +71,9 @@ public:
     JMatrixCtrl* Reveal() const { return m_matrixCtrl; }
     CSpecialFXCtrl* FirstPicture() const { return m_specialFx1; }
     CSpecialFXCtrl* SecondPicture() const { return m_specialFx2; }
+    CShaderOrbCtrl* ShaderOrb() const { return m_shaderOrb; }
+    CShaderProtoplasm* Protoplasm() const { return m_protoplasm; }
+    CShaderRootSanctum* RootSanctum() const { return m_rootSanctum; }
     const QByteArray& SpectralModel() const { return m_spectralModel; }
     QWidget* GetDlgItem(int id) const { return m_controls.Item(id); }
 
@@ -92,6 +98,9 @@ private:
     QPointer<CSpecialFXCtrl> m_specialFx1;
     QPointer<CSpecialFXCtrl> m_specialFx2;
     QByteArray m_spectralModel; // the refraction scene's model file name
+    QPointer<CShaderOrbCtrl> m_shaderOrb;
+    QPointer<CShaderProtoplasm> m_protoplasm;
+    QPointer<CShaderRootSanctum> m_rootSanctum; // made and destroyed with the dialog, never shown
     QImage m_picture1;
     QImage m_picture2;
     QImage m_picture3;

@@ -2,13 +2,16 @@
 // picture (a water step over the picture and the client area drawn) and of the
 // cloud sky (three layers averaged through the palette, the text laid over) and
 // of the text crawl (stars, the flat text, every row squeezed) at the dialog's
-// page size and larger.
+// page size and larger; and one frame of each shader demo at the page's size.
 #include "about/about_dlg.h"
 #include "about/clouds_ctrl.h"
 #include "about/special_fx_ctrl.h"
 #include "about/star_wars_ctrl.h"
+#include "platform/timers.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -74,5 +77,62 @@ void BM_CrawlFrame(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * w * h);
 }
 BENCHMARK(BM_CrawlFrame)->Args({291, 239})->Args({640, 480})->Unit(benchmark::kMicrosecond);
+
+// One frame of a shader demo at w x h after clicks left clicks (which choose its
+// shader): a tick, the frame drawn and read back (glReadPixels waits for it).
+// The drawing runs on the GL driver's threads: the times are wall-clock times.
+void RunShaderFrames(benchmark::State& state, CShaderCtrl& control, int clicks)
+{
+    const int w = static_cast<int>(state.range(1));
+    const int h = static_cast<int>(state.range(2));
+    control.resize(w, h);
+    control.show();
+    while (control.Program() == 0 && control.isVisible())
+        QCoreApplication::processEvents(); // set up on its first paint
+    for (int i = 0; i < clicks; ++i) {
+        const QPointF at(w / 2.0, h / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, control.mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&control, &press);
+    }
+    state.SetLabel(control.CurrentSet().fragment);
+    for (auto _ : state) {
+        platform::WindowTimerEvent tick(CShaderCtrl::kTimerId);
+        QCoreApplication::sendEvent(&control, &tick);
+        const QImage frame = control.grabFramebuffer();
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * w * h);
+}
+
+// BM_ShaderOrbFrame/<shader index>/<width>/<height>
+void BM_ShaderOrbFrame(benchmark::State& state)
+{
+    CShaderOrbCtrl control;
+    RunShaderFrames(state, control, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_ShaderOrbFrame)
+    ->ArgsProduct({{0, 1, 2}, {291}, {239}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// BM_ShaderProtoplasmFrame/<mode>/<width>/<height>
+void BM_ShaderProtoplasmFrame(benchmark::State& state)
+{
+    CShaderProtoplasm control;
+    RunShaderFrames(state, control, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_ShaderProtoplasmFrame)
+    ->ArgsProduct({{0, 1, 2, 3}, {291}, {239}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// BM_ShaderRootSanctumFrame/0/<width>/<height>
+void BM_ShaderRootSanctumFrame(benchmark::State& state)
+{
+    CShaderRootSanctum control;
+    RunShaderFrames(state, control, 0);
+}
+BENCHMARK(BM_ShaderRootSanctumFrame)->Args({0, 291, 239})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

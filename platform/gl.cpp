@@ -18,6 +18,11 @@ void InitGlut(int* argc, char** argv)
     std::call_once(once, [&] { glutInit(argc, argv); });
 }
 
+bool InitGlew(std::string& error)
+{
+    return gl_internal::InitGlew(error);
+}
+
 void GlContext::BindDefaultFramebuffer() const
 {
     gl_internal::BindFramebuffer(m_framebuffer);

@@ -17,6 +17,10 @@ namespace platform {
 // nothing. Call it from main with the program's arguments (needs DISPLAY).
 void InitGlut(int* argc, char** argv);
 
+// Initialises GLEW for the context current on the calling thread, for contexts
+// made elsewhere (a QOpenGLWidget's); false with GLEW's error text on failure.
+bool InitGlew(std::string& error);
+
 class GlContext
 {
 public:

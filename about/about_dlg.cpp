@@ -124,23 +124,29 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_controls(this, *FindD
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     // The members in their order: the two LED displays, the cloud sky and the
-    // crawl, then the generator seeded from the clock (the credits controls
-    // draw their randomness from it), the two rippling pictures, the
-    // teapot and the refraction scene, the refraction model and the tab
-    // control; last the cloud sky's text.
+    // crawl, the matrix reveal, then the generator seeded from the clock (the
+    // credits controls draw their randomness from it), the two rippling
+    // pictures, the teapot and the refraction scene, the refraction model and
+    // the tab control; last the cloud sky's text.
     m_matrix1 = new CMatrixStatic(this);
     m_matrix2 = new CMatrixStatic(this);
     m_clouds = new CCloudsCtrl(this);
     m_starWars = new CStarWarsCtrl(this); // its font made, star speed 30, scroll step 2
+    m_matrixCtrl = new JMatrixCtrl(255, 5, 5, 20, true, static_cast<char>(kMarker), this);
     crt::srand(static_cast<unsigned>(std::time(nullptr)));
     m_specialFx1 = new CSpecialFXCtrl(this);
     m_specialFx2 = new CSpecialFXCtrl(this);
     m_openGL = new COpenGLCtrl(this);
     m_spectral = new CSpectralCtrl(this);
-    for (QWidget* control : std::initializer_list<QWidget*>{m_matrix1, m_matrix2, m_clouds, m_starWars, m_specialFx1,
-                                                            m_specialFx2, m_openGL, m_spectral})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_matrix1, m_matrix2, m_clouds, m_starWars, m_matrixCtrl,
+                                                            m_specialFx1, m_specialFx2, m_openGL, m_spectral})
         control->hide(); // until a page takes it
     m_spectralModel = kDefaultModel;
+    m_shaderOrb = new CShaderOrbCtrl(this);
+    m_protoplasm = new CShaderProtoplasm(this);
+    m_rootSanctum = new CShaderRootSanctum(this);
+    for (QWidget* control : std::initializer_list<QWidget*>{m_shaderOrb, m_protoplasm, m_rootSanctum})
+        control->hide(); // until a page takes it (the sanctum never)
     m_tabCtrl = new CTabCtrlSSL(this);
     m_clouds->m_strText = StaffText();
     m_controls.Replace(IDC_TAB, m_tabCtrl); // DDX_Control
@@ -196,8 +202,15 @@ bool CAboutDlg::OnInitDialog()
         for (const QString& line : CrawlLines())
             m_starWars->AddLine(line);
     }
-    // The matrix reveal page keeps its static for now.
-    AddPage(3, IDD_PAGE_ONE);
+    // The matrix reveal is made over the page's static, which stays beneath it.
+    if (CTabPageSSL* const page = AddPage(3, IDD_PAGE_ONE)) {
+        const QWidget* const placeholder = page->Controls()->Item(IDC_PAGE_STATIC);
+        m_matrixCtrl->Create(placeholder->geometry(), page);
+        for (const QString& line : RevealLines()) {
+            m_matrixCtrl->m_lines.append(line);
+            m_matrixCtrl->m_nGroupEnd = static_cast<int>(m_matrixCtrl->m_lines.size());
+        }
+    }
 
     m_picture1 = platform::LoadBitmap(153);
     m_specialFx1->SetPictures(&m_picture1, nullptr);
@@ -219,9 +232,10 @@ bool CAboutDlg::OnInitDialog()
         m_spectralModel = kControlModel;
     m_spectral->SetModelName(m_spectralModel);
     AttachToPage(7, m_spectral);
-    // The shader pages (8 and 9) keep their static for now.
-    for (int index = 8; index <= 9; ++index)
-        AddPage(index, IDD_PAGE_ONE);
+    if (AttachToPage(8, m_shaderOrb))
+        m_shaderOrb->PreSubclassWindow();
+    if (AttachToPage(9, m_protoplasm))
+        m_protoplasm->PreSubclassWindow();
     return true;
 }
 

@@ -7,11 +7,15 @@
 //
 // Page 0 shows the product name and a dedication on two LED displays, page 1
 // the staff credits over drifting clouds, page 2 a text crawl over stars,
-// pages 4 and 5 rippling pictures, page 6 a teapot mirroring a room, page 7 a
-// refracting model in a room. The matrix reveal page 3 and the shader pages 8
-// and 9 hold their template's static until their controls join the dialog.
+// page 3 staff lines revealed over falling letters, pages 4 and 5 rippling
+// pictures, page 6 a teapot mirroring a room, page 7 a refracting model in a
+// room, pages 8 and 9 shader demos.
 #include "about/clouds_ctrl.h"
+#include "about/jmatrix_ctrl.h"
 #include "about/opengl_ctrl.h"
+#include "about/shader_orb_ctrl.h"
+#include "about/shader_protoplasm.h"
+#include "about/shader_root_sanctum.h"
 #include "about/special_fx_ctrl.h"
 #include "about/spectral_ctrl.h"
 #include "about/star_wars_ctrl.h"
@@ -66,10 +70,14 @@ public:
     CMatrixStatic* DedicationDisplay() const { return m_matrix2; }
     CCloudsCtrl* Clouds() const { return m_clouds; }
     CStarWarsCtrl* Crawl() const { return m_starWars; }
+    JMatrixCtrl* Reveal() const { return m_matrixCtrl; }
     CSpecialFXCtrl* FirstPicture() const { return m_specialFx1; }
     CSpecialFXCtrl* SecondPicture() const { return m_specialFx2; }
     COpenGLCtrl* Teapot() const { return m_openGL; }
     CSpectralCtrl* Spectral() const { return m_spectral; }
+    CShaderOrbCtrl* ShaderOrb() const { return m_shaderOrb; }
+    CShaderProtoplasm* Protoplasm() const { return m_protoplasm; }
+    CShaderRootSanctum* RootSanctum() const { return m_rootSanctum; }
     const QByteArray& SpectralModel() const { return m_spectralModel; }
     QWidget* GetDlgItem(int id) const { return m_controls.Item(id); }
 
@@ -90,11 +98,15 @@ private:
     QPointer<CMatrixStatic> m_matrix2;
     QPointer<CCloudsCtrl> m_clouds;
     QPointer<CStarWarsCtrl> m_starWars;
+    QPointer<JMatrixCtrl> m_matrixCtrl;
     QPointer<CSpecialFXCtrl> m_specialFx1;
     QPointer<CSpecialFXCtrl> m_specialFx2;
     QPointer<COpenGLCtrl> m_openGL;
     QPointer<CSpectralCtrl> m_spectral;
     QByteArray m_spectralModel; // the refraction scene's model file name
+    QPointer<CShaderOrbCtrl> m_shaderOrb;
+    QPointer<CShaderProtoplasm> m_protoplasm;
+    QPointer<CShaderRootSanctum> m_rootSanctum; // made and destroyed with the dialog, never shown
     QImage m_picture1;
     QImage m_picture2;
     QImage m_picture3;

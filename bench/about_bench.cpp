@@ -2,17 +2,20 @@
 // picture (a water step over the picture and the client area drawn) and of the
 // cloud sky (three layers averaged through the palette, the text laid over) and
 // of the text crawl (stars, the flat text, every row squeezed) at the dialog's
-// page size and larger; and one OpenGL frame of the teapot and of the
-// refraction scene with each of its models, drawn and read back.
+// page size and larger; one OpenGL frame of the teapot and of the refraction
+// scene with each of its models, and one frame of each shader demo at the
+// page's size, drawn and read back.
 #include "about/about_dlg.h"
 #include "about/clouds_ctrl.h"
 #include "about/opengl_ctrl.h"
 #include "about/special_fx_ctrl.h"
 #include "about/spectral_ctrl.h"
 #include "about/star_wars_ctrl.h"
+#include "platform/timers.h"
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -79,43 +82,8 @@ void BM_CrawlFrame(benchmark::State& state)
 }
 BENCHMARK(BM_CrawlFrame)->Args({291, 239})->Args({640, 480})->Unit(benchmark::kMicrosecond);
 
-// One frame of a shown OpenGL control of width x height: its paint into the
-// control's framebuffer and the read-back of the frame (a small part: 4 bytes
-// a pixel, copied once). The first frame, which sets the scene up, is not timed.
-void RunGLFrames(benchmark::State& state, CGLCtrl& control, int width, int height)
-{
-    control.resize(width, height);
-    control.show();
-    while (!control.isValid())
-        QCoreApplication::processEvents();
-    benchmark::DoNotOptimize(control.grabFramebuffer().constBits());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(control.grabFramebuffer().constBits());
-    state.SetItemsProcessed(state.iterations() * width * height);
-}
-
-// BM_TeapotFrame/<width>/<height>: the mirroring teapot in its room.
-void BM_TeapotFrame(benchmark::State& state)
-{
-    COpenGLCtrl control;
-    RunGLFrames(state, control, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-}
-BENCHMARK(BM_TeapotFrame)->Args({291, 239})->Args({640, 480})->Unit(benchmark::kMillisecond);
-
-// BM_SpectralFrame/<model>/<width>/<height>: the refracting model in its room;
-// model 0 is the rabbit, 1 the sports car, 2 the torus (no such file).
-void BM_SpectralFrame(benchmark::State& state)
-{
-    static const char* const models[] = {"stanford_bunny.obj", "LexusLFA.obj", "no_such_model.obj"};
-    CSpectralCtrl control;
-    control.SetModelName(models[state.range(0)]);
-    RunGLFrames(state, control, static_cast<int>(state.range(1)), static_cast<int>(state.range(2)));
-}
-BENCHMARK(BM_SpectralFrame)
-    ->Args({0, 291, 239})
-    ->Args({1, 291, 239})
-    ->Args({2, 291, 239})
-    ->Args({0, 640, 480})
-    ->Unit(benchmark::kMillisecond);
+// page size and larger; one OpenGL frame of the teapot and of the refraction
+// scene with each of its models, and one frame of each shader demo at the
+// page's size, drawn and read back.
 
 } // namespace

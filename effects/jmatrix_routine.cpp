@@ -27,21 +27,20 @@ char16_t RandomLetter()
 
 } // namespace
 
-QFont CJMatrixRoutine::RequestedFont(int width)
+QFont CMatrixGrid::GridFont(int height)
 {
     // A positive height asks for the character cell's height.
-    const int height = std::max(static_cast<int>(width * 0.1 + 1), 1);
-    QFont font = platform::WindowsFontFromHeight(QStringLiteral("Courier"), height, 700);
+    QFont font = platform::WindowsFontFromHeight(QStringLiteral("Courier"), std::max(height, 1), 700);
     font.setStyleHint(QFont::Monospace);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 
-void CJMatrixRoutine::Create(const platform::Surface& /*source*/, int width, int height)
+void CMatrixGrid::CreateGrid(const QFont& font, int width, int height)
 {
-    m_nWidth = std::max(width, 1);
-    m_nHeight = std::max(height, 1);
-    m_font = RequestedFont(m_nWidth);
+    m_nWidth = width;
+    m_nHeight = height;
+    m_font = font;
     const QFontMetrics metrics(m_font);
     m_nAdvance = std::max(metrics.averageCharWidth(), 1);
     m_nCellWidth = m_nAdvance + 2;
@@ -49,7 +48,6 @@ void CJMatrixRoutine::Create(const platform::Surface& /*source*/, int width, int
     m_nColumns = m_nWidth / m_nCellWidth + 1;
     m_nRows = m_nHeight / m_nCellHeight + 1;
 
-    m_textImage.Create(m_nWidth, m_nHeight);
     m_rainImage.Create(m_nWidth, m_nHeight);
     m_rainImage.Fill(0);
 
@@ -81,6 +79,19 @@ void CJMatrixRoutine::Create(const platform::Surface& /*source*/, int width, int
     m_nFlickerCells = static_cast<int>(m_nColumns * 0.2);
     m_flicker.assign(static_cast<std::size_t>(m_nFlickerCells), FlickerCell{});
     m_nActiveFlicker = 0;
+}
+
+QFont CJMatrixRoutine::RequestedFont(int width)
+{
+    return GridFont(static_cast<int>(width * 0.1 + 1));
+}
+
+void CJMatrixRoutine::Create(const platform::Surface& /*source*/, int width, int height)
+{
+    const int w = std::max(width, 1);
+    const int h = std::max(height, 1);
+    CreateGrid(RequestedFont(w), w, h);
+    m_textImage.Create(w, h);
 }
 
 void CJMatrixRoutine::StartBlock()
@@ -129,7 +140,7 @@ char16_t CJMatrixRoutine::RandomChar() const
     return static_cast<char16_t>(crt::rand() % (m_nMaxChar - 31) + 32);
 }
 
-void CJMatrixRoutine::FlickerStep()
+void CMatrixGrid::FlickerStep()
 {
     if (m_nActiveFlicker < m_nFlickerCells && crt::rand() % 101 == 0) {
         for (int tries = 0; tries <= m_nFlickerCells; ++tries) {
@@ -172,28 +183,9 @@ void CJMatrixRoutine::TypingStep()
     const int lineColumn = m_linePos[static_cast<std::size_t>(m_nCurrentLine)].column;
     // Reveal: characters reached by the cursor show random characters until they
     // settle on their true value.
-    bool wroteRandom = false;
-    int i = 0;
-    for (; i < n; ++i) {
-        if (m_bTyping && i >= m_nCursorColumn - lineColumn) {
-            break;
-        }
-        if (i < m_typed.size()) {
-            int& settle = m_settle[static_cast<std::size_t>(i)];
-            if (settle >= m_nSettleSteps) {
-                m_typed[i] = line[i];
-            } else if (m_typed[i] != line[i]) {
-                m_typed[i] = QChar(RandomChar());
-                ++settle;
-                wroteRandom = true;
-            }
-        } else {
-            m_typed.append(QChar(RandomChar()));
-            m_settle.push_back(0);
-            wroteRandom = true;
-        }
-    }
-    bool finished = i == n && !wroteRandom;
+    const qsizetype reach = m_bTyping ? m_nCursorColumn - lineColumn : n;
+    bool finished =
+        RevealLine(line, reach, m_nSettleSteps, m_typed, m_settle, [this] { return RandomChar(); });
     if (m_bTyping && n > 0 && m_nCursorColumn < m_nColumns) {
         finished = false;
     }
@@ -209,7 +201,7 @@ void CJMatrixRoutine::TypingStep()
     }
 }
 
-void CJMatrixRoutine::RainStep()
+void CMatrixGrid::RainStep()
 {
     if (m_nActiveColumns < m_nColumns) {
         for (int tries = 0; tries <= m_nColumns; ++tries) {
@@ -251,7 +243,7 @@ void CJMatrixRoutine::RainStep()
     }
 }
 
-void CJMatrixRoutine::DrawRainHead(int c)
+void CMatrixGrid::DrawRainHead(int c)
 {
     RainColumn& column = m_columns[static_cast<std::size_t>(c)];
     if (column.character != u' ') {
@@ -260,15 +252,15 @@ void CJMatrixRoutine::DrawRainHead(int c)
     DrawCellChar(m_rainImage, c, column.head, column.character, kGreen);
 }
 
-void CJMatrixRoutine::DrawRainTrail(int c)
+void CMatrixGrid::DrawRainTrail(int c)
 {
     const RainColumn& column = m_columns[static_cast<std::size_t>(c)];
     const auto g = static_cast<std::uint32_t>(75 + crt::rand() % 76);
     DrawCellChar(m_rainImage, c, column.head - 1, column.character, kBlack | g << 8);
 }
 
-void CJMatrixRoutine::FillRect(platform::Surface& image, int x0, int y0, int x1, int y1,
-                               std::uint32_t colour) const
+void CMatrixGrid::FillRect(platform::Surface& image, int x0, int y0, int x1, int y1,
+                           std::uint32_t colour) const
 {
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
@@ -279,8 +271,7 @@ void CJMatrixRoutine::FillRect(platform::Surface& image, int x0, int y0, int x1,
     }
 }
 
-void CJMatrixRoutine::PutGlyph(platform::Surface& image, int x, int y, char16_t ch,
-                               std::uint32_t colour) const
+void CMatrixGrid::PutGlyph(platform::Surface& image, int x, int y, char16_t ch, std::uint32_t colour) const
 {
     if (ch >= kGlyphCount) {
         ch = u'?'; // the masks cover Latin-1, the typing's whole character range
@@ -303,8 +294,8 @@ void CJMatrixRoutine::PutGlyph(platform::Surface& image, int x, int y, char16_t 
     }
 }
 
-void CJMatrixRoutine::DrawCellChar(platform::Surface& image, int c, int r, char16_t ch,
-                                   std::uint32_t colour) const
+void CMatrixGrid::DrawCellChar(platform::Surface& image, int c, int r, char16_t ch,
+                               std::uint32_t colour) const
 {
     const int x = c * m_nCellWidth;
     const int y = r * m_nCellHeight;
@@ -312,8 +303,8 @@ void CJMatrixRoutine::DrawCellChar(platform::Surface& image, int c, int r, char1
     PutGlyph(image, x, y, ch, colour);
 }
 
-void CJMatrixRoutine::DrawText(platform::Surface& image, int c, int r, QStringView text,
-                               std::uint32_t colour) const
+void CMatrixGrid::DrawText(platform::Surface& image, int c, int r, QStringView text,
+                           std::uint32_t colour) const
 {
     const int n = static_cast<int>(text.size());
     if (n == 0) {

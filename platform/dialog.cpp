@@ -101,9 +101,37 @@ QWidget* CreateWidget(QWidget* parent, const ControlTemplate& t)
     return new QWidget(parent);
 }
 
+// The dialogs' labels were laid out for a font whose kana are narrower than
+// those of the fonts found here: a label whose text would not fit its lines is
+// narrowed (down to 70 % of its width) rather than cut. A label of two lines or
+// more keeps room for its last line whole. Returns the label's height.
+int FitLabelText(QLabel& label, const QRect& rect)
+{
+    const int flags = static_cast<int>(label.alignment()) | (label.wordWrap() ? Qt::TextWordWrap : 0);
+    const int lineSpacing = QFontMetrics(label.font()).lineSpacing();
+    const int lines = std::max(1, (rect.height() + lineSpacing / 2) / lineSpacing);
+    const auto needed = [&](const QFont& font) {
+        return QFontMetrics(font).boundingRect(QRect(0, 0, rect.width(), lines * lineSpacing * 4), flags,
+                                               label.text());
+    };
+    const auto fits = [&](const QFont& font) {
+        const QRect text = needed(font);
+        return text.width() <= rect.width() && text.height() <= lines * lineSpacing;
+    };
+    QFont font = label.font();
+    for (int stretch = 95; stretch >= 70 && !fits(font); stretch -= 5)
+        font.setStretch(stretch);
+    if (font.stretch() != label.font().stretch())
+        label.setFont(font);
+    return lines > 1 ? std::max(rect.height(), std::min(needed(font).height(), lines * lineSpacing))
+                     : rect.height();
+}
+
 void Place(QWidget* widget, const ControlTemplate& t)
 {
     QRect rect = MapDialogRect(t.rect);
+    if (auto* label = qobject_cast<QLabel*>(widget); label && t.kind == ControlKind::Static && !t.text.isEmpty())
+        rect.setHeight(FitLabelText(*label, rect));
     // A combo box's template height is that of its open list; closed it is one line.
     if (t.kind == ControlKind::ComboBox)
         rect.setHeight(std::min(rect.height(), widget->sizeHint().height()));

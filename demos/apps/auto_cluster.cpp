@@ -76,33 +76,65 @@ void gaAutoCluster::interact()
 {
     // 1800 x 1799 pair contributions a frame. The pair (l, k) gives exactly the
     // negative of (k, l) (same distance, same group test, opposite offset), so
-    // each pair is worked out once and added to both; the inner loop is kept
-    // free of calls and of divisions by the group count. Two particles in one
-    // place have d = 0 and add nothing.
+    // each pair is worked out once and added to both. Particle k's pairs are
+    // worked out as one row into plain arrays, a loop without calls, branches
+    // or dependencies between its elements, which the compiler runs several
+    // pairs at a time; then the row is subtracted from the later particles and
+    // summed into k in the order of l, so every sum keeps its rounding. Two
+    // particles in one place have d = 0 and add nothing.
     const std::size_t n = m_previous.size();
-    const auto groups = static_cast<std::size_t>(m_groups);
-    for (std::size_t k = 0; k < n; ++k) {
-        const gaVec2f from = m_previous[k];
-        gaVec2f sum = m_positions[k];
-        const std::size_t own = k % groups;
-        std::size_t group = (k + 1) % groups; // of l
-        for (std::size_t l = k + 1; l < n; ++l, group = group + 1 == groups ? 0 : group + 1) {
-            const float dx = from.x - m_previous[l].x;
-            const float dy = from.y - m_previous[l].y;
-            const float dist = std::sqrt(dx * dx + dy * dy) + 1;
-            const auto f = static_cast<float>(m_strength / (static_cast<double>(dist) * dist));
-            const float scale = group == own ? (m_preferred - dist) / m_preferred // settle at the distance
-                                : dist > m_preferred ? -1.0f                      // pull together
-                                                     : 1.0f;                      // push apart
-            const float x = dx * f * scale;
-            const float y = dy * f * scale;
-            sum.x += x;
-            sum.y += y;
-            m_positions[l].x -= x;
-            m_positions[l].y -= y;
-        }
-        m_positions[k] = sum;
+    if (m_group.size() != n) { // the first frame: the scratch is kept from then on
+        for (std::vector<float>* row : {&m_px, &m_py, &m_ax, &m_ay, &m_cx, &m_cy})
+            row->resize(n);
+        m_group.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            m_group[i] = static_cast<int>(i % static_cast<std::size_t>(m_groups));
     }
+    for (std::size_t i = 0; i < n; ++i) {
+        m_px[i] = m_previous[i].x;
+        m_py[i] = m_previous[i].y;
+        m_ax[i] = m_positions[i].x;
+        m_ay[i] = m_positions[i].y;
+    }
+    const float preferred = m_preferred;
+    const double strength = m_strength;
+    for (std::size_t k = 0; k < n; ++k) {
+        const float fromX = m_px[k];
+        const float fromY = m_py[k];
+        const int own = m_group[k];
+        const float* __restrict px = m_px.data();
+        const float* __restrict py = m_py.data();
+        const int* __restrict group = m_group.data();
+        float* __restrict cx = m_cx.data();
+        float* __restrict cy = m_cy.data();
+        for (std::size_t l = k + 1; l < n; ++l) {
+            const float dx = fromX - px[l];
+            const float dy = fromY - py[l];
+            const float dist = std::sqrt(dx * dx + dy * dy) + 1;
+            const auto f = static_cast<float>(strength / (static_cast<double>(dist) * dist));
+            const float settle = (preferred - dist) / preferred; // same group: settle at the distance
+            const float apart = dist > preferred ? -1.0f : 1.0f; // others: pull together, push apart
+            const float scale = group[l] == own ? settle : apart;
+            cx[l] = dx * f * scale;
+            cy[l] = dy * f * scale;
+        }
+        float* __restrict ax = m_ax.data();
+        float* __restrict ay = m_ay.data();
+        for (std::size_t l = k + 1; l < n; ++l) {
+            ax[l] -= cx[l];
+            ay[l] -= cy[l];
+        }
+        float sumX = ax[k];
+        float sumY = ay[k];
+        for (std::size_t l = k + 1; l < n; ++l) {
+            sumX += cx[l];
+            sumY += cy[l];
+        }
+        ax[k] = sumX;
+        ay[k] = sumY;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        m_positions[i] = {m_ax[i], m_ay[i]};
 }
 
 void gaAutoCluster::drawParticles()

@@ -42,4 +42,9 @@ private:
     float m_baseHue = 0.0f;           // degrees
     std::vector<gaVec2f> m_positions; // relative to the canvas centre
     std::vector<gaVec2f> m_previous;
+    // Scratch of interact, made once: previous and new positions by axis, each
+    // particle's group, and one particle's row of pair contributions.
+    std::vector<float> m_px, m_py, m_ax, m_ay;
+    std::vector<int> m_group;
+    std::vector<float> m_cx, m_cy;
 };

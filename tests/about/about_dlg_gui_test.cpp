@@ -122,6 +122,8 @@ TEST_F(AboutDlgTest, EveryTabShowsItsPageAlone)
         ASSERT_EQ(Tabs().GetCurSel(), i);
         EXPECT_TRUE(OnlyPageShown(i)) << "tab " << i;
         QTest::qWait(60); // two frames of the animated pages, for the pictures
+        if (i == 3)       // the reveal's first line, after its first delay
+            QTRY_VERIFY_WITH_TIMEOUT(dialog->Reveal()->m_strRevealed == about::RevealLines()[0], 15000);
         lmd::test::SaveScreen(Screen(), QStringLiteral("about-%1").arg(i));
     }
     ClickTab(0);
@@ -232,9 +234,9 @@ TEST_F(AboutDlgTest, ClosingFreesEveryControlTwentyTimesOver)
 {
     for (int run = 0; run < 20; ++run) {
         CAboutDlg about;
-        QPointer<QWidget> controls[] = {about.NameDisplay(), about.DedicationDisplay(), about.Clouds(), about.Crawl(),
-                                        about.FirstPicture(),
-                                        about.SecondPicture()};
+        QPointer<QWidget> controls[] = {
+            about.NameDisplay(), about.DedicationDisplay(), about.Clouds(),       about.Crawl(),
+            about.Reveal(),      about.FirstPicture(),      about.SecondPicture()};
         QTimer::singleShot(0, &about, [&about, run] {
             if (run % 2 == 0)
                 QTest::mouseClick(about.GetDlgItem(about::IDOK), Qt::LeftButton);

@@ -88,6 +88,39 @@ TEST_F(AutoClusterForceTest, EveryParticleFeelsEveryOther)
     }
 }
 
+TEST_F(AutoClusterForceTest, AFramesSumsKeepThePlainPairLoopsRounding)
+{
+    // All 1800 particles against the plain pair loop in float, each pair worked
+    // out once and added to both in index order: the same bits, not merely close.
+    std::vector<gaVec2f> previous;
+    for (int i = 0; i < 1800; ++i)
+        previous.push_back({gaRandom(-300, 300), gaRandom(-300, 300)});
+    previous[7] = previous[3]; // two in one place
+    std::vector<gaVec2f> expected = previous;
+    for (std::size_t k = 0; k < previous.size(); ++k) {
+        gaVec2f sum = expected[k];
+        for (std::size_t l = k + 1; l < previous.size(); ++l) {
+            const float dx = previous[k].x - previous[l].x;
+            const float dy = previous[k].y - previous[l].y;
+            const float dist = std::sqrt(dx * dx + dy * dy) + 1;
+            const auto f = static_cast<float>(12.0 / (static_cast<double>(dist) * dist));
+            const float scale = k % 6 == l % 6 ? (220.0f - dist) / 220.0f : dist > 220.0f ? -1.0f : 1.0f;
+            sum.x += dx * f * scale;
+            sum.y += dy * f * scale;
+            expected[l].x -= dx * f * scale;
+            expected[l].y -= dy * f * scale;
+        }
+        expected[k] = sum;
+    }
+    demo.app->previousPositions() = previous;
+    demo.app->positions() = previous;
+    demo.app->interact();
+    for (std::size_t k = 0; k < previous.size(); ++k) {
+        ASSERT_EQ(demo.app->positions()[k].x, expected[k].x) << k;
+        ASSERT_EQ(demo.app->positions()[k].y, expected[k].y) << k;
+    }
+}
+
 TEST(AutoClusterTest, RestartsEvery240FramesAndAtOnceOnAClick)
 {
     AppFrames<gaAutoCluster> run;

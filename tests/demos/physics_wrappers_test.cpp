@@ -116,6 +116,35 @@ TEST_F(PhysicsWrappersTest, BallComesToRestOnTheGroundEdgeAndSleeps)
     EXPECT_EQ(canvas.pixel(c + QPoint(0, -12)), 0xFF000000u) << "outside the disc";
 }
 
+TEST_F(PhysicsWrappersTest, UnderTheSnowsGravityAStillBallSleepsAndARollingOneDoesNot)
+{
+    // The falling snow's world: gravity 1 m/s^2 (30 px/s^2), snowball material.
+    physics.init(kFps, 0, 10);
+    physics.setGravity(0, 1);
+    physics.createGround(0, 480, 480, 480);
+    gaxPhysicsCircle still;
+    still.setMaterial(1, 0.5f, 0.1f);
+    still.setup(physics.getWorld(), 100, 480 - 8 - 2, 8);
+    gaxPhysicsCircle rolling;
+    rolling.setMaterial(1, 0.5f, 0.1f);
+    rolling.setup(physics.getWorld(), 200, 480 - 8 - 2, 8);
+    rolling.setVelocity(0.3f, 0); // 9 px/s: a slow snowball's sideways drift
+    int sleptAt = -1;
+    for (int n = 1; n <= 600; ++n) {
+        physics.update();
+        if (sleptAt < 0 && !still.getBody()->IsAwake())
+            sleptAt = n;
+    }
+    ASSERT_GT(sleptAt, 0) << "a still ball on the ground sleeps, alone in its island";
+    EXPECT_LE(sleptAt, 120);
+    // Friction turns the drift into rolling, and nothing brakes a rolling ball:
+    // it stays awake however long it rolls.
+    EXPECT_TRUE(rolling.getBody()->IsAwake());
+    const phVector v = rolling.getBody()->GetLinearVelocity();
+    EXPECT_GT(v.x, 0.1f);
+    EXPECT_NEAR(rolling.getBody()->GetAngularVelocity() * 8 / kPpm, v.x, 0.01f) << "rolling without slipping";
+}
+
 TEST_F(PhysicsWrappersTest, CircleDrawnAwakeWithoutVeil)
 {
     physics.init(kFps, 0, 0);

@@ -90,6 +90,37 @@ TEST(DialogTest, TemplateBecomesPlacedWidgets)
     lmd::test::SaveScreen(dialog.grab().toImage(), "platform_dialog_template");
 }
 
+TEST(DialogTest, LabelsTooLongForTheFontAreNarrowedToFit)
+{
+    struct Case
+    {
+        QRect dlu;
+        unsigned style;
+        QString text;
+        bool narrowed;
+    };
+    const Case cases[] = {
+        {{0, 0, 50, 10}, 0, QStringLiteral("イメージフォルダ"), true},
+        {{0, 0, 54, 17}, 0, QStringLiteral("外部イメージ(BMP,PNG,JPEG)"), true},
+        {{0, 0, 52, 10}, SS_RIGHT, QStringLiteral("フォルダ"), false},
+        {{0, 0, 40, 8}, 0, QStringLiteral("Zoom:"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        QDialog dialog;
+        const DialogControls controls(&dialog, {"", {100, 40}, {{7, ControlKind::Static, c.dlu, c.style, c.text}}});
+        const auto* label = controls.ItemAs<QLabel>(7);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->font().stretch() != dialog.font().stretch(), c.narrowed);
+        const int flags = static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        const QRect needed =
+            QFontMetrics(label->font()).boundingRect(QRect(QPoint(), label->size()), flags, label->text());
+        EXPECT_LE(needed.width(), label->width());
+        // Every line whole, or the one line a short label has.
+        EXPECT_LE(needed.height(), std::max(label->height(), label->fontMetrics().lineSpacing()));
+    }
+}
+
 TEST(DialogTest, RadioGroupsFollowWsGroupRuns)
 {
     QDialog dialog;

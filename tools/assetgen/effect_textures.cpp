@@ -310,6 +310,7 @@ LMD_ASSET_GENERATOR(effect_textures)
     out.DataImage("assets/st_RBGA_noise_medium.png", RgbaNoise(256, 1));
     out.DataImage("assets/st_RBGA_noise_small.png", RgbaNoise(64, 2));
     out.DataImage("assets/st_GrayNoiseMedium.png", GrayNoise(256, 3));
+    out.DataImage("assets/st_GrayNoiseSmall.png", GrayNoise(64, 5));
     out.DataImage("assets/st_Pebbles.png", Pebbles(512));
     out.DataImage("assets/st_wood.jpg", Wood(512));
     out.DataImage("assets/st_lichen.jpg", Lichen(512));

@@ -232,6 +232,33 @@ TEST(SolverTest, PyramidStandsAndSleeps)
     EXPECT_NEAR(top.x, 0.0f, 0.05f);
 }
 
+TEST(SolverTest, BodiesMeetingOnlyThroughStaticGroundSleepApart)
+{
+    // Two balls on one ground edge, far apart: one at rest, one rolling on
+    // (nothing brakes a rolling ball). The ground does not join them into one
+    // island, so the resting one sleeps while the other rolls.
+    auto world = MakeWorld();
+    AddGround(*world, 20.0f);
+    const phCircleShape circle = MakeCircle(0.25f);
+    phBody* const still = AddBody(*world, phDynamicBody, {-5.0f, 0.25f});
+    AddShape(still, circle);
+    phBody* const rolling = AddBody(*world, phDynamicBody, {5.0f, 0.25f});
+    AddShape(rolling, circle);
+    rolling->SetLinearVelocity({1.0f, 0.0f});
+    rolling->SetAngularVelocity(-1.0f / 0.25f);
+    int sleptAt = -1;
+    for (int n = 1; n <= 120; ++n) {
+        world->Step(kStep, 8, 3);
+        if (sleptAt < 0 && !still->IsAwake()) {
+            sleptAt = n;
+        }
+    }
+    ASSERT_GT(sleptAt, 0);
+    EXPECT_LE(sleptAt * kStep, phTimeToSleep + 0.2f);
+    EXPECT_TRUE(rolling->IsAwake());
+    EXPECT_NEAR(rolling->GetLinearVelocity().x, 1.0f, 0.01f);
+}
+
 TEST(SolverTest, LaunchSpeedIsLimitedPerStep)
 {
     auto world = MakeWorld({0.0f, 0.0f});

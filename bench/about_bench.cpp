@@ -82,8 +82,102 @@ void BM_CrawlFrame(benchmark::State& state)
 }
 BENCHMARK(BM_CrawlFrame)->Args({291, 239})->Args({640, 480})->Unit(benchmark::kMicrosecond);
 
-// page size and larger; one OpenGL frame of the teapot and of the refraction
-// scene with each of its models, and one frame of each shader demo at the
-// page's size, drawn and read back.
+// One frame of a shown OpenGL control of width x height: its paint into the
+// control's framebuffer and the read-back of the frame (a small part: 4 bytes
+// a pixel, copied once). The first frame, which sets the scene up, is not timed.
+// The drawing runs on the GL driver's threads: the times are wall-clock times.
+void RunGLFrames(benchmark::State& state, CGLCtrl& control, int width, int height)
+{
+    control.resize(width, height);
+    control.show();
+    while (!control.isValid())
+        QCoreApplication::processEvents();
+    benchmark::DoNotOptimize(control.grabFramebuffer().constBits());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(control.grabFramebuffer().constBits());
+    state.SetItemsProcessed(state.iterations() * width * height);
+}
+
+// BM_TeapotFrame/<width>/<height>: the mirroring teapot in its room.
+void BM_TeapotFrame(benchmark::State& state)
+{
+    COpenGLCtrl control;
+    RunGLFrames(state, control, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+}
+BENCHMARK(BM_TeapotFrame)->Args({291, 239})->Args({640, 480})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// BM_SpectralFrame/<model>/<width>/<height>: the refracting model in its room;
+// model 0 is the rabbit, 1 the sports car, 2 the torus (no such file).
+void BM_SpectralFrame(benchmark::State& state)
+{
+    static const char* const models[] = {"stanford_bunny.obj", "LexusLFA.obj", "no_such_model.obj"};
+    CSpectralCtrl control;
+    control.SetModelName(models[state.range(0)]);
+    RunGLFrames(state, control, static_cast<int>(state.range(1)), static_cast<int>(state.range(2)));
+}
+BENCHMARK(BM_SpectralFrame)
+    ->Args({0, 291, 239})
+    ->Args({1, 291, 239})
+    ->Args({2, 291, 239})
+    ->Args({0, 640, 480})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One frame of a shader demo at w x h after clicks left clicks (which choose its
+// shader): a tick, the frame drawn and read back (glReadPixels waits for it).
+// The drawing runs on the GL driver's threads: the times are wall-clock times.
+void RunShaderFrames(benchmark::State& state, CShaderCtrl& control, int clicks)
+{
+    const int w = static_cast<int>(state.range(1));
+    const int h = static_cast<int>(state.range(2));
+    control.resize(w, h);
+    control.show();
+    while (control.Program() == 0 && control.isVisible())
+        QCoreApplication::processEvents(); // set up on its first paint
+    for (int i = 0; i < clicks; ++i) {
+        const QPointF at(w / 2.0, h / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, control.mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&control, &press);
+    }
+    state.SetLabel(control.CurrentSet().fragment);
+    for (auto _ : state) {
+        platform::WindowTimerEvent tick(CShaderCtrl::kTimerId);
+        QCoreApplication::sendEvent(&control, &tick);
+        const QImage frame = control.grabFramebuffer();
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * w * h);
+}
+
+// BM_ShaderOrbFrame/<shader index>/<width>/<height>
+void BM_ShaderOrbFrame(benchmark::State& state)
+{
+    CShaderOrbCtrl control;
+    RunShaderFrames(state, control, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_ShaderOrbFrame)
+    ->ArgsProduct({{0, 1, 2}, {291}, {239}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// BM_ShaderProtoplasmFrame/<mode>/<width>/<height>
+void BM_ShaderProtoplasmFrame(benchmark::State& state)
+{
+    CShaderProtoplasm control;
+    RunShaderFrames(state, control, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_ShaderProtoplasmFrame)
+    ->ArgsProduct({{0, 1, 2, 3}, {291}, {239}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// BM_ShaderRootSanctumFrame/0/<width>/<height>
+void BM_ShaderRootSanctumFrame(benchmark::State& state)
+{
+    CShaderRootSanctum control;
+    RunShaderFrames(state, control, 0);
+}
+BENCHMARK(BM_ShaderRootSanctumFrame)->Args({0, 291, 239})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

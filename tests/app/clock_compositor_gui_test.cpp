@@ -15,6 +15,9 @@ namespace {
 using lmd::test::Colour;
 using lmd::test::ColourNear;
 using lmd::test::DialPixel;
+using lmd::test::kLowerReadout;
+using lmd::test::kUpperReadout;
+using lmd::test::LitPixels;
 using lmd::test::ScreenColour;
 
 constexpr platform::COLORREF kDesktopColour = 0x3060A0;
@@ -23,8 +26,6 @@ const QRgb kTick = ScreenColour(0xD2D2D2);
 const QRgb kHour = ScreenColour(0xC0C0C0); // the default dial's hand colours
 const QRgb kMinute = ScreenColour(0xFFFFFF);
 const QRgb kSecond = ScreenColour(0x5FBA68);
-const QRect kUpperReadout(25, 35, 80, 22);
-const QRect kLowerReadout(25, 72, 80, 22);
 
 LocalDateTime At(int hour, int minute, int second, int millisecond = 0)
 {
@@ -36,16 +37,6 @@ platform::Surface PlainDesktop(int side)
     platform::Surface desktop(side, side);
     desktop.Fill(kDesktopColour);
     return desktop;
-}
-
-// Pixels of the readout's lit colour in a rectangle.
-int LitPixels(const QImage& picture, const QRect& area)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += Colour(picture, x, y) == ScreenColour(CDotMatrixText::kStripLit);
-    return count;
 }
 
 class ClockCompositorTest : public ::testing::Test

@@ -8,6 +8,9 @@
 
 #include <QPainter>
 #include <benchmark/benchmark.h>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -38,6 +41,60 @@ void BM_ClockFrame(benchmark::State& state)
     state.SetLabel(std::to_string(side) + " px square");
 }
 BENCHMARK(BM_ClockFrame)->Arg(100)->Arg(200)->Arg(600)->Unit(benchmark::kMillisecond);
+
+// The clock at 16:40:12 plus a number of 50 ms frames.
+LocalDateTime FrameTime(long frame)
+{
+    const long ms = ((16 * 60 + 40) * 60 + 12) * 1000L + frame * 50;
+    return {2024,
+            5,
+            17,
+            static_cast<int>(ms / 3'600'000 % 24),
+            static_cast<int>(ms / 60'000 % 60),
+            static_cast<int>(ms / 1000 % 60),
+            static_cast<int>(ms % 1000)};
+}
+
+// BM_DefaultClockFrame/<zoom>: one frame of the clock at default settings (the
+// dial shader, three pass-through layers, the frame), the time going on by 50 ms
+// a frame as the timer paints it, copied out.
+void BM_DefaultClockFrame(benchmark::State& state)
+{
+    const AppSettings settings;
+    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    ClockCompositor compositor(settings);
+    compositor.Resize({side, side});
+    platform::Surface desktop(side, side);
+    desktop.Fill(0xA06030);
+    compositor.SetSnapshot(desktop);
+    compositor.SelectFrame(settings.FrameType);
+    compositor.RebuildLayers();
+    compositor.SetDotColors();
+    QImage target(side, side, QImage::Format_RGB32);
+    long frame = 0;
+    for (auto _ : state) {
+        const platform::Surface& picture = compositor.Compose(FrameTime(frame++));
+        QPainter(&target).drawImage(0, 0, picture.Image());
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    state.SetLabel(std::to_string(side) + " px square");
+}
+BENCHMARK(BM_DefaultClockFrame)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMillisecond);
+
+// BM_FrameMemcpy/<zoom>: a plain copy of the same pixels, the yardstick of the frames above.
+void BM_FrameMemcpy(benchmark::State& state)
+{
+    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    const std::vector<std::uint32_t> from(static_cast<std::size_t>(side) * side, 0xFF306090u);
+    std::vector<std::uint32_t> to(from.size());
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), from.size() * sizeof(std::uint32_t));
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(std::to_string(side) + " px square");
+}
+BENCHMARK(BM_FrameMemcpy)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMillisecond);
 
 // BM_BuildExtFrame/<gradation>: the external frame from the default texture.
 void BM_BuildExtFrame(benchmark::State& state)

@@ -79,7 +79,7 @@ void BM_DefaultClockFrame(benchmark::State& state)
     }
     state.SetLabel(std::to_string(side) + " px square");
 }
-BENCHMARK(BM_DefaultClockFrame)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DefaultClockFrame)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMicrosecond);
 
 // BM_FrameMemcpy/<zoom>: a plain copy of the same pixels, the yardstick of the frames above.
 void BM_FrameMemcpy(benchmark::State& state)
@@ -94,7 +94,7 @@ void BM_FrameMemcpy(benchmark::State& state)
     }
     state.SetLabel(std::to_string(side) + " px square");
 }
-BENCHMARK(BM_FrameMemcpy)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameMemcpy)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMicrosecond);
 
 // BM_BuildExtFrame/<gradation>: the external frame from the default texture.
 void BM_BuildExtFrame(benchmark::State& state)

@@ -7,6 +7,7 @@
 #include "platform/resources.h"
 #include "platform/screen_capture.h"
 #include "platform/window_region.h"
+#include "platform/x11_window.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -19,29 +20,10 @@
 
 namespace {
 
-constexpr int kDateEffect = EFFECT_CLOCK_DATE;
-constexpr int kFrameEffect = EFFECT_FRAME_TORUS;
 constexpr int kDefaultFrameType = 1;
-
-// Built-in frame pictures, slots 0 to 15.
-constexpr std::array<const char*, 16> kFrameResources = {
-    "FRM_HYAKUSIKI",    "FRM_BONDIEBLUE",     "FRM_BLUEBERRY", "FRM_GRAPE",  "FRM_LIME", "FRM_STRAWBERRY",
-    "FRM_TANGERINE",    "FRM_INDIGO",         "FRM_GRAPHITE",  "FRM_SNOW",   "FRM_SAGE", "FRM_RUBY",
-    "FRM_FLOWER_POWER", "FRM_BLUE_DALMATIAN", "FRM_JAGUAR",    "FRM_PANTHER"};
+constexpr int kBaseSize = 130; // the clock's side at zoom 100
 
 } // namespace
-
-int DialEffect(int clockFace)
-{
-    switch (clockFace) {
-    case 1:
-        return EFFECT_DIAL_SWISS_RAILWAY;
-    case 2:
-        return EFFECT_DIAL_SEVEN_SEGMENT;
-    default:
-        return EFFECT_DIAL_DEFAULT;
-    }
-}
 
 AppSettings& CLumidial::Settings()
 {
@@ -107,7 +89,8 @@ QString GetEffectName(int code)
 CLumidial::CLumidial(std::optional<QSize> screenSize)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint |
                            (Settings().TopMost ? Qt::WindowStaysOnTopHint : Qt::WindowFlags())),
-      m_screenSizeOverride(screenSize), m_timers(this, [this](int id) { OnTimer(id); })
+      m_screenSizeOverride(screenSize), m_compositor(Settings()),
+      m_timers(this, [this](int id) { OnTimer(id); })
 {
     setObjectName(theApp.m_strClassName);
     setWindowTitle(theApp.m_strTitle);
@@ -130,7 +113,7 @@ bool CLumidial::Create()
 
     // 1. The native window exists from here on, with the class other programs look for.
     winId();
-    ApplyWindowClass();
+    platform::SetWindowClass(*this, theApp.m_strClassName);
     platform::RegisterMainWindow(this);
 
     // 2-4. Screen size and zoom: a stored 0 means "derive from the screen width",
@@ -147,45 +130,39 @@ bool CLumidial::Create()
     std::vector<QRect> screens;
     for (const QScreen* each : QGuiApplication::screens())
         screens.push_back(each->geometry());
-    const QPoint place = PlaceOnScreens({settings.StartX, settings.StartY}, {m_nWidth, m_nHeight}, screens);
+    const QSize size(ClockWidth(), ClockHeight());
+    const QPoint place = PlaceOnScreens({settings.StartX, settings.StartY}, size, screens);
     settings.StartX = place.x();
     settings.StartY = place.y();
 
-    // 5-6. Surfaces, and the desktop where the clock is about to stand (the
-    // window is not shown yet, so it cannot cover it).
-    CreateSurfaces();
-    m_dcSnapshot.BitBlt(0, 0, m_nWidth, m_nHeight,
-                        platform::CaptureScreen(QRect(settings.StartX, settings.StartY, m_nWidth, m_nHeight)),
-                        0, 0);
+    // 5-6. The desktop where the clock is about to stand (the window is not
+    // shown yet, so it cannot cover it).
+    m_compositor.SetSnapshot(platform::CaptureScreen(QRect(place, size)));
 
-    // 7-8. The lens model, then the six layers.
-    LoadLensModel();
-    CreateLayers();
+    // 10-13. Frames: the external frame, the selected frame at the clock's
+    // size. A frame type outside the slots (a hand-edited INI file) falls back
+    // to the default frame.
+    m_compositor.CreateExtFrame(settings.ExtFramePath, settings.Gradation);
+    if (settings.FrameType < 0 || settings.FrameType >= kFrameSlotCount)
+        settings.FrameType = kDefaultFrameType;
+    m_compositor.SelectFrame(settings.FrameType);
+
+    // 7-8, 17-19. The six layers (the shader frame drawn, the hands coloured).
+    m_compositor.RebuildLayers();
 
     // 9. The slideshow: scan the image folder, then the interval.
-    platform::SendAppMessage(platform::WM_SET_IMAGE_SOURCE, 1, 0,
-                             std::make_unique<std::string>(settings.ImageFolderPath.toStdString()));
-    platform::SendAppMessage(platform::WM_SET_IMAGE_SOURCE, 0, settings.PlayInterval);
-
-    // 10-13. Frames: the built-in slots, the external frame, the selected frame
-    // at the clock's size.
-    LoadFrames();
-    CreateExtFrame(settings.ExtFramePath, settings.Gradation);
-    SetUpFrameSurface();
+    OnSetImageFolder(settings.ImageFolderPath);
+    OnSetPlayInterval(settings.PlayInterval);
 
     // 14-15. Place the window and make it round.
-    setGeometry(settings.StartX, settings.StartY, m_nWidth, m_nHeight);
+    setGeometry(QRect(place, size));
     UpdateRegions();
 
     // 16. Tray icon.
     AddTrayIcon();
 
-    // 17-20. Hands, day number and dot-matrix readout: the drawing resources,
-    // coloured by the two colour messages.
-    CreateDrawingResources();
-    platform::SendAppMessage(platform::WM_SET_HANDS_COLOR,
-                             static_cast<platform::WPARAM>(settings.HandsColorKind));
-    platform::SendAppMessage(platform::WM_DOT_COLORS_CHANGED);
+    // 20. The dot-matrix readout's colours.
+    OnDotColorsChanged();
 
     // 21. Timers.
     m_timers.SetTimer(TIMER_REPAINT, kRepaintMs);
@@ -203,83 +180,15 @@ bool CLumidial::Create()
 void CLumidial::ApplyZoom(int zoom)
 {
     m_nZoom = zoom;
-    m_nWidth = m_nBaseWidth * zoom / 100;
-    m_nHeight = m_nBaseHeight * zoom / 100;
-}
-
-void CLumidial::CreateSurfaces()
-{
-    for (platform::Surface* surface : {&m_dcSnapshot, &m_dcHands, &m_dcComposition, &m_dcFrameSource,
-                                       &m_dcFinal, &m_dcHStrip, &m_dcVStrip, &m_dcFrame})
-        surface->Create(m_nWidth, m_nHeight);
-}
-
-void CLumidial::LoadLensModel()
-{
-    // The lens model of the metal-lens effect; a missing file leaves the mesh empty.
-    LoadObjModel(platform::paths::InExeDir(QStringLiteral("assets/lens.obj")).toLocal8Bit().toStdString(),
-                 m_lensMesh);
-}
-
-void CLumidial::CreateLayers()
-{
-    const AppSettings& settings = Settings();
-    // The old layers go first: each later layer reads an earlier one's output.
-    for (auto* layer :
-         {&m_pFrameLayer, &m_pDialLayer, &m_pDateLayer, &m_pFrontLayer, &m_pMiddleLayer, &m_pBackLayer})
-        layer->reset();
-
-    ++m_nLayerGeneration;
-    const auto make = [this](const platform::Surface& source, int code) {
-        auto layer = std::make_unique<CEffectLayer>(m_nWidth, m_nHeight);
-        layer->SetSettings(this);
-        layer->Create(&source);
-        layer->SetEffect(code);
-        return layer;
-    };
-    m_pBackLayer = make(m_dcSnapshot, settings.EffectPtn0);
-    m_pMiddleLayer = make(m_pBackLayer->Output(), settings.EffectPtn1);
-    m_pFrontLayer = make(m_pMiddleLayer->Output(), settings.EffectPtn2);
-    for (CEffectLayer* layer : EffectLayers()) {
-        layer->SetFilter(settings.FilterColor, settings.FilterAlpha);
-        layer->SetImageList(&m_imageList);
-        layer->SetLensMesh(&m_lensMesh);
-    }
-    m_pDateLayer = make(m_dcComposition, kDateEffect);
-    m_pDialLayer = make(m_dcComposition, DialEffect(settings.ClockFace));
-    m_pDialLayer->SetClockTimeSource(m_timeSource);
-    m_pFrameLayer = make(m_dcFrameSource, kFrameEffect);
-}
-
-std::array<CEffectLayer*, 3> CLumidial::EffectLayers() const
-{
-    return {m_pBackLayer.get(), m_pMiddleLayer.get(), m_pFrontLayer.get()};
-}
-
-void CLumidial::LoadFrames()
-{
-    m_frameBitmaps.clear();
-    for (const char* name : kFrameResources)
-        m_frameBitmaps.push_back(platform::LoadBitmap(name));
-    m_frameBitmaps.resize(kFrameSlotCount); // slots 16 and 17 start empty
-    m_bmpDefaultFrame = platform::LoadBitmap("FRM_DEFAULT_IMG");
-}
-
-void CLumidial::SetUpFrameSurface()
-{
-    // A frame type outside the slots (a hand-edited INI file) falls back to the default frame.
-    int& type = Settings().FrameType;
-    if (type < 0 || type >= kFrameSlotCount)
-        type = kDefaultFrameType;
-    m_dcFrameSelect.Create(m_nBaseWidth, m_nBaseHeight);
-    OnSetFrameType(type);
+    const int side = kBaseSize * zoom / 100;
+    m_compositor.Resize({side, side});
 }
 
 void CLumidial::UpdateRegions()
 {
     m_rgnHole = QRegion();
-    const int right = static_cast<int>(m_nWidth / 130.0 * 129);
-    const int bottom = static_cast<int>(m_nHeight / 130.0 * 129);
+    const int right = static_cast<int>(ClockWidth() / 130.0 * 129);
+    const int bottom = static_cast<int>(ClockHeight() / 130.0 * 129);
     m_rgnEllipse = QRegion(0, 0, right, bottom, QRegion::Ellipse);
     m_rgnWindow = m_rgnEllipse;
     platform::SetWindowRgn(*this, m_rgnWindow);
@@ -327,23 +236,18 @@ void CLumidial::UpdateToolTip()
     setToolTip(
         QStringLiteral("表示倍率：%1% \r\n※ホイールで変更可 \r\n奥側：%2 \r\n中間：%3 \r\n手前：%4     ")
             .arg(m_nZoom)
-            .arg(GetEffectName(m_pBackLayer->GetEffect()), GetEffectName(m_pMiddleLayer->GetEffect()),
-                 GetEffectName(m_pFrontLayer->GetEffect())));
+            .arg(GetEffectName(BackLayer()->GetEffect()), GetEffectName(MiddleLayer()->GetEffect()),
+                 GetEffectName(FrontLayer()->GetEffect())));
 }
 
-QString CLumidial::ExtShader() const
+LocalDateTime CLumidial::Now() const
 {
-    return Settings().ExtShader;
+    return m_timeSource ? m_timeSource() : CurrentLocalTime();
 }
 
-QString CLumidial::ExtTexture() const
+void CLumidial::SetTimeSource(CShaderClock::TimeSource source)
 {
-    return Settings().ExtTexture;
-}
-
-int CLumidial::ClockFace() const
-{
-    return Settings().ClockFace;
+    m_timeSource = std::move(source);
 }
 
 void CLumidial::paintEvent(QPaintEvent*)
@@ -353,15 +257,15 @@ void CLumidial::paintEvent(QPaintEvent*)
     const platform::PaintInProgress painting;
     // While dragging, the drag composes the frames itself (without the date, readout and dial).
     if (!m_bDragging)
-        ComposeFrame();
+        m_compositor.Compose(Now());
     QPainter painter(this);
-    painter.drawImage(0, 0, m_dcFinal.Image());
+    painter.drawImage(0, 0, m_compositor.FinalSurface().Image());
 }
 
 void CLumidial::StartFrameTimers()
 {
     // A pending zoom settle restarts them itself, once the layers fit the new size.
-    if (m_timers.IsRunning(TIMER_ZOOM_SETTLE))
+    if (m_compositor.ResizePending())
         return;
     m_timers.SetTimer(TIMER_REPAINT, kRepaintMs);
     m_timers.SetTimer(TIMER_OVERLAP, kOverlapMs);
@@ -418,38 +322,27 @@ void CLumidial::CaptureBackground()
     // The capture processes events: the window may have been closed meanwhile.
     if (m_bClosed)
         hide();
-    m_dcSnapshot.BitBlt(0, 0, m_nWidth, m_nHeight, behind, 0, 0);
+    m_compositor.SetSnapshot(behind);
 }
 
 void CLumidial::RecaptureBackground()
 {
     CaptureBackground();
-    if (m_pBackLayer)
-        m_pBackLayer->RecaptureSource();
+    m_compositor.SnapshotChanged();
 }
 
 void CLumidial::RebuildLayers()
 {
+    // The layers, the shader frame, the slideshow interval and the hand colours
+    // of the settings, over the desktop as it is now.
     CaptureBackground();
-    CreateLayers();
-    if (Settings().FrameType == kShaderFrameSlot)
-        RenderShaderFrame();
-    platform::SendAppMessage(platform::WM_SET_IMAGE_SOURCE, 0, Settings().PlayInterval);
-    platform::SendAppMessage(platform::WM_SET_HANDS_COLOR,
-                             static_cast<platform::WPARAM>(Settings().HandsColorKind));
+    m_compositor.RebuildLayers();
 }
 
-void CLumidial::RenderShaderFrame()
-{
-    m_dcFrame.PatBlt(0, 0, m_nWidth, m_nHeight, platform::PatOp::Blackness);
-    if (m_pFrameLayer)
-        m_pFrameLayer->Render(&m_dcFrame);
-}
-
-void CLumidial::SetLayerEffect(CEffectLayer& layer, int& setting, int code)
+void CLumidial::SetLayerEffect(ClockCompositor::Layer layer, int& setting, int code)
 {
     setting = code;
-    layer.SetEffect(code);
+    m_compositor.SetLayerEffect(layer, code);
     update();
     UpdateToolTip();
 }
@@ -458,13 +351,13 @@ void CLumidial::OnCommand(int id)
 {
     AppSettings& settings = Settings();
     if (id >= ID_EFFECT_BACK && id < ID_EFFECT_BACK + kMenuEffectCount) {
-        SetLayerEffect(*m_pBackLayer, settings.EffectPtn0, id - ID_EFFECT_BACK);
+        SetLayerEffect(ClockCompositor::kBack, settings.EffectPtn0, id - ID_EFFECT_BACK);
     } else if (id >= ID_EFFECT_MIDDLE && id < ID_EFFECT_MIDDLE + kMenuEffectCount) {
-        SetLayerEffect(*m_pMiddleLayer, settings.EffectPtn1, id - ID_EFFECT_MIDDLE);
+        SetLayerEffect(ClockCompositor::kMiddle, settings.EffectPtn1, id - ID_EFFECT_MIDDLE);
     } else if (id >= ID_EFFECT_FRONT && id < ID_EFFECT_FRONT + kMenuEffectCount) {
-        SetLayerEffect(*m_pFrontLayer, settings.EffectPtn2, id - ID_EFFECT_FRONT);
+        SetLayerEffect(ClockCompositor::kFront, settings.EffectPtn2, id - ID_EFFECT_FRONT);
     } else if (id >= ID_ZOOM && id <= ID_ZOOM_LAST) {
-        platform::SendAppMessage(platform::WM_SET_ZOOM, static_cast<platform::WPARAM>(id * 10 - 400920));
+        OnSetZoom((id - ID_ZOOM) * 10 + 80); // 80 % to 200 %
     } else if (id == ID_QUIT) {
         close();
     } else if (id == ID_LOCK) {

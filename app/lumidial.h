@@ -1,29 +1,32 @@
 #pragma once
 // CLumidial: the clock window, a frameless round tool window on the desktop. It
-// owns every drawing surface of the clock, the six effect layers, the frame
-// pictures, the tray icon, the alarm popups and the DEMO dialog. The rest of the
-// program talks to it through the main-window messages (platform/messages.h),
-// its timers and its command ids.
+// owns the clock's picture (a ClockCompositor), the tray icon, the alarm popups
+// and the DEMO dialog. The rest of the program talks to it through the
+// main-window messages (platform/messages.h), its timers and its command ids.
 //
-// The window is composed every 50 ms (timer 1) from a snapshot of the desktop
-// behind it, passed through the back, middle and front layers.
+// Every 50 ms (timer 1) the window has the compositor compose a frame from the
+// snapshot of the desktop behind it, and copies the picture out.
+//
+// Where each part lives:
+//   lumidial.cpp           creation, geometry, tray icon, tooltip, timers, commands, close
+//   lumidial_messages.cpp  the main-window messages (zoom, frame, colours, filter, images, ...)
+//   lumidial_input.cpp     drag, short click, wheel, keys, the windows under the clock
+//   lumidial_menus.cpp     popup and tray menus, stealth hole, feed-list editing
+//   lumidial_alarms.cpp    alarm popup slots and snooze timers
+//   lumidial_settings.cpp  the settings dialog, its revert, top-most
+//   clock_compositor.*     the picture: surfaces, layers, frames, hands, readout, composition
+//   clock_drawing.*        the dial's arithmetic: rotation, colours, spaces, external frame
+//   platform/x11_window.*  the window's X11 class name
 #include "app/alarms.h"
 #include "app/app_settings.h"
-#include "app/clock_drawing.h"
-#include "app/dot_matrix_text.h"
+#include "app/clock_compositor.h"
 #include "app/window_list.h"
-#include "effects/effect_layer.h"
-#include "effects/geometry/obj_loader.h"
-#include "effects/image_path_list.h"
 #include "platform/messages.h"
 #include "platform/surface.h"
 #include "platform/timers.h"
 #include "rss/rss_tickers.h"
 
-#include <QBrush>
-#include <QFont>
 #include <QLabel>
-#include <QPen>
 #include <QRegion>
 #include <QString>
 #include <QWidget>
@@ -79,9 +82,6 @@ enum TrayMouseMessage : int
     TRAY_MBUTTONDOWN = 0x0207,
 };
 
-inline constexpr int kFrameSlotCount = 18; // 0-15 built in, 16 shader frame, 17 external
-inline constexpr int kShaderFrameSlot = 16;
-inline constexpr int kExternalFrameSlot = 17;
 inline constexpr int kMinZoom = 20;
 inline constexpr int kMaxZoom = 600;
 
@@ -101,17 +101,13 @@ int ClampZoom(int zoom);
 inline constexpr int kMaxPosition = 1 << 20; // far beyond any desktop
 QPoint PlaceOnScreens(QPoint start, QSize size, std::span<const QRect> screens);
 
-// Effect code of the dial layer for a dial type (ClockFace): 51 for 1, 52 for 2,
-// 50 for any other value.
-int DialEffect(int clockFace);
-
 // Name of an effect code as the menus and the tooltip show it: the menu text for
 // codes 0 to 29, "検証用" for any other code.
 QString GetEffectName(int code);
 
 class CAlarmDlg;
 
-class CLumidial : public QWidget, private EffectSettingsSource, private AlarmWindow
+class CLumidial : public QWidget, private AlarmWindow
 {
 public:
     // screenSize stands in for the real screen's size (tests); by default the
@@ -131,15 +127,16 @@ public:
 
     // --- State, for the parts that plug in here and for tests ---
     int Zoom() const { return m_nZoom; }
-    int ClockWidth() const { return m_nWidth; }
-    int ClockHeight() const { return m_nHeight; }
+    int ClockWidth() const { return m_compositor.Width(); }
+    int ClockHeight() const { return m_compositor.Height(); }
     const QRegion& EllipseRegion() const { return m_rgnEllipse; }
-    const platform::Surface& Snapshot() const { return m_dcSnapshot; }
-    const platform::Surface& FinalSurface() const { return m_dcFinal; }
-    CEffectLayer* BackLayer() const { return m_pBackLayer.get(); }
-    CEffectLayer* MiddleLayer() const { return m_pMiddleLayer.get(); }
-    CEffectLayer* FrontLayer() const { return m_pFrontLayer.get(); }
-    const CImagePathList& ImageList() const { return m_imageList; }
+    const ClockCompositor& Compositor() const { return m_compositor; }
+    const platform::Surface& Snapshot() const { return m_compositor.Snapshot(); }
+    const platform::Surface& FinalSurface() const { return m_compositor.FinalSurface(); }
+    CEffectLayer* BackLayer() const { return m_compositor.EffectLayer(ClockCompositor::kBack); }
+    CEffectLayer* MiddleLayer() const { return m_compositor.EffectLayer(ClockCompositor::kMiddle); }
+    CEffectLayer* FrontLayer() const { return m_compositor.EffectLayer(ClockCompositor::kFront); }
+    const CImagePathList& ImageList() const { return m_compositor.ImageList(); }
     QSystemTrayIcon* TrayIcon() const { return m_trayIcon.get(); }
     bool IsTimerRunning(int id) const { return m_timers.IsRunning(id); }
 
@@ -150,15 +147,18 @@ public:
     // Rebuilds the external frame (slot 17) from an image file (relative names
     // are read from the executable's folder), relit by the built-in ring's
     // shading when gradation is set. Does not select it.
-    void CreateExtFrame(const QString& imagePath, bool gradation);
+    void CreateExtFrame(const QString& imagePath, bool gradation)
+    {
+        m_compositor.CreateExtFrame(imagePath, gradation);
+    }
     // The clock's time for hands, day number, readout and dial shader (tests
     // fix it); an empty source restores the local time.
     void SetTimeSource(CShaderClock::TimeSource source);
     // A frame slot's 130 by 130 picture (null for an empty slot).
-    const QImage& FrameBitmap(int slot) const { return m_frameBitmaps.at(static_cast<std::size_t>(slot)); }
-    const HandColors& CurrentHandColors() const { return m_handColors; }
-    const CDotMatrixText& TimeDrawer() const { return m_timeText; }
-    const CDotMatrixText& SecondsDrawer() const { return m_secText; }
+    const QImage& FrameBitmap(int slot) const { return m_compositor.FrameBitmap(slot); }
+    const HandColors& CurrentHandColors() const { return m_compositor.CurrentHandColors(); }
+    const CDotMatrixText& TimeDrawer() const { return m_compositor.TimeDrawer(); }
+    const CDotMatrixText& SecondsDrawer() const { return m_compositor.SecondsDrawer(); }
 
     // --- Input, menus and stealth ---
     // The region handed to the window (the ellipse, less the stealth hole).
@@ -166,7 +166,7 @@ public:
     const QRegion& HoleRegion() const { return m_rgnHole; }
     bool IsDragging() const { return m_bDragging; }
     // Counts the builds of the six layers (creation is the first).
-    int LayerGeneration() const { return m_nLayerGeneration; }
+    int LayerGeneration() const { return m_compositor.LayerGeneration(); }
     // The windows the diagnostic list (Page Down) found below the clock.
     const std::vector<platform::TopLevelWindow>& WindowsBelowList() const { return m_windowsBelow; }
     QWidget* TestWindow() const;
@@ -185,35 +185,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // EffectSettingsSource: what the layers read from the settings.
-    QString ExtShader() const override;
-    QString ExtTexture() const override;
-    int ClockFace() const override;
-
     // The live settings (theApp's).
     static AppSettings& Settings();
 
     // Creation steps.
     void ApplyZoom(int zoom);
-    void CreateSurfaces();
-    void LoadLensModel();
-    void CreateLayers();
-    void LoadFrames();
-    void SetUpFrameSurface();
     void UpdateRegions();
     void AddTrayIcon();
     void OnTrayActivated(int reason);
     void UpdateToolTip();
-    void ApplyWindowClass();
 
-    // One frame: the layers over the snapshot into the final surface, with the
-    // date, readout, dial and frame (lumidial_paint.cpp).
-    void ComposeFrame();
+    // The clock's time: the time source's, else the local time.
     LocalDateTime Now() const;
-    void CreateDrawingResources();
-    void DrawHands(platform::Surface& dc, const LocalDateTime& now);
-    void DrawDayNumber(platform::Surface& dc, const LocalDateTime& now);
-    void DrawDigitalClock(platform::Surface& dc, bool withSeconds, const LocalDateTime& now);
 
     // Timers 1 and 3 run again, unless a zoom change still waits for its rebuild.
     void StartFrameTimers();
@@ -225,10 +208,6 @@ private:
     void RecaptureBackground();
     // New layers at the current size, after a zoom change has settled.
     void RebuildLayers();
-    // The frame layer's picture as the frame (frame slot 16).
-    void RenderShaderFrame();
-    // The selected frame stretched to the clock's size.
-    void StretchFrame();
     void StorePosition();
 
     // Main-window messages (lumidial_messages.cpp). Each returns 0.
@@ -267,7 +246,6 @@ private:
     void OnLButtonDown(const QMouseEvent& event);
     void OnDragMove(QPoint cursor);
     void OnLButtonUp(const QMouseEvent& event);
-    void ScrollBackground(QPoint topLeft, QPoint step);
     void OnKeyDown(int key);
     void CheckOverlap();
     void CheckOverlapManually();
@@ -285,15 +263,9 @@ private:
     void OnMouseLeave();
     void EditRssList();
 
-    // The three slideshow layers: back, middle, front.
-    std::array<CEffectLayer*, 3> EffectLayers() const;
-    void SetLayerEffect(CEffectLayer& layer, int& setting, int code);
+    void SetLayerEffect(ClockCompositor::Layer layer, int& setting, int code);
 
-    // Geometry.
-    const int m_nBaseWidth = 130;
-    const int m_nBaseHeight = 130;
-    int m_nWidth = 130;
-    int m_nHeight = 130;
+    // Geometry: the size is the compositor's.
     int m_nZoom = 100;
     int m_nScreenWidth = 0;
     int m_nScreenHeight = 0;
@@ -303,46 +275,8 @@ private:
     QRegion m_rgnWindow;
     QRegion m_rgnEllipse;
 
-    // The five work surfaces, each width by height.
-    platform::Surface m_dcSnapshot;    // the desktop behind the clock; source of the back layer
-    platform::Surface m_dcHands;       // the hands, on the key colour
-    platform::Surface m_dcComposition; // target of the front layer; source of date and dial layers
-    platform::Surface m_dcFrameSource; // source of the frame layer
-    platform::Surface m_dcFinal;       // the finished frame, shown in the window
-
-    // Scratch strips of the drag.
-    platform::Surface m_dcHStrip;
-    platform::Surface m_dcVStrip;
-
-    // Frames: the slots, the selected slot unscaled, the default texture of the
-    // external frame, and the selected frame at the clock's size.
-    std::vector<QImage> m_frameBitmaps;
-    platform::Surface m_dcFrameSelect;
-    QImage m_bmpDefaultFrame;
-    platform::Surface m_dcFrame; // keyed onto each frame with black transparent
-
-    CImagePathList m_imageList;
-    ObjMesh m_lensMesh; // "assets/lens.obj"; empty when the file is missing
-
-    // Drawing resources of the dial, day number and readout.
-    QBrush m_brKey;
-    QBrush m_brHour;
-    QBrush m_brMinute;
-    QPen m_penSecond;
-    QPen m_penMinuteOutline;
-    QFont m_fontDay;
-    HandColors m_handColors;
-    CDotMatrixText m_timeText{150, 14, 20, 2, 2, 1, 5};
-    CDotMatrixText m_secText{151, 10, 14, 1, 1, 1, 5};
+    ClockCompositor m_compositor;
     CShaderClock::TimeSource m_timeSource;
-
-    // Declared after everything they read, so they are destroyed first.
-    std::unique_ptr<CEffectLayer> m_pBackLayer;
-    std::unique_ptr<CEffectLayer> m_pMiddleLayer;
-    std::unique_ptr<CEffectLayer> m_pFrontLayer;
-    std::unique_ptr<CEffectLayer> m_pDateLayer;
-    std::unique_ptr<CEffectLayer> m_pDialLayer;
-    std::unique_ptr<CEffectLayer> m_pFrameLayer;
 
     // Alarm popups (open or null) and the DEMO dialog: owned, so whatever is
     // still open goes with the window. The alarm check keeps the fired latches.
@@ -364,7 +298,6 @@ private:
     QPoint m_ptLastCursor;
     unsigned long m_nPressTime = 0;
     bool m_bTrackLeave = false; // a mouse-leave is awaited (stealth hole)
-    int m_nLayerGeneration = 0;
     std::vector<WindowInfo> m_prevWindows; // the overlap check's last list
     std::vector<platform::TopLevelWindow> m_windowsBelow;
     std::unique_ptr<QLabel> m_pTestWnd;

@@ -24,7 +24,6 @@ constexpr int kWheelStep = 10;
 constexpr int kEndKeyZoom = 130;
 constexpr int kHomeKeyZoom = 110;
 constexpr int kFullZoom = 600;
-constexpr platform::COLORREF kFrameKey = 0x000000;
 constexpr int kTestWindowSide = 200;
 
 // F11 switches between the full zoom and the zoom before it, for the whole run.
@@ -43,11 +42,6 @@ FullZoomToggle& FullZoom()
 void PostRecapture()
 {
     platform::PostAppMessage(platform::WM_RECAPTURE_BACKGROUND);
-}
-
-void SendZoom(int zoom)
-{
-    platform::SendAppMessage(platform::WM_SET_ZOOM, static_cast<platform::WPARAM>(zoom));
 }
 
 } // namespace
@@ -91,8 +85,7 @@ void CLumidial::mouseMoveEvent(QMouseEvent* event)
         RequestLeaveTracking();
         return;
     }
-    for (CEffectLayer* layer : EffectLayers())
-        layer->MouseMove(event->position().toPoint());
+    m_compositor.MouseMove(event->position().toPoint());
 }
 
 void CLumidial::mouseReleaseEvent(QMouseEvent* event)
@@ -116,22 +109,12 @@ void CLumidial::OnLButtonDown(const QMouseEvent& event)
 void CLumidial::OnDragMove(QPoint cursor)
 {
     const QPoint topLeft = cursor - m_ptGrab;
-    ScrollBackground(topLeft, cursor - m_ptLastCursor);
+    m_compositor.ScrollSnapshot(topLeft, cursor - m_ptLastCursor, platform::CaptureScreen);
     m_ptLastCursor = cursor;
 
     // The layers over the scrolled snapshot, without date, readout or dial; a
     // pending zoom leaves the last frame as it is.
-    if (m_pBackLayer && m_pBackLayer->Width() == m_nWidth && m_pBackLayer->Height() == m_nHeight) {
-        m_pBackLayer->RecaptureSource();
-        m_pBackLayer->Render(nullptr);
-        m_pMiddleLayer->RecaptureSource();
-        m_pMiddleLayer->Render(nullptr);
-        m_pFrontLayer->RecaptureSource();
-        m_pFrontLayer->Render(&m_dcFinal);
-        if (Settings().Frame)
-            m_dcFinal.TransparentBlt(0, 0, m_nWidth, m_nHeight, m_dcFrame, 0, 0, m_nWidth, m_nHeight,
-                                     kFrameKey);
-    }
+    m_compositor.ComposeDragFrame();
     repaint();
     move(topLeft);
 }
@@ -146,38 +129,7 @@ void CLumidial::OnLButtonUp(const QMouseEvent& event)
     StartFrameTimers();
     m_prevWindows.clear(); // the next overlap check only records
     setCursor(platform::LoadCursor("PAN_OPEN_CUR", Qt::OpenHandCursor));
-    if (m_pBackLayer)
-        m_pBackLayer->RecaptureSource();
-}
-
-void CLumidial::ScrollBackground(QPoint topLeft, QPoint step)
-{
-    const int w = m_nWidth;
-    const int h = m_nHeight;
-    const int dx = step.x();
-    const int dy = step.y();
-    if (dx == 0 && dy == 0)
-        return;
-    // A step beyond the clock's size renews the whole snapshot in that direction.
-    const int ax = std::min(std::abs(dx), w);
-    const int ay = std::min(std::abs(dy), h);
-    const int x = topLeft.x();
-    const int y = topLeft.y();
-
-    // The strips come from the edges of the new place that the window at its old
-    // place does not cover, so the clock never captures itself.
-    if (dy != 0)
-        m_dcHStrip.BitBlt(0, 0, w, ay, platform::CaptureScreen(QRect(x, dy < 0 ? y : y + h - ay, w, ay)), 0,
-                          0);
-    if (dx != 0)
-        m_dcVStrip.BitBlt(0, 0, ax, h, platform::CaptureScreen(QRect(dx < 0 ? x : x + w - ax, y, ax, h)), 0,
-                          0);
-
-    m_dcSnapshot.BitBlt(-dx, -dy, w, h, m_dcSnapshot, 0, 0);
-    if (dy != 0)
-        m_dcSnapshot.BitBlt(0, dy < 0 ? 0 : h - ay, w, ay, m_dcHStrip, 0, 0);
-    if (dx != 0)
-        m_dcSnapshot.BitBlt(dx < 0 ? 0 : w - ax, 0, ax, h, m_dcVStrip, 0, 0);
+    m_compositor.SnapshotChanged();
 }
 
 void CLumidial::wheelEvent(QWheelEvent* event)
@@ -187,7 +139,7 @@ void CLumidial::wheelEvent(QWheelEvent* event)
         event->ignore();
         return;
     }
-    SendZoom(delta > 0 ? m_nZoom + kWheelStep : std::max(m_nZoom - kWheelStep, kMinZoom));
+    OnSetZoom(delta > 0 ? m_nZoom + kWheelStep : std::max(m_nZoom - kWheelStep, kMinZoom));
 }
 
 // --- keys ----------------------------------------------------------------------------
@@ -212,10 +164,10 @@ void CLumidial::OnKeyDown(int key)
         ListWindowsBelow();
         break;
     case Qt::Key_End:
-        SendZoom(kEndKeyZoom);
+        OnSetZoom(kEndKeyZoom);
         break;
     case Qt::Key_Home:
-        SendZoom(kHomeKeyZoom);
+        OnSetZoom(kHomeKeyZoom);
         break;
     case Qt::Key_X:
         OnOpenDemo();
@@ -224,9 +176,9 @@ void CLumidial::OnKeyDown(int key)
         FullZoomToggle& toggle = FullZoom();
         if (!toggle.on) {
             toggle.previous = m_nZoom;
-            SendZoom(kFullZoom);
+            OnSetZoom(kFullZoom);
         } else {
-            SendZoom(toggle.previous);
+            OnSetZoom(toggle.previous);
         }
         toggle.on = !toggle.on;
         break;

@@ -200,8 +200,8 @@ void CLumidial::OnStealth()
 void CLumidial::UpdateStealthHole()
 {
     const QPoint cursor = mapFromGlobal(platform::CursorPos());
-    const int half = static_cast<int>(std::ceil(m_nWidth * 0.4 * 0.5));
-    const int corner = static_cast<int>(m_nWidth * 0.1);
+    const int half = static_cast<int>(std::ceil(ClockWidth() * 0.4 * 0.5));
+    const int corner = static_cast<int>(ClockWidth() * 0.1);
     m_rgnHole = platform::RoundRectRegion(QRect(cursor.x() - half, cursor.y() - half, 2 * half, 2 * half),
                                           corner, corner);
     m_rgnWindow = m_rgnEllipse.subtracted(m_rgnHole);

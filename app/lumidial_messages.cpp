@@ -5,6 +5,7 @@
 #include "app/lumidial.h"
 #include "demos/gax_dlg.h"
 #include "platform/desktop.h"
+#include "platform/x11_window.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -42,8 +43,10 @@ bool CLumidial::event(QEvent* event)
         message.result = OnAppMessage(message);
         return true;
     }
+    // Qt names a window's class after the application: a native window made
+    // anew gets the clock's class again.
     if (event->type() == QEvent::WinIdChange)
-        ApplyWindowClass();
+        platform::SetWindowClass(*this, theApp.m_strClassName);
     return QWidget::event(event);
 }
 
@@ -112,14 +115,9 @@ void CLumidial::OnSetZoom(int zoom)
 
     // Whatever asks (wheel, keys, menus, settings), the size stays sensible.
     Settings().Zoom = ClampZoom(zoom);
-    ApplyZoom(Settings().Zoom);
     // Until the layers fit the new size, the window shows the last frame scaled.
-    const platform::Surface lastFrame = std::move(m_dcFinal);
-    CreateSurfaces();
-    m_dcFinal.StretchBlt(0, 0, m_nWidth, m_nHeight, lastFrame, 0, 0, lastFrame.Width(), lastFrame.Height());
-    if (Settings().FrameType != kShaderFrameSlot)
-        StretchFrame();
-    setGeometry(x(), y(), m_nWidth, m_nHeight);
+    ApplyZoom(Settings().Zoom);
+    setGeometry(x(), y(), ClockWidth(), ClockHeight());
     UpdateRegions();
 
     // The layers keep their size until the zoom has settled; a burst of changes
@@ -133,41 +131,34 @@ void CLumidial::OnSetFrameType(int type)
     if (type < 0 || type >= kFrameSlotCount)
         return; // no such slot
     Settings().FrameType = type;
-    // Slot 16 has no picture: the previous frame stays selected.
-    if (const QImage& picture = m_frameBitmaps[static_cast<std::size_t>(type)]; !picture.isNull()) {
-        platform::SurfacePainter painter(m_dcFrameSelect);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(0, 0, m_nBaseWidth, m_nBaseHeight, Qt::black);
-        painter.drawImage(0, 0, picture);
-    }
-    StretchFrame();
-    if (type == kShaderFrameSlot)
-        RenderShaderFrame();
+    m_compositor.SelectFrame(type);
     update();
-}
-
-void CLumidial::StretchFrame()
-{
-    m_dcFrame.StretchBlt(0, 0, m_nWidth, m_nHeight, m_dcFrameSelect, 0, 0, m_nBaseWidth, m_nBaseHeight);
 }
 
 void CLumidial::OnSetClockFace(int type)
 {
-    m_pDialLayer->SetEffect(DialEffect(type));
-    platform::SendAppMessage(platform::WM_SET_HANDS_COLOR,
-                             static_cast<platform::WPARAM>(Settings().HandsColorKind));
+    m_compositor.SetClockFace(type);
+    OnSetHandsColor(Settings().HandsColorKind);
+}
+
+void CLumidial::OnSetHandsColor(int kind)
+{
+    m_compositor.SetHandsColor(kind);
+}
+
+void CLumidial::OnDotColorsChanged()
+{
+    m_compositor.SetDotColors();
 }
 
 void CLumidial::OnSetFilter(platform::COLORREF colour, int strength)
 {
-    for (CEffectLayer* layer : EffectLayers())
-        layer->SetFilter(colour, strength);
+    m_compositor.SetFilter(colour, strength);
 }
 
 void CLumidial::OnSetPlayInterval(platform::LPARAM seconds)
 {
-    for (CEffectLayer* layer : EffectLayers())
-        layer->SetPlayInterval(std::max(ToInt(seconds), 1));
+    m_compositor.SetPlayInterval(ToInt(seconds));
 }
 
 void CLumidial::OnSetImageFolder(const QString& folder)
@@ -177,9 +168,7 @@ void CLumidial::OnSetImageFolder(const QString& folder)
         const WaitCursor wait;
         ScanImageFolder(folder, paths, Settings().SearchSub);
     }
-    m_imageList.SetPaths(std::move(paths));
-    for (CEffectLayer* layer : EffectLayers())
-        layer->SetImageList(&m_imageList);
+    m_compositor.SetImagePaths(std::move(paths));
 }
 
 void CLumidial::OnShowError(std::unique_ptr<std::string>& text)

@@ -61,7 +61,7 @@ void CLumidial::OpenSettings()
     dialog.SetTreeImageList(LoadImageList("TREE_ITEM_IMAGE", 16, 0x000000));
 
     const AppSettings saved = Settings();
-    const CImagePathList savedImages = m_imageList;
+    const CImagePathList savedImages = m_compositor.ImageList();
 
     dialog.SetInitialPage(SettingsPageIndex());
     setEnabled(false);
@@ -95,7 +95,7 @@ void CLumidial::RevertSettings(const AppSettings& saved, const CImagePathList& s
     PostAppMessage(WM_SET_FILTER, saved.FilterColor, saved.FilterAlpha);
     PostAppMessage(WM_SET_HANDS_COLOR, static_cast<WPARAM>(saved.HandsColorKind));
 
-    m_imageList = savedImages;
+    m_compositor.SetImageList(savedImages);
 
     PostAppMessage(WM_SET_IMAGE_SOURCE, 0, saved.PlayInterval);
     PostAppMessage(WM_DOT_COLORS_CHANGED);

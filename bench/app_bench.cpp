@@ -1,36 +1,100 @@
-// Benchmarks of the clock window: one whole frame as the 50 ms timer paints it
-// (three pass-through layers over the snapshot, the GDI dial and hands, the
-// dot-matrix readout with seconds, the frame keyed on top, the copy out), and
-// the external frame builder the frame settings page runs.
-#include "app/lmd_app.h"
-#include "app/lumidial.h"
+// Benchmarks of the clock's picture: one whole frame as the 50 ms timer paints
+// it (three pass-through layers over the snapshot, the GDI dial and hands, the
+// dot-matrix readout with seconds, the frame keyed on top, the copy out), made
+// by a compositor alone, and the external frame builder the frame settings page
+// runs.
+#include "app/clock_compositor.h"
 #include "platform/resources.h"
 
+#include <QPainter>
 #include <benchmark/benchmark.h>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace {
 
-// BM_ClockFrame/<zoom>: one paint of the clock at that zoom.
+// BM_ClockFrame/<zoom>: one frame of the clock at that zoom, copied out.
 void BM_ClockFrame(benchmark::State& state)
 {
-    AppSettings& settings = theApp.AppSettings;
-    settings = AppSettings{};
-    settings.Zoom = static_cast<int>(state.range(0));
+    AppSettings settings;
     settings.UseShaderMojiban = false;
     settings.DigitalWatch = true;
     settings.DigiSec = true;
     settings.FrameType = 1;
-    CLumidial clock;
-    clock.SetTimeSource([] { return LocalDateTime{2024, 5, 17, 16, 40, 12, 345}; });
-    clock.Create();
-    QImage target(clock.ClockWidth(), clock.ClockHeight(), QImage::Format_RGB32);
+    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    ClockCompositor compositor(settings);
+    compositor.Resize({side, side});
+    platform::Surface desktop(side, side);
+    desktop.Fill(0xA06030);
+    compositor.SetSnapshot(desktop);
+    compositor.SelectFrame(settings.FrameType);
+    compositor.RebuildLayers();
+    compositor.SetDotColors();
+    const LocalDateTime now{2024, 5, 17, 16, 40, 12, 345};
+    QImage target(side, side, QImage::Format_RGB32);
     for (auto _ : state) {
-        clock.render(&target); // composes the frame and copies it out, as a paint does
+        const platform::Surface& picture = compositor.Compose(now);
+        QPainter(&target).drawImage(0, 0, picture.Image()); // the copy out, as a paint does
         benchmark::DoNotOptimize(target.constBits());
     }
-    state.SetLabel(std::to_string(clock.ClockWidth()) + " px square");
+    state.SetLabel(std::to_string(side) + " px square");
 }
 BENCHMARK(BM_ClockFrame)->Arg(100)->Arg(200)->Arg(600)->Unit(benchmark::kMillisecond);
+
+// The clock at 16:40:12 plus a number of 50 ms frames.
+LocalDateTime FrameTime(long frame)
+{
+    const long ms = ((16 * 60 + 40) * 60 + 12) * 1000L + frame * 50;
+    return {2024,
+            5,
+            17,
+            static_cast<int>(ms / 3'600'000 % 24),
+            static_cast<int>(ms / 60'000 % 60),
+            static_cast<int>(ms / 1000 % 60),
+            static_cast<int>(ms % 1000)};
+}
+
+// BM_DefaultClockFrame/<zoom>: one frame of the clock at default settings (the
+// dial shader, three pass-through layers, the frame), the time going on by 50 ms
+// a frame as the timer paints it, copied out.
+void BM_DefaultClockFrame(benchmark::State& state)
+{
+    const AppSettings settings;
+    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    ClockCompositor compositor(settings);
+    compositor.Resize({side, side});
+    platform::Surface desktop(side, side);
+    desktop.Fill(0xA06030);
+    compositor.SetSnapshot(desktop);
+    compositor.SelectFrame(settings.FrameType);
+    compositor.RebuildLayers();
+    compositor.SetDotColors();
+    QImage target(side, side, QImage::Format_RGB32);
+    long frame = 0;
+    for (auto _ : state) {
+        const platform::Surface& picture = compositor.Compose(FrameTime(frame++));
+        QPainter(&target).drawImage(0, 0, picture.Image());
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    state.SetLabel(std::to_string(side) + " px square");
+}
+BENCHMARK(BM_DefaultClockFrame)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMicrosecond);
+
+// BM_FrameMemcpy/<zoom>: a plain copy of the same pixels, the yardstick of the frames above.
+void BM_FrameMemcpy(benchmark::State& state)
+{
+    const int side = 130 * static_cast<int>(state.range(0)) / 100;
+    const std::vector<std::uint32_t> from(static_cast<std::size_t>(side) * side, 0xFF306090u);
+    std::vector<std::uint32_t> to(from.size());
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), from.size() * sizeof(std::uint32_t));
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(std::to_string(side) + " px square");
+}
+BENCHMARK(BM_FrameMemcpy)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMicrosecond);
 
 // BM_BuildExtFrame/<gradation>: the external frame from the default texture.
 void BM_BuildExtFrame(benchmark::State& state)

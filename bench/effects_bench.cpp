@@ -94,10 +94,10 @@ void BM_CpuEffect(benchmark::State& state, int code)
 }
 
 const bool g_cpuEffectsRegistered = [] {
-    for (const int code : {EFFECT_COLOR_FILTER, EFFECT_MONOCHROME, EFFECT_SEPIA, EFFECT_FROSTED_GLASS,
-                           EFFECT_PORTAL, EFFECT_DRIZZLE, EFFECT_CLOUDS, EFFECT_IMAGE_SLIDESHOW, EFFECT_FUR,
-                           EFFECT_KERNEL_FILTER, EFFECT_FISHEYE, EFFECT_FIRE, EFFECT_PLASMA, EFFECT_DOT_GRID,
-                           EFFECT_TEXT_RAIN, EFFECT_BLOCK_MOSAIC}) {
+    // Every CPU routine but the plain copy (BM_PassThroughLayers).
+    for (const int code : EffectCodes([](const EffectInfo& info) {
+             return RunsOnCpu(info.family) && info.family != EffectFamily::Copy;
+         })) {
         const std::string name = "BM_CpuEffect/" + std::string(FindEffect(code)->name);
         benchmark::RegisterBenchmark(name.c_str(), BM_CpuEffect, code)
             ->Arg(100)
@@ -123,10 +123,7 @@ void BM_MenuShader(benchmark::State& state, int code)
 }
 
 const bool g_menuShadersRegistered = [] {
-    for (const int code : {EFFECT_WARPING, EFFECT_MOSAIC, EFFECT_SKETCH, EFFECT_FLAME, EFFECT_NOTEBOOK,
-                           EFFECT_MATRIX, EFFECT_LIQUID_METALBALL, EFFECT_PLASMA_WAVES, EFFECT_METALLIC,
-                           EFFECT_POLKA_PIXELS, EFFECT_GLITCH, EFFECT_GLASS_DROPLETS, EFFECT_RIVER,
-                           EFFECT_SEA, EFFECT_DOTS_LOADER, EFFECT_RAIN_SCREEN, EFFECT_UKIYOE}) {
+    for (const int code : EffectCodes(IsLayerShader)) {
         const std::string name = "BM_MenuShader/" + std::string(FindEffect(code)->name);
         benchmark::RegisterBenchmark(name.c_str(), BM_MenuShader, code)
             ->Arg(100)

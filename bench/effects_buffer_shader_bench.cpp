@@ -72,19 +72,7 @@ inline void BM_CubeBufferPhase(benchmark::State& state, bool cubePassOnly)
 }
 
 inline const bool registered = [] {
-    const int codes[] = {EFFECT_FLURRY, EFFECT_MYSTIFY,
-                         100,           101,
-                         102,           103,
-                         104,           105,
-                         106,           107,
-                         108,           109,
-                         110,           111,
-                         112,           113,
-                         114,           115,
-                         120,           121,
-                         122,           130,
-                         131,           132};
-    for (const int code : codes) {
+    for (const int code : EffectCodes([](const EffectInfo& info) { return IsShaderSet(info.family); })) {
         const EffectInfo& info = *FindEffect(code);
         const std::string name = "BM_BufferShader/" + std::to_string(code) + "_" + std::string(info.name);
         benchmark::RegisterBenchmark(name.c_str(), BM_BufferShader, code)

@@ -42,7 +42,9 @@ inline void BM_GlScene(benchmark::State& state, int code)
 }
 
 inline const bool registered = [] {
-    for (const int code : {EFFECT_TRIFORCE, EFFECT_ANGEL, EFFECT_CYLINDER, EFFECT_METAL_LENS}) {
+    for (const int code : EffectCodes([](const EffectInfo& info) {
+             return info.family == EffectFamily::OpenGLScene || info.family == EffectFamily::MetalLens;
+         })) {
         const std::string name = "BM_GlScene/" + std::string(FindEffect(code)->name);
         benchmark::RegisterBenchmark(name.c_str(), BM_GlScene, code)
             ->Arg(100)

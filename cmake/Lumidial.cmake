@@ -8,6 +8,7 @@ set(LMD_WARNINGS -Wall -Wextra)
 function(lmd_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
   if(NOT ARG_SOURCES)
+    message(STATUS "lmd_${name}: no sources yet")
     return() # a folder whose first sources are still to come
   endif()
   add_library(lmd_${name} STATIC ${ARG_SOURCES})
@@ -17,6 +18,23 @@ function(lmd_add_library name)
     target_link_libraries(lmd_${name} PUBLIC ${ARG_DEPENDS})
   endif()
 endfunction()
+
+# lmd_add_folders(<folder>...)
+# Adds the listed folders of the calling directory, in order. A listed folder
+# that does not exist (a misspelt name) stops the configuration; one without a
+# CMakeLists.txt (no sources yet) is reported and skipped. A macro, so that the
+# folders are added in the caller's scope.
+macro(lmd_add_folders)
+  foreach(_lmd_folder IN ITEMS ${ARGN})
+    if(NOT IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${_lmd_folder})
+      message(FATAL_ERROR "Listed folder ${_lmd_folder} does not exist in ${CMAKE_CURRENT_SOURCE_DIR}")
+    elseif(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_lmd_folder}/CMakeLists.txt)
+      add_subdirectory(${_lmd_folder})
+    else()
+      message(STATUS "${_lmd_folder}: no sources yet")
+    endif()
+  endforeach()
+endmacro()
 
 # lmd_test_environment(<variable>)
 # The environment every test program runs in, as a list of VAR=value: the
@@ -89,6 +107,9 @@ function(lmd_add_test_folder library)
     endif()
   endforeach()
   file(GLOB_RECURSE helpers CONFIGURE_DEPENDS ${dir}/*_fixture.cpp)
+  if(NOT all)
+    message(STATUS "tests/${library}: no tests yet")
+  endif()
   if(unit)
     lmd_add_tests(${library} LABEL unit SOURCES ${unit} ${helpers} DEPENDS ${ARG_DEPENDS})
   endif()

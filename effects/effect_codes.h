@@ -5,6 +5,7 @@
 #include <array>
 #include <span>
 #include <string_view>
+#include <vector>
 
 enum EffectCode : int
 {
@@ -122,3 +123,59 @@ const EffectInfo* FindEffect(int code);
 
 // Every code of the table, in ascending order.
 std::span<const EffectInfo> AllEffects();
+
+// The codes of the table whose entry keep accepts, in ascending order (the
+// lists of effects that tests and benchmarks go through).
+template <typename Keep> std::vector<int> EffectCodes(Keep keep)
+{
+    std::vector<int> codes;
+    for (const EffectInfo& info : AllEffects())
+        if (keep(info))
+            codes.push_back(info.code);
+    return codes;
+}
+
+// Whether a family's routine runs on the CPU alone (no OpenGL).
+constexpr bool RunsOnCpu(EffectFamily family)
+{
+    switch (family) {
+    case EffectFamily::Copy:
+    case EffectFamily::PixelFilter:
+    case EffectFamily::Drizzle:
+    case EffectFamily::Clouds:
+    case EffectFamily::Fire:
+    case EffectFamily::Plasma:
+    case EffectFamily::SlideShow:
+    case EffectFamily::Fur:
+    case EffectFamily::DotGrid:
+    case EffectFamily::TextRain:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Whether a family is one of the shader sets with buffer passes or cube maps.
+constexpr bool IsShaderSet(EffectFamily family)
+{
+    switch (family) {
+    case EffectFamily::ShaderBufferA:
+    case EffectFamily::ShaderTextures:
+    case EffectFamily::ShaderCube:
+    case EffectFamily::ShaderCubeBuffer:
+    case EffectFamily::ShaderBufAB:
+    case EffectFamily::ShaderOldWatch:
+    case EffectFamily::ShaderBufABCD:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Whether a code is one of the slideshow layers' single-pass shaders (not the
+// clock's own date and frame layers).
+constexpr bool IsLayerShader(const EffectInfo& info)
+{
+    return info.family == EffectFamily::Shader && info.code != EFFECT_CLOCK_DATE &&
+           info.code != EFFECT_FRAME_TORUS;
+}

@@ -207,6 +207,28 @@ void CMultiPassRenderer::BeginImage(bool clearDepth)
     glUseProgram(m_program);
 }
 
+void CMultiPassRenderer::DrawImagePass(platform::Surface& target, float seconds,
+                                       std::initializer_list<unsigned> channels, std::optional<QPoint> mouse)
+{
+    static constexpr std::array<const char*, kSamplerUnits> kChannels = {"iChannel0", "iChannel1",
+                                                                         "iChannel2", "iChannel3"};
+    BeginImage(true);
+    int unit = 0;
+    for (const unsigned texture : channels) {
+        if (unit == kSamplerUnits)
+            break;
+        BindSampler(m_program, kChannels[static_cast<std::size_t>(unit)], unit, Sampler::Flat, texture);
+        ++unit;
+    }
+    SetFloat(m_program, "iTime", seconds);
+    SetResolution(m_program, m_width, m_height);
+    if (mouse)
+        SetVec2(m_program, "iMouse", static_cast<float>(mouse->x()), static_cast<float>(mouse->y()));
+    SetInt(m_program, "iFrame", m_nFrame++);
+    DrawQuad(false);
+    FinishFrame(target);
+}
+
 void CMultiPassRenderer::FinishFrame(platform::Surface& target)
 {
     for (int unit = kSamplerUnits - 1; unit >= 0; --unit) {

@@ -12,8 +12,10 @@
 // then flips. Every buffer texture starts zero-filled.
 #include "effects/shader_renderer.h"
 
+#include <QPoint>
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 // The GL names of one buffer pass.
@@ -104,6 +106,12 @@ protected:
     // program, reads the frame into target and releases the context.
     void BeginImage(bool clearDepth);
     void FinishFrame(platform::Surface& target);
+    // The whole image pass of the sets that end alike: colour and depth
+    // cleared, the textures as iChannel0, iChannel1, ... (flat), iTime,
+    // iResolution, iMouse (a vec2) when given, iFrame (then counted on), the
+    // quad, and the frame read into target.
+    void DrawImagePass(platform::Surface& target, float seconds, std::initializer_list<unsigned> channels,
+                       std::optional<QPoint> mouse = std::nullopt);
 
     // A cube map from six pictures of the _misc folder, in the face order +X,
     // -X, +Y, -Y, +Z, -Z. Each face becomes packed RGB bytes (unpack alignment

@@ -45,14 +45,7 @@ void CShaderBufAB::Render(platform::Surface& target, const platform::Surface* so
     DrawQuad(false);
     EndPass(m_bufferB);
 
-    BeginImage(true);
-    BindSampler(m_program, "iChannel0", 0, Sampler::Flat, m_bufferA.Latest());
-    BindSampler(m_program, "iChannel1", 1, Sampler::Flat, m_bufferB.Latest());
-    SetFloat(m_program, "iTime", seconds);
-    SetResolution(m_program, m_width, m_height);
-    SetInt(m_program, "iFrame", m_nFrame++);
-    DrawQuad(false);
-    FinishFrame(target);
+    DrawImagePass(target, seconds, {m_bufferA.Latest(), m_bufferB.Latest()});
 }
 
 void CShaderBufAB::DeleteGlObjects()

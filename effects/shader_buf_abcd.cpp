@@ -79,13 +79,7 @@ void CShaderBufABCD::Render(platform::Surface& target, const platform::Surface* 
     DrawQuad(false);
     EndPass(m_bufferD);
 
-    BeginImage(true);
-    BindSampler(m_program, "iChannel0", 0, Sampler::Flat, m_bufferD.Latest());
-    SetFloat(m_program, "iTime", seconds);
-    SetResolution(m_program, m_width, m_height);
-    SetInt(m_program, "iFrame", m_nFrame++);
-    DrawQuad(false);
-    FinishFrame(target);
+    DrawImagePass(target, seconds, {m_bufferD.Latest()});
 }
 
 void CShaderBufABCD::DeleteGlObjects()

@@ -86,15 +86,7 @@ void CShaderRenderer3::Render(platform::Surface& target, const platform::Surface
     DrawQuad(false);
     EndPass(m_bufferA);
 
-    BeginImage(true);
-    BindSampler(m_program, "iChannel0", 0, Sampler::Flat, m_bufferA.Latest());
-    BindSampler(m_program, "iChannel1", 1, Sampler::Flat, m_sourceTexture);
-    SetFloat(m_program, "iTime", seconds);
-    SetResolution(m_program, m_width, m_height);
-    SetVec2(m_program, "iMouse", mouseX, mouseY);
-    SetInt(m_program, "iFrame", m_nFrame++);
-    DrawQuad(false);
-    FinishFrame(target);
+    DrawImagePass(target, seconds, {m_bufferA.Latest(), m_sourceTexture}, m_ptMouse);
 }
 
 void CShaderRenderer3::DeleteGlObjects()

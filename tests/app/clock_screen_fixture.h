@@ -62,6 +62,21 @@ template <typename Skip>
 int ReadoutMismatches(const QImage& picture, const CDotMatrixText& drawer, const QString& text, QPoint at,
                       int cellWidth, int cellHeight, Skip skip);
 
+// Where the dot-matrix readout stands at zoom 100: above the centre when the
+// hour hand is in the lower half, below it otherwise.
+inline const QRect kUpperReadout(25, 35, 80, 22);
+inline const QRect kLowerReadout(25, 72, 80, 22);
+
+// Pixels of the readout's lit colour in a rectangle.
+inline int LitPixels(const QImage& picture, const QRect& area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += Colour(picture, x, y) == ScreenColour(CDotMatrixText::kStripLit);
+    return count;
+}
+
 // Starts the clock over the backdrop with the settings the test has put into
 // theApp.AppSettings, at a fixed time.
 class ClockScreenTest : public ::testing::Test

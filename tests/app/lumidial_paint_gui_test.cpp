@@ -12,6 +12,9 @@ using lmd::test::Colour;
 using lmd::test::ColourNear;
 using lmd::test::DialPixel;
 using lmd::test::kDesktop;
+using lmd::test::kLowerReadout;
+using lmd::test::kUpperReadout;
+using lmd::test::LitPixels;
 using lmd::test::ScreenColour;
 
 struct Hand
@@ -65,19 +68,6 @@ bool UnderHandOrFrame(int x, int y)
 {
     return std::abs(x - 65) <= 3 || std::hypot(x - 65.0, y - 65.0) >= 45;
 }
-
-// Pixels of the readout's lit colour in a rectangle.
-int LitPixels(const QImage& screen, const QRect& area)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += Colour(screen, x, y) == ScreenColour(CDotMatrixText::kStripLit);
-    return count;
-}
-
-const QRect kUpperReadout(25, 35, 80, 22);
-const QRect kLowerReadout(25, 72, 80, 22);
 
 TEST_F(ClockPaintTest, At1640FrameHandsAndReadoutOverTheDesktop)
 {

@@ -16,14 +16,7 @@
 namespace {
 
 // Every code served by the layer's CPU routines, filters and strokes.
-const std::vector<int> kCpuCodes = {
-    EFFECT_NONE,      EFFECT_COLOR_FILTER,  EFFECT_MONOCHROME,
-    EFFECT_SEPIA,     EFFECT_FROSTED_GLASS, EFFECT_PORTAL,
-    EFFECT_DRIZZLE,   EFFECT_CLOUDS,        EFFECT_IMAGE_SLIDESHOW,
-    EFFECT_FUR,       EFFECT_KERNEL_FILTER, EFFECT_FISHEYE,
-    EFFECT_FIRE,      EFFECT_PLASMA,        EFFECT_DOT_GRID,
-    EFFECT_TEXT_RAIN, EFFECT_BLOCK_MOSAIC,
-};
+const std::vector<int> kCpuCodes = EffectCodes([](const EffectInfo& info) { return RunsOnCpu(info.family); });
 
 // A small desktop: sky gradient, two windows, a taskbar, some text.
 void PaintDesktop(platform::Surface& s)

@@ -30,18 +30,7 @@ constexpr int kSide = 130; // the clock at zoom 100
 constexpr int kFrames = 60;
 constexpr int kFramePeriodMs = 50; // the clock's frame timer
 
-const int kCodes[] = {EFFECT_FLURRY, EFFECT_MYSTIFY,
-                      100,           101,
-                      102,           103,
-                      104,           105,
-                      106,           107,
-                      108,           109,
-                      110,           111,
-                      112,           113,
-                      114,           115,
-                      120,           121,
-                      122,           130,
-                      131,           132};
+const std::vector<int> kCodes = EffectCodes([](const EffectInfo& info) { return IsShaderSet(info.family); });
 
 std::string Label(const EffectInfo& info)
 {

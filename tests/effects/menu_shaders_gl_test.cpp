@@ -20,7 +20,9 @@
 #include <QRadialGradient>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,32 +38,22 @@ constexpr int kSide = 130; // the clock at zoom 100
 constexpr int kFrames = 60;
 constexpr int kFramePeriodMs = 50; // the clock's frame timer
 
-// Every single-pass shader effect of the menu, the woodblock print, and whether
-// it filters the picture below (true) or draws a scene of its own.
+// Every single-pass shader effect of the slideshow layers (the menu's and the
+// woodblock print), and whether it filters the picture below (true) or draws a
+// scene of its own.
 struct MenuShader
 {
     int code;
     bool filters;
 };
-const MenuShader kMenuShaders[] = {
-    {EFFECT_WARPING, true},
-    {EFFECT_MOSAIC, true},
-    {EFFECT_SKETCH, true},
-    {EFFECT_FLAME, false},
-    {EFFECT_NOTEBOOK, true},
-    {EFFECT_MATRIX, false},
-    {EFFECT_LIQUID_METALBALL, true}, // chrome balls mirror the desktop
-    {EFFECT_PLASMA_WAVES, false},
-    {EFFECT_METALLIC, true},
-    {EFFECT_POLKA_PIXELS, true},
-    {EFFECT_GLITCH, true},
-    {EFFECT_GLASS_DROPLETS, true},
-    {EFFECT_RIVER, false},
-    {EFFECT_SEA, false},
-    {EFFECT_DOTS_LOADER, false},
-    {EFFECT_RAIN_SCREEN, true},
-    {EFFECT_UKIYOE, false},
-};
+constexpr int kSceneShaders[] = {EFFECT_FLAME, EFFECT_MATRIX,      EFFECT_PLASMA_WAVES, EFFECT_RIVER,
+                                 EFFECT_SEA,   EFFECT_DOTS_LOADER, EFFECT_UKIYOE};
+const std::vector<MenuShader> kMenuShaders = [] {
+    std::vector<MenuShader> shaders;
+    for (const int code : EffectCodes(IsLayerShader))
+        shaders.push_back({code, std::ranges::find(kSceneShaders, code) == std::end(kSceneShaders)});
+    return shaders;
+}();
 
 std::string Label(const EffectInfo& info)
 {

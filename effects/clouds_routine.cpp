@@ -95,9 +95,12 @@ void CCloudsRoutine::Render(std::uint32_t* destination, const std::uint32_t* sou
     if (w <= 0 || h <= 0) {
         return;
     }
+    // Offsets stay in 0..size - 1 whatever the drift (a drift beyond the size
+    // would otherwise leave a negative remainder).
+    const auto wrap = [](int v, int size) { return (v % size + size) % size; };
     for (int m = 0; m < 3; ++m) {
-        m_offset[m][0] = (w + m_drift[0] / (m + 1) + m_offset[m][0]) % w;
-        m_offset[m][1] = (h + m_drift[1] / (m + 1) + m_offset[m][1]) % h;
+        m_offset[m][0] = wrap(w + m_drift[0] / (m + 1) + m_offset[m][0], w);
+        m_offset[m][1] = wrap(h + m_drift[1] / (m + 1) + m_offset[m][1], h);
     }
     const auto& coverage = CoverageTable();
     for (int i = 0; i < h; ++i) {

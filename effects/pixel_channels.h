@@ -49,40 +49,43 @@ template <typename F> constexpr std::uint32_t Combine(std::uint32_t a, std::uint
 // clears them. The rows must not overlap.
 namespace pixel {
 
-// d = (c * blend + d * (256 - blend)) >> 8 per channel of n pixels, for blend in
-// 0..256: the same as ((c - d) * blend + d * 256) >> 8.
-inline void BlendRow(const std::uint32_t* __restrict colours, std::uint32_t* __restrict d, std::size_t n,
-                     int blend)
+// d's byte = f(a's byte, d's byte) for the bytes of n pixels, then the fourth bytes 0.
+template <typename F>
+inline void CombineRow(const std::uint32_t* __restrict a, std::uint32_t* __restrict d, std::size_t n, F f)
 {
-    const auto* c8 = reinterpret_cast<const std::uint8_t*>(colours);
+    const auto* a8 = reinterpret_cast<const std::uint8_t*>(a);
     auto* d8 = reinterpret_cast<std::uint8_t*>(d);
-    const auto a = static_cast<std::uint16_t>(blend);
-    const auto keep = static_cast<std::uint16_t>(256 - blend);
     for (std::size_t i = 0; i < 4 * n; ++i) {
-        const auto sum = static_cast<std::uint16_t>(static_cast<std::uint16_t>(c8[i] * a) +
-                                                    static_cast<std::uint16_t>(d8[i] * keep)); // <= 255 * 256
-        d8[i] = static_cast<std::uint8_t>(sum >> 8);
+        d8[i] = f(a8[i], d8[i]);
     }
     for (std::size_t i = 0; i < n; ++i) {
         d[i] &= 0xFFFFFFu;
     }
 }
 
-// d = (d * (100 - share) + s * share) / 100 per channel of n pixels, for share in 0..100.
-inline void MixRow(const std::uint32_t* __restrict s, std::uint32_t* __restrict d, std::size_t n, int share)
+// d = (c * blend + d * (256 - blend)) >> 8 per channel of n pixels, for blend in
+// 0..256: the same as ((c - d) * blend + d * 256) >> 8.
+inline void BlendRow(const std::uint32_t* colours, std::uint32_t* d, std::size_t n, int blend)
 {
-    const auto* s8 = reinterpret_cast<const std::uint8_t*>(s);
-    auto* d8 = reinterpret_cast<std::uint8_t*>(d);
+    const auto a = static_cast<std::uint16_t>(blend);
+    const auto keep = static_cast<std::uint16_t>(256 - blend);
+    CombineRow(colours, d, n, [a, keep](std::uint8_t c, std::uint8_t dc) {
+        const auto sum = static_cast<std::uint16_t>(static_cast<std::uint16_t>(c * a) +
+                                                    static_cast<std::uint16_t>(dc * keep)); // <= 255 * 256
+        return static_cast<std::uint8_t>(sum >> 8);
+    });
+}
+
+// d = (d * (100 - share) + s * share) / 100 per channel of n pixels, for share in 0..100.
+inline void MixRow(const std::uint32_t* s, std::uint32_t* d, std::size_t n, int share)
+{
     const auto a = static_cast<std::uint16_t>(share);
     const auto keep = static_cast<std::uint16_t>(100 - share);
-    for (std::size_t i = 0; i < 4 * n; ++i) {
-        const auto sum = static_cast<std::uint16_t>(static_cast<std::uint16_t>(d8[i] * keep) +
-                                                    static_cast<std::uint16_t>(s8[i] * a)); // <= 255 * 100
-        d8[i] = static_cast<std::uint8_t>(sum / 100);
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        d[i] &= 0xFFFFFFu;
-    }
+    CombineRow(s, d, n, [a, keep](std::uint8_t sc, std::uint8_t dc) {
+        const auto sum = static_cast<std::uint16_t>(static_cast<std::uint16_t>(dc * keep) +
+                                                    static_cast<std::uint16_t>(sc * a)); // <= 255 * 100
+        return static_cast<std::uint8_t>(sum / 100);
+    });
 }
 
 } // namespace pixel

@@ -25,6 +25,21 @@ int RandomCoordinate(int size)
     return std::clamp(static_cast<int>(v), 0, std::max(size - 1, 0));
 }
 
+// (c x a + d x (255 - a) + 127) / 255 for each colour byte, a in 0..255: red and
+// blue side by side in 16-bit lanes, then green (every sum stays below 65536,
+// where x / 255 is (x + 1 + ((x + 1) >> 8)) >> 8); the fourth byte 0.
+std::uint32_t BlendOver(std::uint32_t c, std::uint32_t d, std::uint32_t a)
+{
+    const auto divide = [](std::uint32_t x) {
+        x += 0x00010001u;
+        return ((x + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    };
+    const std::uint32_t keep = 255 - a;
+    const std::uint32_t redBlue = divide((c & 0xFF00FFu) * a + (d & 0xFF00FFu) * keep + 0x007F007Fu);
+    const std::uint32_t green = divide(((c >> 8) & 0xFFu) * a + ((d >> 8) & 0xFFu) * keep + 0x7Fu);
+    return redBlue | green << 8;
+}
+
 } // namespace
 
 void CFurStrokes::Draw(platform::Surface& output, const std::uint32_t* pixels) const
@@ -60,6 +75,7 @@ void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float 
     if (!(length > 0.0f) || alpha <= 0) {
         return;
     }
+    alpha = std::min(alpha, 255); // an opacity beyond full would spill into the next colour byte
     // Coverage of a pixel: how far the rectangle reaches over it across and
     // along the stroke (a unit box filter on each axis of the stroke).
     const float ux = dx / length;
@@ -101,13 +117,9 @@ void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float 
                 opacity[k] = static_cast<int>(static_cast<float>(alpha) * along * across * inside + 0.5f);
             }
             for (int k = 0; k < count; ++k) {
-                const int o = opacity[k];
-                if (o == 0) {
-                    continue;
-                }
-                std::uint32_t& p = row[start + k];
-                p = 0xFF000000u |
-                    pixel::Combine(colour, p, [o](int c, int dc) { return (c * o + dc * (255 - o) + 127) / 255; });
+                const auto o = static_cast<std::uint32_t>(opacity[k]);
+                const std::uint32_t d = row[start + k];
+                row[start + k] = o == 0 ? d : 0xFF000000u | BlendOver(colour, d, o);
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "app/lumidial.h"
 #include "app/splash_wnd.h"
+#include "platform/gl.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
 
@@ -31,6 +32,10 @@ std::unique_ptr<CLumidial> CLMDApp::InitInstance()
     QApplication::setQuitOnLastWindowClosed(false);
     m_strIniPath = ChooseIniPath(platform::paths::ExeDir());
     LoadSettings();
+    // The software renderer's thread count fits the clock's size; it must be set
+    // before the first GL context (a stored 0 picks the size later: sized as 100).
+    const long long side = 130LL * ClampZoom(AppSettings.Zoom == 0 ? 100 : AppSettings.Zoom) / 100;
+    platform::FitRendererThreads(side * side);
     // (Qt needs no start-up for its painting, so there is nothing like a GDI+ session here.)
     if (AppSettings.Splash)
         ShowSplash();

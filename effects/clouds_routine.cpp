@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -19,6 +20,56 @@ const std::array<int, 256>& CoverageTable()
         std::array<int, 256> t{};
         for (int r = 0; r < 256; ++r) {
             t[static_cast<std::size_t>(r)] = static_cast<int>(std::log10(r * 9 / 255 + 1) * 100);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// sums[k] += values[k] for k < count (values 0..255).
+void AddRun(const int* __restrict values, std::uint16_t* __restrict sums, std::size_t count)
+{
+    for (std::size_t k = 0; k < count; ++k) {
+        sums[k] = static_cast<std::uint16_t>(sums[k] + values[k]);
+    }
+}
+
+// Each colour byte of n pixels: (cloud + source byte x keep) / 100, with cloud
+// and keep given per byte (at most 255 x 100 together); the fourth bytes end 0.
+void LayOver(const std::uint16_t* __restrict cloud, const std::uint16_t* __restrict keep,
+             const std::uint32_t* __restrict source, std::uint32_t* __restrict destination, std::size_t n)
+{
+    const auto* s8 = reinterpret_cast<const std::uint8_t*>(source);
+    auto* d8 = reinterpret_cast<std::uint8_t*>(destination);
+    for (std::size_t k = 0; k < 4 * n; ++k) {
+        const auto sum = static_cast<std::uint16_t>(cloud[k] + static_cast<std::uint16_t>(s8[k] * keep[k]));
+        d8[k] = static_cast<std::uint8_t>(sum / 100);
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        destination[k] &= 0xFFFFFFu;
+    }
+}
+
+// What the three maps' values lay over each byte of a pixel, by their sum: with
+// the average r = sum / 3, the cloud's part r x coverage and the source's weight
+// 100 - coverage, for all four bytes.
+struct Layer
+{
+    std::uint16_t cloud[4];
+    std::uint16_t keep[4];
+};
+
+const std::array<Layer, 3 * 255 + 1>& LayerTable()
+{
+    static const std::array<Layer, 3 * 255 + 1> table = [] {
+        std::array<Layer, 3 * 255 + 1> t{};
+        for (std::size_t sum = 0; sum < t.size(); ++sum) {
+            const int r = static_cast<int>(sum / 3);
+            const int u = CoverageTable()[static_cast<std::size_t>(r)];
+            for (int k = 0; k < 4; ++k) {
+                t[sum].cloud[k] = static_cast<std::uint16_t>(r * u);
+                t[sum].keep[k] = static_cast<std::uint16_t>(100 - u);
+            }
         }
         return t;
     }();
@@ -95,31 +146,36 @@ void CCloudsRoutine::Render(std::uint32_t* destination, const std::uint32_t* sou
     if (w <= 0 || h <= 0) {
         return;
     }
+    // Offsets stay in 0..size - 1 whatever the drift (a drift beyond the size
+    // would otherwise leave a negative remainder).
+    const auto wrap = [](int v, int size) { return (v % size + size) % size; };
     for (int m = 0; m < 3; ++m) {
-        m_offset[m][0] = (w + m_drift[0] / (m + 1) + m_offset[m][0]) % w;
-        m_offset[m][1] = (h + m_drift[1] / (m + 1) + m_offset[m][1]) % h;
+        m_offset[m][0] = wrap(w + m_drift[0] / (m + 1) + m_offset[m][0], w);
+        m_offset[m][1] = wrap(h + m_drift[1] / (m + 1) + m_offset[m][1], h);
     }
-    const auto& coverage = CoverageTable();
+    const auto& layers = LayerTable();
+    const auto n = static_cast<std::size_t>(w);
+    m_sums.resize(n);
+    m_cloud.resize(4 * n);
+    m_keep.resize(4 * n);
     for (int i = 0; i < h; ++i) {
-        const int* rows[3];
+        // The maps scroll with wrap-around: each row of a map is read in two runs.
+        std::fill(m_sums.begin(), m_sums.end(), std::uint16_t{0});
         for (int m = 0; m < 3; ++m) {
-            rows[m] = m_map[m].data() + static_cast<std::size_t>((i + m_offset[m][1]) % h) * w;
+            const int* row = m_map[m].data() + static_cast<std::size_t>((i + m_offset[m][1]) % h) * n;
+            const auto offset = static_cast<std::size_t>(m_offset[m][0]);
+            AddRun(row + offset, m_sums.data(), n - offset);
+            AddRun(row, m_sums.data() + (n - offset), offset);
         }
-        int col[3] = {m_offset[0][0], m_offset[1][0], m_offset[2][0]};
-        const std::uint32_t* s = source + static_cast<std::size_t>(i) * w;
-        std::uint32_t* d = destination + static_cast<std::size_t>(i) * w;
-        for (int j = 0; j < w; ++j) {
-            const int r = (rows[0][col[0]] + rows[1][col[1]] + rows[2][col[2]]) / 3;
-            for (int& c : col) {
-                if (++c == w) {
-                    c = 0;
-                }
-            }
-            const int u = coverage[static_cast<std::size_t>(r)];
-            const int cloud = r * u;
-            const int keep = 100 - u;
-            d[j] = pixel::Map(s[j], [cloud, keep](int c) { return (cloud + c * keep) / 100; });
+        std::uint16_t* cloud = m_cloud.data();
+        std::uint16_t* keep = m_keep.data();
+        for (std::size_t j = 0; j < n; ++j) {
+            const Layer& layer = layers[m_sums[j]];
+            std::memcpy(cloud + 4 * j, layer.cloud, sizeof layer.cloud);
+            std::memcpy(keep + 4 * j, layer.keep, sizeof layer.keep);
         }
+        const std::size_t at = static_cast<std::size_t>(i) * n;
+        LayOver(cloud, keep, source + at, destination + at, n);
     }
 }
 

@@ -34,4 +34,9 @@ public:
 
 private:
     std::vector<int> m_grid; // 256 x 256 work grid of GenerateCloudMap
+    // Render, one row at a time: the sum of the three maps per pixel, then per
+    // byte of the row the cloud's part (value x coverage) and the source's weight.
+    std::vector<std::uint16_t> m_sums;
+    std::vector<std::uint16_t> m_cloud;
+    std::vector<std::uint16_t> m_keep;
 };

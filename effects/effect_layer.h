@@ -37,6 +37,7 @@
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <vector>
 
 class CImagePathList;
 struct ObjMesh;
@@ -189,6 +190,8 @@ private:
     platform::Surface m_dcOutput;
     CDIBSectionLite m_dibSource;
     CDIBSectionLite m_dibOutput;
+    std::vector<std::uint16_t> m_frostSums; // frosted glass: per-byte column sums of one row
+    std::vector<std::uint8_t> m_frostBytes; // frosted glass: a row of zeros, one output row
     CWaterRoutine m_water;
     CFireRoutine m_fire;
     CPlasmaRoutine m_plasma;

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <type_traits>
+#include <cstring>
 
 namespace {
 
@@ -28,22 +28,37 @@ int Luma(std::uint32_t p)
     return static_cast<int>((Green(p) * 0.587 + Red(p) * 0.299) + Blue(p) * 0.114);
 }
 
-// A pixel's colour bytes spread into 16-bit lanes (blue, green, red), so that
-// weighted sums of up to 257 full pixels add lane by lane in one integer.
-std::uint64_t Lanes(std::uint32_t p)
-{
-    return (p & 0xFFu) | (static_cast<std::uint64_t>(p & 0xFF00u) << 8) |
-           (static_cast<std::uint64_t>(p & 0xFF0000u) << 16);
-}
-
-int Lane(std::uint64_t lanes, int k)
-{
-    return static_cast<int>((lanes >> (16 * k)) & 0xFFFFu);
-}
-
 // The kernel filter's two 3 x 3 kernels, rows y - 1, y, y + 1 and columns x - 1, x, x + 1.
 constexpr int kKernelA[3][3] = {{0, 1, 1}, {-1, 0, 1}, {-1, -1, 0}};
 constexpr int kKernelB[3][3] = {{1, 1, 0}, {1, 0, -1}, {0, -1, -1}};
+
+// Frosted glass, down the columns of one output row: per byte, outer gets 3 x the
+// sum over the five rows r0..r4, column that plus 2 x the sum over r1..r3.
+void FrostColumns(const std::uint8_t* __restrict r0, const std::uint8_t* __restrict r1,
+                  const std::uint8_t* __restrict r2, const std::uint8_t* __restrict r3,
+                  const std::uint8_t* __restrict r4, std::uint16_t* __restrict column,
+                  std::uint16_t* __restrict outer, std::size_t bytes)
+{
+    for (std::size_t i = 0; i < bytes; ++i) {
+        const auto inner = static_cast<std::uint16_t>(r1[i] + r2[i] + r3[i]);
+        const auto five = static_cast<std::uint16_t>(3 * (inner + r0[i] + r4[i]));
+        outer[i] = five;
+        column[i] = static_cast<std::uint16_t>(five + 2 * inner);
+    }
+}
+
+// Frosted glass, across one output row: the column sums of the byte and of the
+// same byte one and two pixels away (the arrays hold two pixels of zeros before
+// and after the row), plus 5 x the centre, divided by 100.
+void FrostRow(const std::uint16_t* __restrict column, const std::uint16_t* __restrict outer,
+              const std::uint8_t* __restrict centre, std::uint8_t* __restrict result, std::size_t bytes)
+{
+    for (std::size_t i = 0; i < bytes; ++i) {
+        const auto sum = static_cast<std::uint16_t>(column[i - 4] + column[i] + column[i + 4] + outer[i - 8] +
+                                                    outer[i + 8] + 5 * centre[i]);
+        result[i] = static_cast<std::uint8_t>(sum / 100); // at most 249
+    }
+}
 
 } // namespace
 
@@ -96,61 +111,39 @@ void CEffectLayer::Sepia()
 void CEffectLayer::FrostedGlass()
 {
     // The weights are 3 over the 5 x 5 square, plus 2 over the inner 3 x 3 square,
-    // plus 5 at the centre. Per source row, sliding sums over 5 and 3 columns
-    // carry all three channels in 16-bit lanes (the total stays below 98 x 255).
-    // Neighbours outside the picture are left out (no renormalisation).
+    // plus 5 at the centre; neighbours outside the picture are left out (no
+    // renormalisation). Per output row, each byte is first summed down its column
+    // (five rows, weighted 3, and the inner three again, weighted 2), then across
+    // with the byte sums one and two pixels (four and eight bytes) away. Every
+    // step runs over whole rows of bytes in 16-bit lanes (the total stays below
+    // 98 x 255), so the loops vectorise; rows outside the picture read a row of
+    // zeros. The fourth bytes are summed too and then dropped.
     const int w = m_nWidth;
     const int h = m_nHeight;
-    const std::uint32_t* s = m_dibSource.GetPixels();
+    const std::size_t bytes = static_cast<std::size_t>(w) * 4;
+    constexpr std::size_t kPad = 8; // two pixels of zero sums on each side of a row
+    m_frostSums.assign(2 * (bytes + 2 * kPad), 0);
+    m_frostBytes.assign(2 * bytes, 0);
+    std::uint16_t* column = m_frostSums.data() + kPad;     // 3 x five rows + 2 x three rows
+    std::uint16_t* outer = column + bytes + 2 * kPad;       // 3 x five rows
+    const std::uint8_t* zeros = m_frostBytes.data();
+    std::uint8_t* result = m_frostBytes.data() + bytes;
+    const auto* s = reinterpret_cast<const std::uint8_t*>(m_dibSource.GetPixels());
+    const auto row = [&](int y) { return y >= 0 && y < h ? s + static_cast<std::size_t>(y) * bytes : zeros; };
     std::uint32_t* d = m_dibOutput.GetPixels();
-    const auto at = [w](const std::uint32_t* row, int x, auto checked) -> std::uint64_t {
-        if constexpr (decltype(checked)::value) {
-            if (x < 0 || x >= w) {
-                return 0;
-            }
-        }
-        return Lanes(row[x]);
-    };
-    constexpr std::true_type kChecked;
-    constexpr std::false_type kInside;
     for (int y = 0; y < h; ++y) {
-        const std::uint32_t* rows[5];
-        std::uint64_t wide[5] = {}, narrow[5] = {};
-        for (int k = 0; k < 5; ++k) {
-            const int sy = y + k - 2;
-            rows[k] = sy >= 0 && sy < h ? s + static_cast<std::ptrdiff_t>(sy) * w : nullptr;
-            if (rows[k] != nullptr) {
-                wide[k] = at(rows[k], 0, kChecked) + at(rows[k], 1, kChecked) + at(rows[k], 2, kChecked);
-                narrow[k] = at(rows[k], 0, kChecked) + at(rows[k], 1, kChecked);
-            }
-        }
-        const std::uint32_t* centre = rows[2];
-        std::uint32_t* out = d + static_cast<std::ptrdiff_t>(y) * w;
-        // Writes pixel x and slides the sums on to x + 1 (checked: columns may lie outside).
-        const auto pixel = [&](int x, auto checked) {
-            const std::uint64_t sum = 3 * (wide[0] + wide[1] + wide[2] + wide[3] + wide[4]) +
-                                      2 * (narrow[1] + narrow[2] + narrow[3]) + 5 * Lanes(centre[x]);
-            out[x] = WithColour(out[x], std::min(Lane(sum, 2) / 100, 255), std::min(Lane(sum, 1) / 100, 255),
-                                std::min(Lane(sum, 0) / 100, 255));
-            for (int k = 0; k < 5; ++k) {
-                if (rows[k] != nullptr) {
-                    wide[k] = wide[k] + at(rows[k], x + 3, checked) - at(rows[k], x - 2, checked);
-                    if (k >= 1 && k <= 3) {
-                        narrow[k] = narrow[k] + at(rows[k], x + 2, checked) - at(rows[k], x - 1, checked);
-                    }
-                }
-            }
-        };
-        const int inside = std::max(w - 3, 2); // columns x with x - 2 >= 0 and x + 3 < w
-        int x = 0;
-        for (; x < std::min(2, w); ++x) {
-            pixel(x, kChecked);
-        }
-        for (; x < inside; ++x) {
-            pixel(x, kInside);
-        }
-        for (; x < w; ++x) {
-            pixel(x, kChecked);
+        const std::uint8_t* r0 = row(y - 2);
+        const std::uint8_t* r1 = row(y - 1);
+        const std::uint8_t* r2 = row(y);
+        const std::uint8_t* r3 = row(y + 1);
+        const std::uint8_t* r4 = row(y + 2);
+        FrostColumns(r0, r1, r2, r3, r4, column, outer, bytes);
+        FrostRow(column, outer, r2, result, bytes);
+        std::uint32_t* out = d + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
+        for (int x = 0; x < w; ++x) {
+            std::uint32_t p;
+            std::memcpy(&p, result + 4 * static_cast<std::size_t>(x), 4);
+            out[x] = (out[x] & 0xFF000000u) | (p & 0xFFFFFFu);
         }
     }
     DrawPixels();

@@ -36,6 +36,20 @@ void Gradient(std::array<std::uint32_t, 256>& palette, int first, float span, st
     }
 }
 
+// The spread over columns from..to - 1 of one row, which read no edge: new values
+// two rows down and one row down up to the cell's own column, the values from
+// before the pass right of it and in the row itself.
+void SpreadMiddle(const std::uint8_t* __restrict twoBelow, const std::uint8_t* __restrict below,
+                  const std::uint8_t* __restrict belowBefore, const std::uint8_t* __restrict before,
+                  std::uint8_t* __restrict out, int from, int to)
+{
+    for (int c = from; c < to; ++c) {
+        const auto sum = static_cast<std::uint16_t>(twoBelow[c] + below[c - 2] + below[c - 1] + below[c] +
+                                                    belowBefore[c + 1] + belowBefore[c + 2] + before[c]);
+        out[c] = static_cast<std::uint8_t>(sum / 7);
+    }
+}
+
 } // namespace
 
 void CFireRoutine::Create(int width, int height)
@@ -78,24 +92,55 @@ void CFireRoutine::Seed()
     }
 }
 
+// The spread: each cell of rows 3 and up takes the mean of its neighbourhood
+// below it (the cell two rows down, five cells one row down, itself), taken in
+// column order, left to right, each column upwards, reading cells already
+// updated in this pass. Sideways neighbours are addressed in the flat buffer, so
+// at the edges they come from the ends of the neighbouring rows.
+//
+// The pass runs row by row instead, with the same result: a cell reads the new
+// value of every cell that column order updates before it (columns to its left,
+// cells below it in its own column) and the value from before the pass of every
+// other cell. In the middle of a row that means: new values in the two rows
+// below, except the two cells to the right one row down; the cells near the ends
+// take the general rule.
 void CFireRoutine::Spread()
 {
-    // Each cell takes the mean of its neighbourhood below it, column by column
-    // and upwards, reading cells already updated in this pass. Sideways neighbours
-    // are addressed in the flat buffer, so at the edges they come from the ends of
-    // the neighbouring rows (in bounds for widths of 2 and more).
     const int w = m_nWidth;
     if (w < 2) {
         return;
     }
-    std::uint8_t* f = m_fire.data();
-    for (int i = 0; i < w; ++i) {
-        for (int j = 2; j <= m_nHeight - 2; ++j) {
-            const int c = j * w + i;
-            f[c + w] = static_cast<std::uint8_t>(
-                (f[c - w] + f[c - 2] + f[c + 2] + f[c - 1] + f[c + 1] + f[c] + f[c + w]) / 7);
+    m_before.assign(m_fire.begin(), m_fire.end());
+    const auto cells = static_cast<std::size_t>(w);
+    for (int row = 3; row < m_nHeight; ++row) {
+        std::uint8_t* out = m_fire.data() + static_cast<std::size_t>(row) * cells;
+        const std::uint8_t* below = out - cells;      // new values
+        const std::uint8_t* twoBelow = below - cells; // new values
+        const std::uint8_t* belowBefore = m_before.data() + static_cast<std::size_t>(row - 1) * cells;
+        const std::uint8_t* before = belowBefore + cells;
+        const int inner = std::max(w - 2, 2); // columns 2 .. w - 3 read no edge
+        for (int c = 0; c < std::min(2, w); ++c) {
+            out[c] = static_cast<std::uint8_t>(SpreadCell(row, c));
+        }
+        SpreadMiddle(twoBelow, below, belowBefore, before, out, 2, inner);
+        for (int c = inner; c < w; ++c) {
+            out[c] = static_cast<std::uint8_t>(SpreadCell(row, c));
         }
     }
+}
+
+// The new heat of one cell by the general rule (see Spread).
+int CFireRoutine::SpreadCell(int row, int column) const
+{
+    const int w = m_nWidth;
+    const auto seen = [&](int k) -> int {
+        const int r = k / w;
+        const int c = k % w;
+        const bool updated = r >= 3 && (c < column || (c == column && r < row));
+        return updated ? m_fire[static_cast<std::size_t>(k)] : m_before[static_cast<std::size_t>(k)];
+    };
+    const int b = (row - 1) * w + column;
+    return (seen(b - w) + seen(b - 2) + seen(b + 2) + seen(b - 1) + seen(b + 1) + seen(b) + seen(b + w)) / 7;
 }
 
 void CFireRoutine::Render(const std::uint32_t* source, std::uint32_t* destination)
@@ -107,24 +152,20 @@ void CFireRoutine::Render(const std::uint32_t* source, std::uint32_t* destinatio
     Spread();
     const int w = m_nWidth;
     const int h = m_nHeight - 3; // picture rows
-    const int blend = m_nBlend;
+    m_colours.resize(static_cast<std::size_t>(w));
     for (int i = 0; i < h; ++i) {
         const std::uint8_t* heat = m_fire.data() + m_rowStart[static_cast<std::size_t>(i) + 3];
-        std::uint32_t* d = destination + static_cast<std::size_t>(i) * w;
         for (int x = 0; x < w; ++x) {
-            d[x] = pixel::Combine(m_palette[heat[x]], d[x],
-                                  [blend](int pc, int dc) { return ((pc - dc) * blend + dc * 256) >> 8; });
+            m_colours[static_cast<std::size_t>(x)] = m_palette[heat[x]];
         }
+        pixel::BlendRow(m_colours.data(), destination + static_cast<std::size_t>(i) * w,
+                        static_cast<std::size_t>(w), m_nBlend);
     }
     // The upper half fades into the source, more with height.
     const int c0 = h / 2;
     for (int i = std::max(h - 1 - c0, 0); i < h; ++i) {
         const int pct = (c0 + i - h + 1) * 100 / (h + 3 - c0);
-        const std::uint32_t* s = source + static_cast<std::size_t>(i) * w;
-        std::uint32_t* d = destination + static_cast<std::size_t>(i) * w;
-        for (int x = 0; x < w; ++x) {
-            d[x] = pixel::Combine(s[x], d[x],
-                                  [pct](int sc, int dc) { return (dc * (100 - pct) + sc * pct) / 100; });
-        }
+        pixel::MixRow(source + static_cast<std::size_t>(i) * w, destination + static_cast<std::size_t>(i) * w,
+                      static_cast<std::size_t>(w), pct);
     }
 }

@@ -17,6 +17,7 @@ public:
     void InitFire();
 
     // One frame: seed, spread, colour into destination, fade it into source.
+    // m_nBlend must lie in 0..256.
     void Render(const std::uint32_t* source, std::uint32_t* destination);
 
     int m_nBlackEntries = 50;
@@ -34,4 +35,8 @@ public:
 private:
     void Seed();
     void Spread();
+    int SpreadCell(int row, int column) const;
+
+    std::vector<std::uint8_t> m_before;   // the heat before this frame's spread
+    std::vector<std::uint32_t> m_colours; // one row of palette colours
 };

@@ -25,6 +25,21 @@ int RandomCoordinate(int size)
     return std::clamp(static_cast<int>(v), 0, std::max(size - 1, 0));
 }
 
+// (c x a + d x (255 - a) + 127) / 255 for each colour byte, a in 0..255: red and
+// blue side by side in 16-bit lanes, then green (every sum stays below 65536,
+// where x / 255 is (x + 1 + ((x + 1) >> 8)) >> 8); the fourth byte 0.
+std::uint32_t BlendOver(std::uint32_t c, std::uint32_t d, std::uint32_t a)
+{
+    const auto divide = [](std::uint32_t x) {
+        x += 0x00010001u;
+        return ((x + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    };
+    const std::uint32_t keep = 255 - a;
+    const std::uint32_t redBlue = divide((c & 0xFF00FFu) * a + (d & 0xFF00FFu) * keep + 0x007F007Fu);
+    const std::uint32_t green = divide(((c >> 8) & 0xFFu) * a + ((d >> 8) & 0xFFu) * keep + 0x7Fu);
+    return redBlue | green << 8;
+}
+
 } // namespace
 
 void CFurStrokes::Draw(platform::Surface& output, const std::uint32_t* pixels) const
@@ -60,6 +75,7 @@ void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float 
     if (!(length > 0.0f) || alpha <= 0) {
         return;
     }
+    alpha = std::min(alpha, 255); // an opacity beyond full would spill into the next colour byte
     // Coverage of a pixel: how far the rectangle reaches over it across and
     // along the stroke (a unit box filter on each axis of the stroke).
     const float ux = dx / length;
@@ -69,29 +85,42 @@ void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float 
     const float reachAlong = length / 2 + 0.5f;
     const float reachAcross = width / 2 + 0.5f;
     const float extent = reachAlong + reachAcross;
+    const int columns = target.Width();
     const int px0 = std::max(static_cast<int>(std::floor(std::min(x1, x2) - reachAcross)), 0);
-    const int px1 = std::min(static_cast<int>(std::ceil(std::max(x1, x2) + reachAcross)), target.Width() - 1);
+    const int px1 = std::min(static_cast<int>(std::ceil(std::max(x1, x2) + reachAcross)), columns - 1);
     const int py0 = std::max(static_cast<int>(std::floor(std::min(y1, y2) - reachAcross)), 0);
     const int py1 =
         std::min(static_cast<int>(std::ceil(std::max(y1, y2) + reachAcross)), target.Height() - 1);
+    if (px0 > px1 || py0 > py1) {
+        return;
+    }
+    std::uint32_t* const pixels = target.Bits(); // once: each call checks the image is not shared
 
+    // Per row, the opacities of a run of pixels first (plain arithmetic, no
+    // branch, so it vectorises), then the blend of the covered ones.
+    constexpr int kRun = 64;
+    int opacity[kRun];
     for (int py = py0; py <= py1; ++py) {
-        std::uint32_t* row = target.Row(py);
+        std::uint32_t* row = pixels + static_cast<std::ptrdiff_t>(py) * columns;
         const float ry = static_cast<float>(py) - cy;
-        for (int px = px0; px <= px1; ++px) {
-            const float rx = static_cast<float>(px) - cx;
-            if (std::abs(rx) > extent || std::abs(ry) > extent) {
-                continue;
+        if (std::abs(ry) > extent) {
+            continue;
+        }
+        for (int start = px0; start <= px1; start += kRun) {
+            const int count = std::min(kRun, px1 + 1 - start);
+            for (int k = 0; k < count; ++k) {
+                const float rx = static_cast<float>(start + k) - cx;
+                // min and max clamp as std::clamp does for these finite values.
+                const float along = std::min(std::max(reachAlong - std::abs(rx * ux + ry * uy), 0.0f), 1.0f);
+                const float across = std::min(std::max(reachAcross - std::abs(ry * ux - rx * uy), 0.0f), 1.0f);
+                const float inside = std::abs(rx) > extent ? 0.0f : 1.0f;
+                opacity[k] = static_cast<int>(static_cast<float>(alpha) * along * across * inside + 0.5f);
             }
-            const float along = std::clamp(reachAlong - std::abs(rx * ux + ry * uy), 0.0f, 1.0f);
-            const float across = std::clamp(reachAcross - std::abs(ry * ux - rx * uy), 0.0f, 1.0f);
-            const int a = static_cast<int>(static_cast<float>(alpha) * along * across + 0.5f);
-            if (a == 0) {
-                continue;
+            for (int k = 0; k < count; ++k) {
+                const auto o = static_cast<std::uint32_t>(opacity[k]);
+                const std::uint32_t d = row[start + k];
+                row[start + k] = o == 0 ? d : 0xFF000000u | BlendOver(colour, d, o);
             }
-            row[px] = 0xFF000000u | pixel::Combine(colour, row[px], [a](int c, int dc) {
-                          return (c * a + dc * (255 - a) + 127) / 255;
-                      });
         }
     }
 }

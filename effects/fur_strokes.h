@@ -24,8 +24,8 @@ public:
 };
 
 // Blends an antialiased straight stroke of the given width with flat ends, from
-// (x1, y1) to (x2, y2), into target: colour 0x00RRGGBB at opacity alpha (0..255)
-// scaled by each pixel's coverage. Pixel centres lie on integer coordinates. A
-// stroke of length 0 covers nothing.
+// (x1, y1) to (x2, y2), into target: colour 0x00RRGGBB at opacity alpha (0..255;
+// more counts as 255) scaled by each pixel's coverage. Pixel centres lie on
+// integer coordinates. A stroke of length 0 covers nothing.
 void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float y2, float width,
                  std::uint32_t colour, int alpha);

@@ -56,17 +56,25 @@ void CPlasmaRoutine::Create(int width, int height)
 
 void CPlasmaRoutine::Step()
 {
+    // Index (x, y) = cos[r1 + y] + cos[r2 + 2y] + cos[c2 + x] + cos[c1 + 2x] with
+    // byte phases, kept as a byte: the column part is the same for every row.
+    const auto w = static_cast<std::size_t>(m_nWidth);
+    m_columnSums.resize(w);
+    std::uint8_t c1 = m_startPhase[3];
+    std::uint8_t c2 = m_startPhase[2];
+    for (std::size_t x = 0; x < w; ++x) {
+        m_columnSums[x] = static_cast<std::uint8_t>(m_cos[c2] + m_cos[c1]);
+        c2 = static_cast<std::uint8_t>(c2 + 1);
+        c1 = static_cast<std::uint8_t>(c1 + 2);
+    }
     std::uint8_t r1 = m_startPhase[0];
     std::uint8_t r2 = m_startPhase[1];
-    std::uint8_t* index = m_index.data();
+    const std::uint8_t* columns = m_columnSums.data();
     for (int y = 0; y < m_nHeight; ++y) {
-        const int rowSum = m_cos[r1] + m_cos[r2];
-        std::uint8_t c1 = m_startPhase[3];
-        std::uint8_t c2 = m_startPhase[2];
-        for (int x = 0; x < m_nWidth; ++x) {
-            *index++ = static_cast<std::uint8_t>(rowSum + m_cos[c2] + m_cos[c1]);
-            c2 = static_cast<std::uint8_t>(c2 + 1);
-            c1 = static_cast<std::uint8_t>(c1 + 2);
+        const auto rowSum = static_cast<std::uint8_t>(m_cos[r1] + m_cos[r2]);
+        std::uint8_t* index = m_index.data() + static_cast<std::size_t>(y) * w;
+        for (std::size_t x = 0; x < w; ++x) {
+            index[x] = static_cast<std::uint8_t>(rowSum + columns[x]);
         }
         r1 = static_cast<std::uint8_t>(r1 + 1);
         r2 = static_cast<std::uint8_t>(r2 + 2);
@@ -79,15 +87,15 @@ void CPlasmaRoutine::Step()
 
 void CPlasmaRoutine::Render(const std::uint32_t* source, std::uint32_t* destination)
 {
-    const int blend = m_nBlend;
-    const int share = m_nSourceShare;
-    const std::size_t count = m_index.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t blended =
-            pixel::Combine(m_palette[m_index[i]], destination[i],
-                           [blend](int pc, int dc) { return (dc * 256 + (pc - dc) * blend) >> 8; });
-        destination[i] = pixel::Combine(
-            blended, source[i], [share](int c, int sc) { return (c * (100 - share) + sc * share) / 100; });
+    const auto w = static_cast<std::size_t>(m_nWidth);
+    m_colours.resize(w);
+    for (int y = 0; y < m_nHeight; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * w;
+        for (std::size_t x = 0; x < w; ++x) {
+            m_colours[x] = m_palette[m_index[row + x]];
+        }
+        pixel::BlendRow(m_colours.data(), destination + row, w, m_nBlend);
+        pixel::MixRow(source + row, destination + row, w, m_nSourceShare);
     }
     Step();
 }

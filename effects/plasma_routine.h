@@ -17,6 +17,7 @@ public:
     void Step();
 
     // Blends the palette picture into destination, mixes in source, then steps.
+    // m_nBlend must lie in 0..256, m_nSourceShare in 0..100.
     void Render(const std::uint32_t* source, std::uint32_t* destination);
 
     int m_nWidth = 0;
@@ -27,4 +28,8 @@ public:
     std::array<std::uint32_t, 256> m_palette = {}; // 0x00RRGGBB
     std::array<int, 256> m_cos = {};
     std::uint8_t m_startPhase[4] = {}; // phases 1..4 of the next frame (bytes wrap)
+
+private:
+    std::vector<std::uint8_t> m_columnSums; // Step: the column phases' part of each index
+    std::vector<std::uint32_t> m_colours;   // Render: one row of palette colours
 };

@@ -26,6 +26,19 @@ LocalDateTime CurrentLocalTime();
 // milliseconds.
 std::array<float, 4> DateUniform(const LocalDateTime& time);
 
+// Where the hands point at a time of day (seconds since local midnight, as in
+// iDate.w): (sin, cos) of each hand's clock angle, 0 at twelve, clockwise. The
+// hour, minute and second hands sweep; minuteStep jumps from minute to minute,
+// secondStop sweeps the dial in 58.5 s and waits at twelve for the next minute
+// (the railway clock's hands). The dials take them as the uniforms iHourHand,
+// iMinuteHand, iSecondHand, iMinuteHandStep and iSecondHandStop, once per frame
+// instead of once per pixel.
+struct HandDirections
+{
+    std::array<float, 2> hour, minute, second, minuteStep, secondStop;
+};
+HandDirections HandDirectionsAt(float seconds);
+
 class CShaderClock : public CShaderRenderer
 {
 public:

@@ -203,7 +203,9 @@ bool CShaderRenderer::BuildProgram(const std::string& vertexPath, const std::str
                   location("iMouse"),          location("iFrame"),
                   location("iMojibanType"),    location("iDate"),
                   location("iHourHandColor"),  location("iMinuteHandColor"),
-                  location("iSecondHandColor")};
+                  location("iSecondHandColor"), location("iHourHand"),
+                  location("iMinuteHand"),      location("iSecondHand"),
+                  location("iMinuteHandStep"),  location("iSecondHandStop")};
     return true;
 }
 

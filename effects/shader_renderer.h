@@ -111,6 +111,11 @@ protected:
         int iHourHandColor = 0;
         int iMinuteHandColor = 0;
         int iSecondHandColor = 0;
+        int iHourHand = 0;
+        int iMinuteHand = 0;
+        int iSecondHand = 0;
+        int iMinuteHandStep = 0;
+        int iSecondHandStop = 0;
     };
 
     // Milliseconds of a steady process clock. Each Render implementation keeps its

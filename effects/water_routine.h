@@ -27,4 +27,11 @@ public:
     int m_nDensity = 5; // damping shift
     std::vector<int> m_pField1;
     std::vector<int> m_pField2;
+
+private:
+    // Render, one row at a time: where each column looks, the pixel it sees and,
+    // per byte, what the slope takes off it.
+    std::vector<int> m_from;
+    std::vector<std::uint32_t> m_seen;
+    std::vector<std::int16_t> m_shade;
 };

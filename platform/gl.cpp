@@ -8,7 +8,11 @@
 #include "platform/gl_internal.h"
 
 #include <GL/freeglut.h>
+#include <algorithm>
+#include <cstdlib>
 #include <mutex>
+#include <string>
+#include <thread>
 
 namespace platform {
 
@@ -21,6 +25,23 @@ void InitGlut(int* argc, char** argv)
 bool InitGlew(std::string& error)
 {
     return gl_internal::InitGlew(error);
+}
+
+int RendererThreadsFor(long long pixels, int cores)
+{
+    if (pixels <= kPixelsPerRendererThread)
+        return 0;
+    const long long threads = (pixels + kPixelsPerRendererThread - 1) / kPixelsPerRendererThread;
+    return static_cast<int>(std::min<long long>(threads, std::max(cores, 1)));
+}
+
+bool FitRendererThreads(long long pixels)
+{
+    constexpr const char* kName = "LP_NUM_THREADS";
+    if (std::getenv(kName) != nullptr)
+        return false;
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return ::setenv(kName, std::to_string(RendererThreadsFor(pixels, cores)).c_str(), 0) == 0;
 }
 
 void GlContext::BindDefaultFramebuffer() const

@@ -21,6 +21,21 @@ void InitGlut(int* argc, char** argv);
 // made elsewhere (a QOpenGLWidget's); false with GLEW's error text on failure.
 bool InitGlew(std::string& error);
 
+// The software renderer (Mesa's llvmpipe) splits each frame among its own
+// threads, by default one per core; waking and parking them costs more than a
+// small picture takes to draw. RendererThreadsFor gives the count that fits
+// pictures of the given number of pixels: 0 (the drawing thread renders
+// alone) up to kPixelsPerRendererThread pixels, then one thread per
+// kPixelsPerRendererThread pixels begun, at most cores.
+inline constexpr long long kPixelsPerRendererThread = 256 * 256;
+int RendererThreadsFor(long long pixels, int cores);
+
+// Sets LP_NUM_THREADS to RendererThreadsFor(pixels, the machine's cores) unless
+// the environment already has a value (the user's choice stands). Takes effect
+// only before the process makes its first OpenGL context. Returns whether it set
+// the variable.
+bool FitRendererThreads(long long pixels);
+
 class GlContext
 {
 public:

@@ -10,6 +10,9 @@ uniform vec4 iDate;
 uniform vec3 iHourHandColor;
 uniform vec3 iMinuteHandColor;
 uniform vec3 iSecondHandColor;
+uniform vec2 iHourHand; // (sin, cos) of its clock angle, set once per frame
+uniform vec2 iMinuteHand; // (sin, cos) of its clock angle, set once per frame
+uniform vec2 iSecondHand; // (sin, cos) of its clock angle, set once per frame
 
 varying vec2 vTexCoord;
 
@@ -21,10 +24,16 @@ const float SLANT = 0.12;   // italic lean of the display
 
 float px;
 
+// p seen from a hand pointing along d = (sin, cos) of its clock angle: the
+// hand lies along +y.
+vec2 HandFrame(vec2 p, vec2 d)
+{
+    return vec2(dot(p, vec2(d.y, -d.x)), dot(p, d));
+}
+
 vec2 HandSpace(vec2 p, float a)
 {
-    vec2 d = vec2(sin(a), cos(a));
-    return vec2(dot(p, vec2(d.y, -d.x)), dot(p, d));
+    return HandFrame(p, vec2(sin(a), cos(a)));
 }
 
 float Coverage(float d)
@@ -134,18 +143,13 @@ void main()
     float dotD = length(qm - vec2(0.0, 47.0)) - (five ? 0.75 : 0.45);
     col = mix(col, five ? led : led * 0.35, Coverage(dotD));
 
-    float s = iDate.w;
-    float hourA = TAU * mod(s, 43200.0) / 43200.0;
-    float minuteA = TAU * mod(s, 3600.0) / 3600.0;
-    float secondA = TAU * mod(s, 60.0) / 60.0;
-
-    float dh = Hand(HandSpace(p, hourA), 3.0, 24.0, 1.35);
+    float dh = Hand(HandFrame(p, iHourHand), 3.0, 24.0, 1.35);
     col = Glow(col, dh, iHourHandColor, 1.0, 0.25);
     col = mix(col, iHourHandColor, Coverage(dh));
-    float dm = Hand(HandSpace(p, minuteA), 4.0, 34.0, 0.95);
+    float dm = Hand(HandFrame(p, iMinuteHand), 4.0, 34.0, 0.95);
     col = Glow(col, dm, iMinuteHandColor, 1.0, 0.25);
     col = mix(col, iMinuteHandColor, Coverage(dm));
-    float ds = Hand(HandSpace(p, secondA), 9.0, 44.0, 0.35);
+    float ds = Hand(HandFrame(p, iSecondHand), 9.0, 44.0, 0.35);
     col = Glow(col, ds, iSecondHandColor, 0.8, 0.3);
     col = mix(col, iSecondHandColor, Coverage(ds));
     // Hub: a ring in the second hand's colour around a dark centre.

@@ -1,7 +1,7 @@
 // Lumidial's own dial: a glassy face over the picture behind it, faceted hour
 // markers, sword-shaped hour and minute hands and a slender sweeping second
 // hand with a counterweight, all with soft shadows. Dial units: 65 from the
-// centre to the window's edge, y up; the time comes from iDate.w.
+// centre to the window's edge, y up; the hands' directions come as uniforms.
 #version 120
 
 uniform vec2 iResolution;
@@ -10,6 +10,9 @@ uniform vec4 iDate;
 uniform vec3 iHourHandColor;
 uniform vec3 iMinuteHandColor;
 uniform vec3 iSecondHandColor;
+uniform vec2 iHourHand; // (sin, cos) of its clock angle, set once per frame
+uniform vec2 iMinuteHand; // (sin, cos) of its clock angle, set once per frame
+uniform vec2 iSecondHand; // (sin, cos) of its clock angle, set once per frame
 
 varying vec2 vTexCoord;
 
@@ -20,10 +23,16 @@ float px; // one pixel in dial units
 
 // p seen from a hand that points at clock angle a (0 = twelve, clockwise): the
 // hand lies along +y.
+// p seen from a hand pointing along d = (sin, cos) of its clock angle: the
+// hand lies along +y.
+vec2 HandFrame(vec2 p, vec2 d)
+{
+    return vec2(dot(p, vec2(d.y, -d.x)), dot(p, d));
+}
+
 vec2 HandSpace(vec2 p, float a)
 {
-    vec2 d = vec2(sin(a), cos(a));
-    return vec2(dot(p, vec2(d.y, -d.x)), dot(p, d));
+    return HandFrame(p, vec2(sin(a), cos(a)));
 }
 
 // Signed distance to a blade along +y from y0 to y1 whose half-width goes from
@@ -109,21 +118,16 @@ void main()
     col = Paint(col, baton, vec3(0.90, 0.90, 0.92), qh.x);
 
     // The hands, lowest first, each over its own shadow.
-    float s = iDate.w;
-    float hourA = TAU * mod(s, 43200.0) / 43200.0;
-    float minuteA = TAU * mod(s, 3600.0) / 3600.0;
-    float secondA = TAU * mod(s, 60.0) / 60.0;
-
-    vec2 q = HandSpace(p, hourA);
-    col *= 1.0 - Shadow(HourHand(HandSpace(p - SHADOW_OFFSET, hourA)), 0.5);
+    vec2 q = HandFrame(p, iHourHand);
+    col *= 1.0 - Shadow(HourHand(HandFrame(p - SHADOW_OFFSET, iHourHand)), 0.5);
     col = Paint(col, HourHand(q), iHourHandColor, q.x);
 
-    q = HandSpace(p, minuteA);
-    col *= 1.0 - Shadow(MinuteHand(HandSpace(p - SHADOW_OFFSET * 1.3, minuteA)), 0.5);
+    q = HandFrame(p, iMinuteHand);
+    col *= 1.0 - Shadow(MinuteHand(HandFrame(p - SHADOW_OFFSET * 1.3, iMinuteHand)), 0.5);
     col = Paint(col, MinuteHand(q), iMinuteHandColor, q.x);
 
-    q = HandSpace(p, secondA);
-    col *= 1.0 - Shadow(SecondHand(HandSpace(p - SHADOW_OFFSET * 1.6, secondA)), 0.4);
+    q = HandFrame(p, iSecondHand);
+    col *= 1.0 - Shadow(SecondHand(HandFrame(p - SHADOW_OFFSET * 1.6, iSecondHand)), 0.4);
     col = mix(col, iSecondHandColor, Coverage(SecondHand(q)));
 
     // The hub: a cap in the second hand's colour with a polished centre.

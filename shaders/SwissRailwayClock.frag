@@ -11,6 +11,9 @@ uniform vec4 iDate;
 uniform vec3 iHourHandColor;
 uniform vec3 iMinuteHandColor;
 uniform vec3 iSecondHandColor;
+uniform vec2 iHourHand; // (sin, cos) of its clock angle, set once per frame
+uniform vec2 iMinuteHandStep; // (sin, cos) of its clock angle, set once per frame
+uniform vec2 iSecondHandStop; // (sin, cos) of its clock angle, set once per frame
 
 varying vec2 vTexCoord;
 
@@ -19,10 +22,16 @@ const vec2 SHADOW_OFFSET = vec2(0.7, -1.0);
 
 float px;
 
+// p seen from a hand pointing along d = (sin, cos) of its clock angle: the
+// hand lies along +y.
+vec2 HandFrame(vec2 p, vec2 d)
+{
+    return vec2(dot(p, vec2(d.y, -d.x)), dot(p, d));
+}
+
 vec2 HandSpace(vec2 p, float a)
 {
-    vec2 d = vec2(sin(a), cos(a));
-    return vec2(dot(p, vec2(d.y, -d.x)), dot(p, d));
+    return HandFrame(p, vec2(sin(a), cos(a)));
 }
 
 // A straight bar along +y from y0 to y1, half-width w0 at y0 narrowing to w1.
@@ -83,17 +92,12 @@ void main()
     float hourBar = Bar(qh, 36.0, 48.5, 1.35, 1.35);
     col = mix(col, vec3(0.06), Coverage(min(minuteBar, hourBar)));
 
-    float s = iDate.w;
-    float secondA = TAU * min(mod(s, 60.0) / 58.5, 1.0);
-    float minuteA = TAU * floor(mod(s, 3600.0) / 60.0) / 60.0;
-    float hourA = TAU * mod(s, 43200.0) / 43200.0;
-
-    col *= 1.0 - Shadow(HourHand(HandSpace(p - SHADOW_OFFSET, hourA)), 0.35);
-    col = mix(col, iHourHandColor, Coverage(HourHand(HandSpace(p, hourA))));
-    col *= 1.0 - Shadow(MinuteHand(HandSpace(p - SHADOW_OFFSET * 1.3, minuteA)), 0.35);
-    col = mix(col, iMinuteHandColor, Coverage(MinuteHand(HandSpace(p, minuteA))));
-    col *= 1.0 - Shadow(SecondHand(HandSpace(p - SHADOW_OFFSET * 1.7, secondA)), 0.3);
-    col = mix(col, iSecondHandColor, Coverage(SecondHand(HandSpace(p, secondA))));
+    col *= 1.0 - Shadow(HourHand(HandFrame(p - SHADOW_OFFSET, iHourHand)), 0.35);
+    col = mix(col, iHourHandColor, Coverage(HourHand(HandFrame(p, iHourHand))));
+    col *= 1.0 - Shadow(MinuteHand(HandFrame(p - SHADOW_OFFSET * 1.3, iMinuteHandStep)), 0.35);
+    col = mix(col, iMinuteHandColor, Coverage(MinuteHand(HandFrame(p, iMinuteHandStep))));
+    col *= 1.0 - Shadow(SecondHand(HandFrame(p - SHADOW_OFFSET * 1.7, iSecondHandStop)), 0.3);
+    col = mix(col, iSecondHandColor, Coverage(SecondHand(HandFrame(p, iSecondHandStop))));
     // The arbor: a small dark cap on the second hand.
     col = mix(col, iSecondHandColor * 0.5, Coverage(r - 1.1));
 

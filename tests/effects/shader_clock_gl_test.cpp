@@ -3,13 +3,16 @@
 #include <GL/glew.h> // before every other OpenGL header
 // clang-format on
 #include "effects/shader_clock.h"
+#include "platform/paths.h"
 #include "platform/surface.h"
 #include "tests/effects/shader_gl_fixture.h"
 #include "tests/support/screens.h"
 
+#include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
@@ -222,6 +225,72 @@ TEST_P(DialFaceTest, Screenshots)
         platform::Surface target(size, size);
         clock.Render(target, &desktop);
         lmd::test::SaveScreen(target.Image(), QString("dial_%1_%2").arg(face.name).arg(zoom));
+    }
+    EXPECT_TRUE(sink.Errors().empty());
+}
+
+// The dial with each hand's direction computed per pixel from iDate, as the
+// shader would without the uniforms: the same file, each hand uniform replaced
+// by its per-pixel expression.
+std::string PerPixelHands(std::string text)
+{
+    const std::pair<const char*, const char*> hands[] = {
+        {"iHourHand", "TAU * mod(iDate.w, 43200.0) / 43200.0"},
+        {"iMinuteHand", "TAU * mod(iDate.w, 3600.0) / 3600.0"},
+        {"iSecondHand", "TAU * mod(iDate.w, 60.0) / 60.0"},
+        {"iMinuteHandStep", "TAU * floor(mod(iDate.w, 3600.0) / 60.0) / 60.0"},
+        {"iSecondHandStop", "TAU * min(mod(iDate.w, 60.0) / 58.5, 1.0)"},
+    };
+    for (const auto& [name, angle] : hands) {
+        const std::string declaration = std::string("uniform vec2 ") + name + ";";
+        const std::size_t at = text.find(declaration);
+        if (at != std::string::npos) {
+            text.replace(at, declaration.size(),
+                         std::string("#define ") + name + " vec2(sin(" + angle + "), cos(" + angle + "))\n");
+        }
+    }
+    return text;
+}
+
+TEST_P(DialFaceTest, HandUniformsDrawTheSamePictureAsPerPixelAngles)
+{
+    const Face& face = GetParam();
+    QFile file(platform::paths::InExeDir(QString("shaders/%1.frag").arg(face.name)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string text = file.readAll().toStdString();
+    const std::string reference = PerPixelHands(text);
+    ASSERT_NE(reference, text) << "the dial takes no hand uniform";
+    DataFiles files;
+    files.Write("shaders/t_per_pixel_hands.frag", reference);
+    const int size = 390;
+    const platform::Surface desktop = Desktop(size);
+    Clock clock, perPixel;
+    ASSERT_TRUE(clock.Create(&desktop, size, size, face.name));
+    ASSERT_TRUE(perPixel.Create(&desktop, size, size, "t_per_pixel_hands"));
+    for (Clock* c : {&clock, &perPixel}) {
+        c->m_hourColor = Rgb(200, 30, 30);
+        c->m_minuteColor = Rgb(30, 200, 30);
+        c->m_secondColor = Rgb(30, 30, 200);
+    }
+    for (const Time t : {Time{0, 0, 0}, Time{10, 9, 36}, Time{16, 40, 59}, Time{23, 59, 58}}) {
+        SCOPED_TRACE(testing::Message() << t.hour << ":" << t.minute << ":" << t.second);
+        for (const int millisecond : {0, 250, 999}) {
+            const LocalDateTime now{2024, 5, 17, t.hour, t.minute, t.second, millisecond};
+            clock.SetTimeSource([now] { return now; });
+            perPixel.SetTimeSource([now] { return now; });
+            platform::Surface a(size, size), b(size, size);
+            clock.Render(a, &desktop);
+            perPixel.Render(b, &desktop);
+            // The directions are rounded once on the processor instead of per
+            // pixel: an edge pixel may differ by a step of its coverage.
+            int worst = 0;
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    const auto p = Channels(a.Row(y)[x]), q = Channels(b.Row(y)[x]);
+                    worst = std::max({worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
+                }
+            EXPECT_LE(worst, 1) << "millisecond " << millisecond;
+        }
     }
     EXPECT_TRUE(sink.Errors().empty());
 }

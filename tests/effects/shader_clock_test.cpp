@@ -1,6 +1,8 @@
 #include "effects/shader_clock.h"
 
+#include <array>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -23,6 +25,40 @@ TEST(DateUniformTest, SecondsSinceMidnightWithMilliseconds)
         EXPECT_EQ(date[2], static_cast<float>(c.time.day));
         EXPECT_FLOAT_EQ(date[3], c.seconds);
         EXPECT_LT(date[3], 86400.0f);
+    }
+}
+
+TEST(HandDirectionsTest, HandsPointAtTheTimeOfDay)
+{
+    // Directions as (sin, cos) of the clock angle: (0, 1) at twelve, (1, 0) at
+    // three, (0, -1) at six, (-1, 0) at nine.
+    using Direction = std::array<float, 2>;
+    const struct
+    {
+        float seconds;
+        Direction hour, minute, second, minuteStep, secondStop;
+    } cases[] = {
+        {0.0f, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}},
+        {3 * 3600.0f, {1, 0}, {0, 1}, {0, 1}, {0, 1}, {0, 1}},
+        // 00:45:30: the second hand at six, the jumping minute hand at nine.
+        {2730.0f, {0.38671f, 0.92220f}, {-0.99863f, 0.05234f}, {0, -1}, {-1, 0}, {-0.08047f, -0.99676f}},
+        // The railway second hand: a full turn in 58.5 s, then it waits at twelve.
+        {14.625f, {0.00213f, 1}, {0.02552f, 0.99967f}, {0.99923f, 0.03926f}, {0, 1}, {1, 0}},
+        {59.0f, {0.00858f, 0.99996f}, {0.10279f, 0.99470f}, {-0.10453f, 0.99452f}, {0, 1}, {0, 1}},
+        {86399.5f, {-0.00007f, 1}, {-0.00087f, 1}, {-0.05234f, 0.99863f}, {-0.10453f, 0.99452f}, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        const HandDirections hands = HandDirectionsAt(c.seconds);
+        const std::pair<const Direction&, const Direction&> pairs[] = {{hands.hour, c.hour},
+                                                                       {hands.minute, c.minute},
+                                                                       {hands.second, c.second},
+                                                                       {hands.minuteStep, c.minuteStep},
+                                                                       {hands.secondStop, c.secondStop}};
+        for (const auto& [got, expected] : pairs) {
+            EXPECT_NEAR(got[0], expected[0], 1e-4);
+            EXPECT_NEAR(got[1], expected[1], 1e-4);
+        }
     }
 }
 

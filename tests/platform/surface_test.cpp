@@ -1,6 +1,9 @@
 #include "platform/surface.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -241,6 +244,62 @@ TEST(SurfaceTest, TransparentBltSkipsTheKeyColour)
     big.TransparentBlt(0, 0, 6, 6, hands, 0, 0, 3, 3, kMagenta);
     EXPECT_EQ(Letters(big, {{kBlue, 'b'}, {kRed, 'r'}, {kBlack, 'k'}}),
               (std::vector<std::string>{"bbbbbb", "bbbbbb", "bbrrbb", "bbrrbb", "bbbbkk", "bbbbkk"}));
+}
+
+// The keyed copy written plainly, one destination pixel at a time: its source
+// pixel by the nearest-neighbour rule, copied when both lie inside their
+// pictures and its colour bytes are not the key's.
+void PlainTransparentBlt(Surface& d, int x, int y, int width, int height, const Surface& s, int sx, int sy,
+                         int sw, int sh, COLORREF key)
+{
+    const std::uint32_t keyPixel = platform::ToPixel(key) & 0xFFFFFFu;
+    for (int r = 0; r < height; ++r) {
+        for (int c = 0; c < width; ++c) {
+            const int dx = x + c, dy = y + r;
+            const int px = sx + (2 * c + 1) * sw / (2 * width), py = sy + (2 * r + 1) * sh / (2 * height);
+            if (dx < 0 || dy < 0 || dx >= d.Width() || dy >= d.Height() || px < 0 || py < 0 || px >= s.Width() ||
+                py >= s.Height())
+                continue;
+            const std::uint32_t p = s.Row(py)[px];
+            if ((p & 0xFFFFFFu) != keyPixel)
+                d.Row(dy)[dx] = p;
+        }
+    }
+}
+
+TEST(SurfaceTest, TransparentBltMatchesThePlainPixelLoop)
+{
+    // Random pictures where some or most pixels carry the key (with any fourth
+    // byte), so that runs of key pixels with single others in them occur at every
+    // position; random rectangles reaching over every edge, unscaled and stretched.
+    std::mt19937 random(7);
+    const COLORREF key = Rgb(255, 0, 255);
+    const auto picture = [&random](int w, int h, unsigned keyInTen) {
+        Surface s(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const auto bits = static_cast<std::uint32_t>(random());
+                s.Row(y)[x] = bits % 10 < keyInTen ? (bits & 0xFF000000u) | 0x00FF00FFu : bits;
+            }
+        return s;
+    };
+    const auto between = [&random](int lo, int hi) { return lo + static_cast<int>(random() % (hi - lo + 1)); };
+    for (int k = 0; k < 400; ++k) {
+        const Surface src = picture(between(1, 70), between(1, 40), k % 3 == 0 ? 3 : 9);
+        Surface fast = picture(between(1, 70), between(1, 40), 5);
+        Surface plain(fast.Width(), fast.Height());
+        for (int y = 0; y < fast.Height(); ++y)
+            std::copy(fast.Row(y), fast.Row(y) + fast.Width(), plain.Row(y));
+        const int w = between(1, 80), h = between(1, 50);
+        const bool stretched = k % 2 == 1;
+        const int sw = stretched ? between(1, 80) : w, sh = stretched ? between(1, 50) : h;
+        const int x = between(-20, 70), y = between(-20, 40), sx = between(-20, 70), sy = between(-20, 40);
+        fast.TransparentBlt(x, y, w, h, src, sx, sy, sw, sh, key);
+        PlainTransparentBlt(plain, x, y, w, h, src, sx, sy, sw, sh, key);
+        for (int row = 0; row < fast.Height(); ++row)
+            ASSERT_TRUE(std::equal(fast.Row(row), fast.Row(row) + fast.Width(), plain.Row(row)))
+                << "case " << k << " row " << row;
+    }
 }
 
 TEST(SurfaceTest, PainterDrawsWithoutAntialiasingByDefault)

@@ -113,7 +113,7 @@ bool CLumidial::Create()
 
     // 1. The native window exists from here on, with the class other programs look for.
     winId();
-    platform::SetWindowClass(*this, theApp.m_strClassName);
+    ApplyNativeProperties();
     platform::RegisterMainWindow(this);
 
     // 2-4. Screen size and zoom: a stored 0 means "derive from the screen width",
@@ -192,6 +192,15 @@ void CLumidial::UpdateRegions()
     m_rgnEllipse = QRegion(0, 0, right, bottom, QRegion::Ellipse);
     m_rgnWindow = m_rgnEllipse;
     platform::SetWindowRgn(*this, m_rgnWindow);
+}
+
+void CLumidial::ApplyNativeProperties()
+{
+    // Qt names a window's class after the application, and a native window
+    // made anew has Qt's mask but not our input shape.
+    platform::SetWindowClass(*this, theApp.m_strClassName);
+    if (!m_rgnWindow.isEmpty())
+        platform::SetWindowRgn(*this, m_rgnWindow);
 }
 
 void CLumidial::AddTrayIcon()

@@ -191,6 +191,9 @@ private:
     // Creation steps.
     void ApplyZoom(int zoom);
     void UpdateRegions();
+    // The X window's class name and input shape, set again whenever the native
+    // window is made anew.
+    void ApplyNativeProperties();
     void AddTrayIcon();
     void OnTrayActivated(int reason);
     void UpdateToolTip();
@@ -297,7 +300,7 @@ private:
     QPoint m_ptGrab;
     QPoint m_ptLastCursor;
     unsigned long m_nPressTime = 0;
-    bool m_bTrackLeave = false; // a mouse-leave is awaited (stealth hole)
+    bool m_bTrackLeave = false;            // a mouse-leave is awaited (stealth hole)
     std::vector<WindowInfo> m_prevWindows; // the overlap check's last list
     std::vector<platform::TopLevelWindow> m_windowsBelow;
     std::unique_ptr<QLabel> m_pTestWnd;

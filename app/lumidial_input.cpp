@@ -8,6 +8,7 @@
 #include "platform/desktop.h"
 #include "platform/resources.h"
 #include "platform/screen_capture.h"
+#include "platform/x11_window.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -210,7 +211,8 @@ void CLumidial::CheckOverlapManually()
 
 void CLumidial::ListWindowsBelow()
 {
-    m_windowsBelow = WindowsBelow(platform::EnumTopLevelWindows(), winId(), geometry());
+    m_windowsBelow =
+        WindowsBelow(platform::EnumTopLevelWindows(), platform::CurrentXWindow(*this), geometry());
 }
 
 void CLumidial::ShowTestWindow()

@@ -43,10 +43,8 @@ bool CLumidial::event(QEvent* event)
         message.result = OnAppMessage(message);
         return true;
     }
-    // Qt names a window's class after the application: a native window made
-    // anew gets the clock's class again.
     if (event->type() == QEvent::WinIdChange)
-        platform::SetWindowClass(*this, theApp.m_strClassName);
+        ApplyNativeProperties();
     return QWidget::event(event);
 }
 

@@ -8,9 +8,9 @@
 // The dialog is modal to the clock window only, as a dialog owned by it: the
 // clock takes no input while it is open (it keeps painting), but the alarm
 // popups and the tray icon's menu (its exit command among them) still work.
+#include "about/about_dlg.h"
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
-#include "about/about_dlg.h"
 #include "settings/prop_page5.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_pages.h"
@@ -107,5 +107,6 @@ void CLumidial::SetTopMost(bool topMost)
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost)
         return;
     setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-    show(); // a new window flag hides the window
+    show();                  // a new window flag hides the window
+    ApplyNativeProperties(); // and may have made a new native window
 }

@@ -1,5 +1,7 @@
 #include "platform/window_region.h"
 
+#include "platform/x11_window.h"
+
 #include <QGuiApplication>
 #include <QWidget>
 #include <algorithm>
@@ -41,10 +43,10 @@ void SetWindowRgn(QWidget& window, const QRegion& region)
     window.setMask(region); // the bounding shape: pixels
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     Display* display = x11 ? x11->display() : nullptr;
-    if (!display || !window.testAttribute(Qt::WA_WState_Created))
-        return;
     // The input shape: where the pointer belongs to the window.
-    const ::Window id = static_cast<::Window>(window.internalWinId());
+    const ::Window id = CurrentXWindow(window);
+    if (!display || !id)
+        return;
     if (region.isEmpty()) {
         XShapeCombineMask(display, id, ShapeInput, 0, 0, None, ShapeSet);
     } else {

@@ -8,6 +8,7 @@
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/screen_capture.h"
+#include "platform/x11_window.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -76,7 +77,8 @@ inline QRect ShapeExtents(const QWidget& window)
     Bool clip = False;
     int x = 0, y = 0, cx = 0, cy = 0;
     unsigned w = 0, h = 0, cw = 0, ch = 0;
-    XShapeQueryExtents(XDisplay(), window.winId(), &bounding, &x, &y, &w, &h, &clip, &cx, &cy, &cw, &ch);
+    XShapeQueryExtents(XDisplay(), platform::CurrentXWindow(window), &bounding, &x, &y, &w, &h, &clip, &cx,
+                       &cy, &cw, &ch);
     return bounding ? QRect(x, y, static_cast<int>(w), static_cast<int>(h)) : QRect();
 }
 
@@ -96,7 +98,8 @@ inline QRegion ShapeRegion(const QWidget& window, int kind)
 {
     int count = 0;
     int ordering = 0;
-    XRectangle* rects = XShapeGetRectangles(XDisplay(), window.winId(), kind, &count, &ordering);
+    XRectangle* rects =
+        XShapeGetRectangles(XDisplay(), platform::CurrentXWindow(window), kind, &count, &ordering);
     QRegion region;
     for (int i = 0; i < count; ++i)
         region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);

@@ -124,7 +124,7 @@ bool FoundByClass(const QWidget& window)
         return false;
     return QString::fromLatin1(search.readAllStandardOutput())
         .split('\n', Qt::SkipEmptyParts)
-        .contains(QString::number(window.winId()));
+        .contains(QString::number(platform::CurrentXWindow(window)));
 }
 
 TEST_F(ClockWindowTest, ClassNameFindsTheWindow)
@@ -296,6 +296,23 @@ bool TrayIconWindowExists()
         if (QByteArray(widget->metaObject()->className()).contains("SystemTrayIcon") && widget->isVisible())
             return true;
     return false;
+}
+
+TEST_F(ClockWindowTest, TopMostChangeKeepsTheShapeAndTheClass)
+{
+    theApp.AppSettings.EffectPtn0 = EFFECT_MONOCHROME;
+    CLumidial& window = ShowClock();
+    // A change of the top-most flag makes the native window anew: it keeps
+    // the clock's shapes (pixels and pointer) and class.
+    for (int change = 0; change < 2; ++change) {
+        window.SetTopMost(!theApp.AppSettings.TopMost);
+        theApp.AppSettings.TopMost = !theApp.AppSettings.TopMost;
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ShapeExtents(window) == QRect(0, 0, 129, 129); }));
+        EXPECT_EQ(ShapeRegion(window, ShapeInput), window.EllipseRegion());
+        EXPECT_TRUE(FoundByClass(window));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
+    }
 }
 
 TEST_F(ClockWindowTest, ExitCommandStopsEveryTimerRemovesTheTrayIconAndStoresThePosition)

@@ -8,6 +8,7 @@
 #include "platform/desktop.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
+#include "tests/about/about_dialog_fixture.h"
 #include "tests/support/screens.h"
 
 #include <QApplication>
@@ -35,16 +36,7 @@ int CountColour(const QImage& picture, const QRect& area, platform::COLORREF col
 class AboutDlgTest : public ::testing::Test
 {
 protected:
-    void Open()
-    {
-        dialog = std::make_unique<CAboutDlg>();
-        dialog->OnInitDialog();
-        dialog->move(100, 80);
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    }
+    void Open() { lmd::test::OpenAboutDialog(dialog); }
 
     CTabCtrlSSL& Tabs() const { return *dialog->TabCtrl(); }
 
@@ -166,7 +158,8 @@ TEST_F(AboutDlgTest, PicturePagesRippleTheirPictures)
     EXPECT_EQ(lake->pos(), QPoint(11, 11));
     const QImage picture = platform::LoadBitmap(153);
     ASSERT_EQ(picture.size(), QSize(336, 225));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return lake->Frame().Image().pixel(30, 30) == picture.pixel(30, 30); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return lake->Frame().Image().pixel(30, 30) == picture.pixel(30, 30); }));
     // The picture is wider than the control (clipped) and lower (grey below).
     EXPECT_EQ(lake->Frame().GetPixel(30, 230), 0xF0F0F0u);
     QTest::mouseClick(lake, Qt::LeftButton, {}, QPoint(100, 100));

@@ -3,6 +3,7 @@
 // QTest, wheel steps through the X server, the about dialog opened on a page.
 #include "about/about_dlg.h"
 #include "platform/desktop.h"
+#include "tests/about/about_dialog_fixture.h"
 
 #include <QPoint>
 #include <QProcess>
@@ -51,13 +52,7 @@ protected:
     // the page's tab; the page then shows.
     void Open()
     {
-        dialog = std::make_unique<CAboutDlg>();
-        dialog->OnInitDialog();
-        dialog->move(100, 80);
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        dialog->activateWindow(); // on top, for input through the X server
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        OpenAboutDialog(dialog);
         QTabBar* const bar = dialog->TabCtrl()->TabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Page).center());
         QWidget* const page = dialog->TabCtrl()->GetPage(Page);

@@ -5,6 +5,7 @@
 // frees every demo (the leak check at exit sees the rest).
 #include "about/about_dlg.h"
 #include "platform/desktop.h"
+#include "tests/about/about_dialog_fixture.h"
 #include "tests/support/screens.h"
 
 #include <QCoreApplication>
@@ -29,16 +30,7 @@ int Colours(const QImage& frame)
 class ShaderPagesTest : public ::testing::Test
 {
 protected:
-    void Open()
-    {
-        dialog = std::make_unique<CAboutDlg>();
-        dialog->OnInitDialog();
-        dialog->move(100, 80);
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    }
+    void Open() { lmd::test::OpenAboutDialog(dialog); }
 
     // The dialog as the screen shows it.
     QImage Screen() const

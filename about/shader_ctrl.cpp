@@ -4,28 +4,13 @@
 #include "about/shader_ctrl.h"
 
 #include "about/font_bitmaps.h"
+#include "effects/shader_renderer.h"
 #include "platform/desktop.h"
 #include "platform/dialog.h"
 #include "platform/paths.h"
 
 #include <QMetaObject>
-#include <array>
 #include <cstring>
-
-namespace {
-
-// The full-screen quad as a triangle strip: positions alone, tightly packed,
-// and the same corners with their texture coordinates (x, y, u, v).
-constexpr std::array<GLfloat, 8> kQuadPositions = {-1.f, -1.f, 1.f, -1.f, -1.f, 1.f, 1.f, 1.f};
-constexpr std::array<GLfloat, 16> kQuadRecords = {
-    -1.f, -1.f, 0.f, 0.f, //
-    1.f,  -1.f, 1.f, 0.f, //
-    -1.f, 1.f,  0.f, 1.f, //
-    1.f,  1.f,  1.f, 1.f, //
-};
-constexpr GLsizei kRecordStride = 4 * sizeof(GLfloat);
-
-} // namespace
 
 CShaderCtrl::CShaderCtrl(const ShaderSet& first, Features features, QWidget* parent)
     : CGLCtrl(parent), m_features(features), m_set(first)
@@ -180,12 +165,10 @@ void CShaderCtrl::DrawQuad() const
 {
     glBindBuffer(GL_ARRAY_BUFFER, 0); // client-side arrays
     glEnableVertexAttribArray(0);
-    if (m_features.attributes == about::QuadAttributes::Position) {
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kQuadPositions.data());
-    } else {
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kRecordStride, kQuadRecords.data());
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kFullScreenQuadStride, kFullScreenQuad.data());
+    if (m_features.attributes != about::QuadAttributes::Position) {
         glEnableVertexAttribArray(1);
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, kRecordStride, kQuadRecords.data() + 2);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, kFullScreenQuadStride, kFullScreenQuad.data() + 2);
     }
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     glDisableVertexAttribArray(0);

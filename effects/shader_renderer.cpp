@@ -18,15 +18,6 @@
 
 namespace {
 
-// Interleaved full-screen quad: x, y, u, v per vertex, drawn as a triangle strip.
-constexpr std::array<float, 16> kQuad = {
-    -1.f, -1.f, 0.f, 0.f, //
-    1.f,  -1.f, 1.f, 0.f, //
-    -1.f, 1.f,  0.f, 1.f, //
-    1.f,  1.f,  1.f, 1.f, //
-};
-constexpr int kQuadStride = 4 * sizeof(float);
-
 constexpr int kImageLogSize = 1024; // info-log buffers, terminating zero included
 constexpr int kPassLogSize = 512;
 
@@ -198,14 +189,22 @@ bool CShaderRenderer::BuildProgram(const std::string& vertexPath, const std::str
     ReleaseProgram(m_program);
     m_program = program;
     const auto location = [program](const char* uniform) { return glGetUniformLocation(program, uniform); };
-    m_uniforms = {location("iTime"),           location("iResolution"),
-                  location("iChannel0"),       location("iChannel1"),
-                  location("iMouse"),          location("iFrame"),
-                  location("iMojibanType"),    location("iDate"),
-                  location("iHourHandColor"),  location("iMinuteHandColor"),
-                  location("iSecondHandColor"), location("iHourHand"),
-                  location("iMinuteHand"),      location("iSecondHand"),
-                  location("iMinuteHandStep"),  location("iSecondHandStop")};
+    m_uniforms = {location("iTime"),
+                  location("iResolution"),
+                  location("iChannel0"),
+                  location("iChannel1"),
+                  location("iMouse"),
+                  location("iFrame"),
+                  location("iMojibanType"),
+                  location("iDate"),
+                  location("iHourHandColor"),
+                  location("iMinuteHandColor"),
+                  location("iSecondHandColor"),
+                  location("iHourHand"),
+                  location("iMinuteHand"),
+                  location("iSecondHand"),
+                  location("iMinuteHandStep"),
+                  location("iSecondHandStop")};
     return true;
 }
 
@@ -393,10 +392,10 @@ void CShaderRenderer::DrawQuad(bool withTexcoord)
 {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kQuadStride, kQuad.data());
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kFullScreenQuadStride, kFullScreenQuad.data());
     if (withTexcoord) {
         glEnableVertexAttribArray(1);
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, kQuadStride, kQuad.data() + 2);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, kFullScreenQuadStride, kFullScreenQuad.data() + 2);
     }
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     glDisableVertexAttribArray(0);

@@ -13,6 +13,7 @@
 #include "platform/gl.h"
 
 #include <QPoint>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,6 +21,16 @@
 namespace platform {
 class Surface;
 }
+
+// The full-screen quad every shader pass draws as a triangle strip: x, y, u, v
+// per corner, kFullScreenQuadStride bytes apart.
+inline constexpr std::array<float, 16> kFullScreenQuad = {
+    -1.f, -1.f, 0.f, 0.f, //
+    1.f,  -1.f, 1.f, 0.f, //
+    -1.f, 1.f,  0.f, 1.f, //
+    1.f,  1.f,  1.f, 1.f, //
+};
+inline constexpr int kFullScreenQuadStride = 4 * sizeof(float);
 
 // The whole content of a text file (UTF-8): a carriage return and line feed pair
 // becomes one line feed, and the text ends at the first zero byte. A missing,

@@ -34,8 +34,9 @@ protected:
             ASSERT_TRUE(QDir(folder.path()).mkdir(data));
             const QDir source(built.filePath(data));
             for (const QString& name : source.entryList(QDir::Files)) {
-                if (name != kBadFace)
+                if (name != kBadFace) {
                     ASSERT_TRUE(QFile::link(source.filePath(name), folder.filePath(data + '/' + name)));
+                }
             }
         }
         QFile face(folder.filePath(QStringLiteral("_misc/") + kBadFace));

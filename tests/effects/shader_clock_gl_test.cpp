@@ -366,9 +366,11 @@ TEST(ShaderFacesTest, DateWindowFollowsTheDialType)
         platform::Surface target(size, size);
         date.Render(target, &grey);
         EXPECT_GT(platform::GetRValue(target.GetPixel(c.x, c.y)), 200) << "type " << c.type;
-        for (const auto& other : cases)
-            if (other.type != c.type)
+        for (const auto& other : cases) {
+            if (other.type != c.type) {
                 EXPECT_EQ(target.GetPixel(other.x, other.y), platform::Rgb(40, 40, 40)) << "type " << c.type;
+            }
+        }
     }
     // An unknown dial type has no window: the picture passes unchanged.
     date.m_nMojibanType = 3;

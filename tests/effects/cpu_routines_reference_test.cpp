@@ -31,6 +31,9 @@ struct Size
 // the large ones their vectorised middles and tails.
 constexpr Size kSizes[] = {{1, 1}, {2, 3}, {3, 2}, {4, 5}, {5, 4}, {7, 9}, {17, 3}, {64, 48}, {131, 67}};
 
+// The clock's pictures at zoom 100 and 300, and an odd size between.
+constexpr Size kClockSizes[] = {{130, 130}, {131, 97}, {390, 390}};
+
 std::vector<std::uint32_t> RandomPixels(std::size_t n, std::mt19937& random)
 {
     std::vector<std::uint32_t> pixels(n);
@@ -89,7 +92,8 @@ void PlainFireRender(CFireRoutine& f, const std::uint32_t* source, std::uint32_t
         for (int x = 0; x < w; ++x) {
             const std::uint32_t p = f.m_palette[f.m_fire[static_cast<std::size_t>((i + 3) * w + x)]];
             std::uint32_t& d = destination[static_cast<std::size_t>(i * w + x)];
-            d = pixel::Combine(p, d, [&f](int pc, int dc) { return ((pc - dc) * f.m_nBlend + dc * 256) >> 8; });
+            d = pixel::Combine(p, d,
+                               [&f](int pc, int dc) { return ((pc - dc) * f.m_nBlend + dc * 256) >> 8; });
         }
     }
     const int c0 = h / 2;
@@ -121,7 +125,8 @@ TEST(CpuRoutineReferenceTest, FireMatchesThePlainFormFrameByFrame)
                 fast.Render(source.data(), a.data());
                 crt::srand(static_cast<unsigned>(frame + 1));
                 PlainFireRender(plain, source.data(), b.data());
-                ASSERT_EQ(fast.m_fire, plain.m_fire) << s.w << "x" << s.h << " blend " << blend << " frame " << frame;
+                ASSERT_EQ(fast.m_fire, plain.m_fire)
+                    << s.w << "x" << s.h << " blend " << blend << " frame " << frame;
                 ASSERT_EQ(a, b) << s.w << "x" << s.h << " blend " << blend << " frame " << frame;
             }
         }
@@ -155,9 +160,9 @@ void PlainPlasmaStep(CPlasmaRoutine& p)
 void PlainPlasmaRender(CPlasmaRoutine& p, const std::uint32_t* source, std::uint32_t* destination)
 {
     for (std::size_t i = 0; i < p.m_index.size(); ++i) {
-        const std::uint32_t blended = pixel::Combine(p.m_palette[p.m_index[i]], destination[i], [&p](int pc, int dc) {
-            return (dc * 256 + (pc - dc) * p.m_nBlend) >> 8;
-        });
+        const std::uint32_t blended =
+            pixel::Combine(p.m_palette[p.m_index[i]], destination[i],
+                           [&p](int pc, int dc) { return (dc * 256 + (pc - dc) * p.m_nBlend) >> 8; });
         destination[i] = pixel::Combine(blended, source[i], [&p](int c, int sc) {
             return (c * (100 - p.m_nSourceShare) + sc * p.m_nSourceShare) / 100;
         });
@@ -238,7 +243,7 @@ TEST(CpuRoutineReferenceTest, CloudsMatchThePlainFormFrameByFrame)
         std::vector<std::uint32_t> a = RandomPixels(Count(s), random);
         // Drifts in every direction and faster than one picture per frame.
         for (const auto& [dx, dy] : {std::pair{1, 1}, std::pair{-1, 1}, std::pair{1, -1}, std::pair{-7, -5},
-                                    std::pair{0, 0}, std::pair{300, -300}}) {
+                                     std::pair{0, 0}, std::pair{300, -300}}) {
             fast.m_drift[0] = dx;
             fast.m_drift[1] = dy;
             CCloudsRoutine plain = fast;
@@ -269,7 +274,8 @@ void PlainWaterRender(CWaterRoutine& water, const std::uint32_t* source, std::ui
                 continue;
             }
             const std::uint32_t p = source[j];
-            destination[i] = water.m_bLight ? pixel::Map(p, [d](int c) { return std::clamp(c - d, 0, 255); }) : p;
+            destination[i] =
+                water.m_bLight ? pixel::Map(p, [d](int c) { return std::clamp(c - d, 0, 255); }) : p;
         }
     }
     std::vector<int>& next = water.m_nPage == 0 ? water.m_pField1 : water.m_pField2;
@@ -277,8 +283,8 @@ void PlainWaterRender(CWaterRoutine& water, const std::uint32_t* source, std::ui
     for (int y = 1; y < h - 1; ++y) {
         for (int x = 1; x < w - 1; ++x) {
             const auto at = [&old, w](int xx, int yy) { return old[static_cast<std::size_t>(yy * w + xx)]; };
-            const int sum = at(x - 1, y - 1) + at(x + 1, y - 1) + at(x - 1, y + 1) + at(x + 1, y + 1) + at(x, y - 1) +
-                            at(x, y + 1) + at(x - 1, y) + at(x + 1, y);
+            const int sum = at(x - 1, y - 1) + at(x + 1, y - 1) + at(x - 1, y + 1) + at(x + 1, y + 1) +
+                            at(x, y - 1) + at(x, y + 1) + at(x - 1, y) + at(x + 1, y);
             int& n = next[static_cast<std::size_t>(y * w + x)];
             const int t = (sum >> 2) - n;
             n = t - (t >> water.m_nDensity);
@@ -287,35 +293,46 @@ void PlainWaterRender(CWaterRoutine& water, const std::uint32_t* source, std::ui
     water.m_nPage ^= 1;
 }
 
+void CompareWater(Size s, int light, std::mt19937& random)
+{
+    CWaterRoutine fast;
+    fast.Create(s.w, s.h);
+    fast.m_bLight = light;
+    CWaterRoutine plain = fast;
+    const std::vector<std::uint32_t> source = RandomPixels(Count(s), random);
+    std::vector<std::uint32_t> a = RandomPixels(Count(s), random);
+    std::vector<std::uint32_t> b = a;
+    for (int frame = 0; frame < 60; ++frame) {
+        if (frame % 7 == 0) {
+            // Drops of every strength: small ones as the pointer lets fall, and
+            // slopes beyond a whole channel and displacements that reach outside
+            // the picture, as the rain's big drops and many drops on one place do.
+            const bool pointer = frame % 14 == 0;
+            const int x = static_cast<int>(random() % static_cast<unsigned>(s.w));
+            const int y = static_cast<int>(random() % static_cast<unsigned>(s.h));
+            const int radius =
+                pointer ? std::max(s.w / 50, 1) : 1 + static_cast<int>(random() % 9u) * (s.w / 60 + 1);
+            const int height = pointer ? 30 : static_cast<int>(random() % 4000u) - 1000;
+            fast.AddDrop(x, y, radius, height, fast.m_nPage);
+            plain.AddDrop(x, y, radius, height, plain.m_nPage);
+        }
+        fast.Render(source.data(), a.data());
+        PlainWaterRender(plain, source.data(), b.data());
+        ASSERT_EQ(fast.m_pField1, plain.m_pField1) << s.w << "x" << s.h << " frame " << frame;
+        ASSERT_EQ(fast.m_pField2, plain.m_pField2) << s.w << "x" << s.h << " frame " << frame;
+        ASSERT_EQ(a, b) << s.w << "x" << s.h << " light " << light << " frame " << frame;
+    }
+}
+
 TEST(CpuRoutineReferenceTest, WaterMatchesThePlainFormFrameByFrame)
 {
     std::mt19937 random(14);
-    for (const Size s : kSizes) {
-        for (const int light : {1, 0}) {
-            CWaterRoutine fast;
-            fast.Create(s.w, s.h);
-            fast.m_bLight = light;
-            CWaterRoutine plain = fast;
-            const std::vector<std::uint32_t> source = RandomPixels(Count(s), random);
-            std::vector<std::uint32_t> a = RandomPixels(Count(s), random);
-            std::vector<std::uint32_t> b = a;
-            for (int frame = 0; frame < 60; ++frame) {
-                if (frame % 7 == 0) {
-                    // Drops of every strength: slopes beyond a whole channel, and
-                    // displacements that reach outside the picture.
-                    const int x = static_cast<int>(random() % static_cast<unsigned>(s.w));
-                    const int y = static_cast<int>(random() % static_cast<unsigned>(s.h));
-                    const int radius = 1 + static_cast<int>(random() % 9u);
-                    const int height = static_cast<int>(random() % 4000u) - 1000;
-                    fast.AddDrop(x, y, radius, height, fast.m_nPage);
-                    plain.AddDrop(x, y, radius, height, plain.m_nPage);
-                }
-                fast.Render(source.data(), a.data());
-                PlainWaterRender(plain, source.data(), b.data());
-                ASSERT_EQ(fast.m_pField1, plain.m_pField1) << s.w << "x" << s.h << " frame " << frame;
-                ASSERT_EQ(fast.m_pField2, plain.m_pField2) << s.w << "x" << s.h << " frame " << frame;
-                ASSERT_EQ(a, b) << s.w << "x" << s.h << " light " << light << " frame " << frame;
-            }
+    for (const int light : {1, 0}) {
+        for (const Size s : kSizes) {
+            CompareWater(s, light, random);
+        }
+        for (const Size s : kClockSizes) {
+            CompareWater(s, light, random);
         }
     }
 }
@@ -341,7 +358,8 @@ void PlainBlendStroke(platform::Surface& target, float x1, float y1, float x2, f
     const int px0 = std::max(static_cast<int>(std::floor(std::min(x1, x2) - reachAcross)), 0);
     const int px1 = std::min(static_cast<int>(std::ceil(std::max(x1, x2) + reachAcross)), target.Width() - 1);
     const int py0 = std::max(static_cast<int>(std::floor(std::min(y1, y2) - reachAcross)), 0);
-    const int py1 = std::min(static_cast<int>(std::ceil(std::max(y1, y2) + reachAcross)), target.Height() - 1);
+    const int py1 =
+        std::min(static_cast<int>(std::ceil(std::max(y1, y2) + reachAcross)), target.Height() - 1);
     for (int py = py0; py <= py1; ++py) {
         for (int px = px0; px <= px1; ++px) {
             const float rx = static_cast<float>(px) - cx;
@@ -356,8 +374,9 @@ void PlainBlendStroke(platform::Surface& target, float x1, float y1, float x2, f
                 continue;
             }
             std::uint32_t& p = target.Row(py)[px];
-            p = 0xFF000000u |
-                pixel::Combine(colour, p, [a](int c, int dc) { return (c * a + dc * (255 - a) + 127) / 255; });
+            p = 0xFF000000u | pixel::Combine(colour, p, [a](int c, int dc) {
+                    return (c * a + dc * (255 - a) + 127) / 255;
+                });
         }
     }
 }
@@ -381,12 +400,73 @@ TEST(CpuRoutineReferenceTest, FurStrokesMatchThePlainForm)
         const float width = whole ? 2.0f : 0.5f + static_cast<float>(random() % 80) / 10.0f;
         const std::uint32_t colour = static_cast<std::uint32_t>(random()) & 0xFFFFFFu;
         const int alpha = static_cast<int>(random() % 276u) - 20; // up to full opacity
-        BlendStroke(fast, whole ? std::round(x1) : x1, whole ? std::round(y1) : y1, x2, y2, width, colour, alpha);
-        PlainBlendStroke(plain, whole ? std::round(x1) : x1, whole ? std::round(y1) : y1, x2, y2, width, colour,
-                         alpha);
+        BlendStroke(fast, whole ? std::round(x1) : x1, whole ? std::round(y1) : y1, x2, y2, width, colour,
+                    alpha);
+        PlainBlendStroke(plain, whole ? std::round(x1) : x1, whole ? std::round(y1) : y1, x2, y2, width,
+                         colour, alpha);
         for (int y = 0; y < fast.Height(); ++y) {
             ASSERT_TRUE(std::equal(fast.Row(y), fast.Row(y) + fast.Width(), plain.Row(y)))
                 << "stroke " << k << " row " << y;
+        }
+    }
+}
+
+// The fur's strokes drawn one by one with the plain stroke: a random point, the
+// colour under it, and a stroke through it turned and lengthened by brightness.
+void PlainFurDraw(const CFurStrokes& fur, platform::Surface& output, const std::uint32_t* pixels)
+{
+    const auto coordinate = [](int size) {
+        const float v =
+            static_cast<float>(crt::rand()) * (static_cast<float>(size) - 1.0f) / 32767.0f * 0.99999988f;
+        return std::clamp(static_cast<int>(v), 0, std::max(size - 1, 0));
+    };
+    for (int k = 0; k < fur.m_nStrokes; ++k) {
+        const int y = coordinate(fur.m_nHeight);
+        const int x = coordinate(fur.m_nWidth);
+        const std::uint32_t colour =
+            pixels[static_cast<std::size_t>((fur.m_nHeight - 1 - y) * fur.m_nWidth + x)] & 0xFFFFFFu;
+        const float t =
+            static_cast<float>(pixel::Red(colour) + pixel::Green(colour) + pixel::Blue(colour)) / 765.0f;
+        const float angle = -fur.m_fPi / 2 + fur.m_fPi * t;
+        const double half = static_cast<int>(t * 40) * 0.5;
+        const int dx = static_cast<int>(std::cos(angle) * half);
+        const int dy = static_cast<int>(std::sin(angle) * half);
+        PlainBlendStroke(output, static_cast<float>(x - dx), static_cast<float>(y - dy),
+                         static_cast<float>(x + dx), static_cast<float>(y + dy), 2.0f, colour, 20);
+    }
+}
+
+TEST(CpuRoutineReferenceTest, FurMatchesThePlainFormFrameByFrame)
+{
+    std::mt19937 random(17);
+    // Pictures of every brightness (strokes of every length and direction), one
+    // grey (the same stroke everywhere) and one black (no stroke at all).
+    const auto pictures = [&random](Size s) {
+        std::vector<std::uint32_t> grey(Count(s), 0x00808080u), black(Count(s), 0u);
+        return std::vector{RandomPixels(Count(s), random), grey, black};
+    };
+    for (const Size s : {Size{64, 48}, kClockSizes[0], kClockSizes[1], kClockSizes[2]}) {
+        for (const std::vector<std::uint32_t>& picture : pictures(s)) {
+            CFurStrokes fur;
+            fur.SetSize(s.w, s.h);
+            platform::Surface fast(s.w, s.h), plain(s.w, s.h);
+            for (int y = 0; y < s.h; ++y) {
+                for (int x = 0; x < s.w; ++x) {
+                    fast.Row(y)[x] = plain.Row(y)[x] = static_cast<std::uint32_t>(random());
+                }
+            }
+            for (unsigned frame = 0; frame < 4; ++frame) {
+                crt::srand(frame);
+                fur.Draw(fast, picture.data());
+                const int next = crt::rand(); // the fast form draws as many numbers
+                crt::srand(frame);
+                PlainFurDraw(fur, plain, picture.data());
+                ASSERT_EQ(next, crt::rand()) << s.w << "x" << s.h << " frame " << frame;
+                for (int y = 0; y < s.h; ++y) {
+                    ASSERT_TRUE(std::equal(fast.Row(y), fast.Row(y) + s.w, plain.Row(y)))
+                        << s.w << "x" << s.h << " frame " << frame << " row " << y;
+                }
+            }
         }
     }
 }
@@ -398,7 +478,9 @@ TEST(CpuRoutineReferenceTest, FrostedGlassIsTheWeightedNeighbourhood)
     std::mt19937 random(16);
     for (const Size s : kSizes) {
         const std::vector<std::uint32_t> picture = RandomPixels(Count(s), random);
-        const auto at = [&](int x, int y) { return picture[static_cast<std::size_t>(y * s.w + x)] & 0xFFFFFFu; };
+        const auto at = [&](int x, int y) {
+            return picture[static_cast<std::size_t>(y * s.w + x)] & 0xFFFFFFu;
+        };
         lmd::test::CpuLayer t(s.w, s.h, at);
         t.Run(EFFECT_FROSTED_GLASS, 2);
         for (int y = 0; y < s.h; ++y) {
@@ -418,8 +500,8 @@ TEST(CpuRoutineReferenceTest, FrostedGlassIsTheWeightedNeighbourhood)
                         sum[2] += weight * pixel::Blue(p);
                     }
                 }
-                const std::uint32_t expected =
-                    pixel::Pack(std::min(sum[0] / 100, 255), std::min(sum[1] / 100, 255), std::min(sum[2] / 100, 255));
+                const std::uint32_t expected = pixel::Pack(
+                    std::min(sum[0] / 100, 255), std::min(sum[1] / 100, 255), std::min(sum[2] / 100, 255));
                 ASSERT_EQ(t.Out(x, y), expected) << s.w << "x" << s.h << " at " << x << "," << y;
             }
         }

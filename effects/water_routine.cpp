@@ -5,6 +5,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 void CWaterRoutine::Create(int width, int height)
 {
     m_nWidth = std::max(width, 0);
@@ -25,45 +29,115 @@ int RandomCentre(int size, int r)
     return r + crt::rand() % span + 1;
 }
 
-// Where n pixels of one row look (field points at the first, which is cell i of
-// the picture; rows w apart): the source pixel j, or 0 where j falls outside
-// the picture; and per byte what the slope takes off, clamped to +-255 (the
-// fourth byte: 255, which clears it) or 0 where j falls outside.
-void Look(const int* __restrict field, int w, int i, int total, int* __restrict from,
-          std::int16_t* __restrict shade, int n)
+// One row of the drawing: field and out point at the row's first interior
+// cell, which is cell i of the picture; rows are w cells apart, total cells in
+// all. Each pixel looks through the slope of the water at source pixel j; where
+// j falls outside the picture it keeps its colour. With light, each colour byte
+// c becomes clamp(c - slope, 0, 255) and the fourth byte 0.
+struct RowLook
 {
-    for (int x = 0; x < n; ++x) {
+    const int* field;
+    std::uint32_t* out;
+    int i, w, total;
+    bool light;
+
+    // Draws pixel x of the row.
+    void Pixel(const std::uint32_t* source, int x) const
+    {
         const int d = field[x] - field[x + 1];
         const int j = i + x + ((field[x] - field[x + w]) >> 3) * w + (d >> 3);
-        const bool inside = j > 0 && j < total;
-        from[x] = inside ? j : 0;
-        const auto slope = static_cast<std::int16_t>(inside ? std::clamp(d, -255, 255) : 0);
-        shade[4 * x] = slope;
-        shade[4 * x + 1] = slope;
-        shade[4 * x + 2] = slope;
-        shade[4 * x + 3] = static_cast<std::int16_t>(inside ? 255 : 0);
+        if (j <= 0 || j >= total) {
+            return;
+        }
+        const std::uint32_t p = source[j];
+        out[x] = light ? pixel::Map(p, [d](int c) { return std::clamp(c - d, 0, 255); }) : p;
     }
+
+    // Draws the first pixels of the row, as many as it can four at a time, and
+    // returns how many: first where each looks (into from), then what it sees
+    // (into seen), then the drawing; from and seen hold n entries.
+    int Fours(const std::uint32_t* source, int n, int* from, std::uint32_t* seen) const;
+};
+
+#if defined(__SSE2__)
+// 32-bit products of the lanes of a and b (what SSE2 lacks as one instruction).
+__m128i Multiply(__m128i a, __m128i b)
+{
+    const __m128i even = _mm_mul_epu32(a, b);
+    const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                              _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
 }
 
-// Each byte of n pixels: clamp(seen byte - shade, 0, 255), shade given per byte.
-void ShadeRow(const std::uint32_t* __restrict seen, const std::int16_t* __restrict shade,
-              std::uint32_t* __restrict out, std::size_t n)
+__m128i Load(const void* p)
 {
-    const auto* s8 = reinterpret_cast<const std::uint8_t*>(seen);
-    auto* o8 = reinterpret_cast<std::uint8_t*>(out);
-    for (std::size_t k = 0; k < 4 * n; ++k) {
-        const auto v = static_cast<std::int16_t>(s8[k] - shade[k]);
-        o8[k] = static_cast<std::uint8_t>(std::min<std::int16_t>(std::max<std::int16_t>(v, 0), 255));
-    }
+    return _mm_loadu_si128(static_cast<const __m128i*>(p));
 }
+
+// Pixel by pixel as Pixel does, in 32-bit lanes. Where a pixel looks outside,
+// from holds 0 (j is never 0 inside) and seen some pixel that is not used. The
+// slope is taken off each byte in 16-bit lanes with saturation, which lands on
+// the same byte as the clamp: the slope saturated to 16 bits still takes any
+// byte to 0 or 255 when the whole one would.
+int RowLook::Fours(const std::uint32_t* __restrict source, int n, int* __restrict from,
+                   std::uint32_t* __restrict seen) const
+{
+    const int* __restrict const f = field; // locals: stores to out cannot move them
+    std::uint32_t* __restrict const o = out;
+    const int end = n & ~3;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i width = _mm_set1_epi32(w);
+    const __m128i beyond = _mm_set1_epi32(total);
+    __m128i cell = _mm_setr_epi32(i, i + 1, i + 2, i + 3);
+    for (int x = 0; x < end; x += 4) {
+        const __m128i f0 = Load(f + x);
+        const __m128i d = _mm_sub_epi32(f0, Load(f + x + 1));
+        const __m128i rows = _mm_srai_epi32(_mm_sub_epi32(f0, Load(f + x + w)), 3);
+        const __m128i j = _mm_add_epi32(_mm_add_epi32(cell, Multiply(rows, width)), _mm_srai_epi32(d, 3));
+        const __m128i inside = _mm_and_si128(_mm_cmpgt_epi32(j, zero), _mm_cmpgt_epi32(beyond, j));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(from + x), _mm_and_si128(j, inside));
+        cell = _mm_add_epi32(cell, _mm_set1_epi32(4));
+    }
+    for (int x = 0; x < end; ++x) {
+        seen[x] = source[from[x]];
+    }
+    const bool shade = light;
+    const __m128i colours = _mm_set1_epi32(0x00FFFFFF);
+    for (int x = 0; x < end; x += 4) {
+        __m128i p = Load(seen + x);
+        if (shade) {
+            const __m128i d = _mm_sub_epi32(Load(f + x), Load(f + x + 1));
+            const __m128i slope = _mm_unpacklo_epi16(_mm_packs_epi32(d, d), _mm_packs_epi32(d, d));
+            const __m128i low = _mm_subs_epi16(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi32(slope, slope));
+            const __m128i high = _mm_subs_epi16(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi32(slope, slope));
+            p = _mm_and_si128(_mm_packus_epi16(low, high), colours);
+        }
+        const __m128i outside = _mm_cmpeq_epi32(Load(from + x), zero);
+        auto* const target = reinterpret_cast<__m128i*>(o + x);
+        _mm_storeu_si128(target,
+                         _mm_or_si128(_mm_andnot_si128(outside, p), _mm_and_si128(outside, Load(target))));
+    }
+    return end;
+}
+#else
+int RowLook::Fours(const std::uint32_t*, int, int*, std::uint32_t*) const
+{
+    return 0;
+}
+#endif
 
 // The damped wave for n cells of one row: old points at the row's first cell in
-// the other page's field, rows w apart.
-void StepRow(const int* __restrict old, int* __restrict next, int w, int n, int density)
+// the other page's field, rows w apart. The sum of the eight neighbours is taken
+// as the column sums of three cells left and right plus the two cells above and
+// below; columns holds the n + 2 column sums from the cell left of the first on.
+void StepRow(const int* __restrict old, int* __restrict next, int w, int n, int density,
+             int* __restrict columns)
 {
+    for (int k = -1; k <= n; ++k) {
+        columns[k + 1] = old[k - w] + old[k] + old[k + w];
+    }
     for (int k = 0; k < n; ++k) {
-        const int s = old[k - w - 1] + old[k - w + 1] + old[k + w - 1] + old[k + w + 1] + old[k - w] + old[k + w] +
-                      old[k - 1] + old[k + 1];
+        const int s = columns[k] + columns[k + 2] + old[k - w] + old[k + w];
         const int t = (s >> 2) - next[k];
         next[k] = t - (t >> density);
     }
@@ -75,39 +149,28 @@ void CWaterRoutine::Render(const std::uint32_t* source, std::uint32_t* destinati
 {
     const int w = m_nWidth;
     const int h = m_nHeight;
-    const int total = w * h;
-    const int* field = m_pField1.data();
-
-    // Draw: every interior pixel looks through the slope of the water at source
-    // pixel j; where j falls outside the picture the pixel keeps its colour. With
-    // light, each colour byte c becomes clamp(c - slope, 0, 255) and the fourth
-    // byte 0; the slope is clamped to +-255 first, which changes no result.
     const int inner = std::max(w - 2, 0);
-    m_seen.resize(static_cast<std::size_t>(inner));
     m_from.resize(static_cast<std::size_t>(inner));
-    m_shade.resize(4 * static_cast<std::size_t>(inner));
-    const bool light = m_bLight != 0;
-    for (int y = 1; y < h - 1; ++y) {
-        const int first = y * w + 1;
-        std::uint32_t* out = destination + first;
-        Look(field + first, w, first, total, m_from.data(), m_shade.data(), inner);
-        for (int x = 0; x < inner; ++x) {
-            const int j = m_from[static_cast<std::size_t>(x)];
-            m_seen[static_cast<std::size_t>(x)] = j > 0 ? source[j] : out[x];
-        }
-        if (light) {
-            ShadeRow(m_seen.data(), m_shade.data(), out, static_cast<std::size_t>(inner));
-        } else {
-            std::copy(m_seen.begin(), m_seen.end(), out);
-        }
-    }
-
-    // Step: the field of this page gets the damped wave of the other one.
+    m_seen.resize(static_cast<std::size_t>(inner));
+    m_columns.resize(static_cast<std::size_t>(inner) + 2);
+    // Draw every interior row from field 1, then step: the field of this page
+    // gets the damped wave of the other one. Row y - 1 is stepped right after
+    // row y is drawn, while its cells are at hand: no row drawn later reads it.
     int* next = m_nPage == 0 ? m_pField1.data() : m_pField2.data();
     const int* old = m_nPage == 0 ? m_pField2.data() : m_pField1.data();
     for (int y = 1; y < h - 1; ++y) {
         const int first = y * w + 1;
-        StepRow(old + first, next + first, w, inner, m_nDensity);
+        const RowLook row{m_pField1.data() + first, destination + first, first, w, w * h, m_bLight != 0};
+        for (int x = row.Fours(source, inner, m_from.data(), m_seen.data()); x < inner; ++x) {
+            row.Pixel(source, x);
+        }
+        if (y > 1) {
+            StepRow(old + first - w, next + first - w, w, inner, m_nDensity, m_columns.data());
+        }
+    }
+    if (h > 2) {
+        const int first = (h - 2) * w + 1;
+        StepRow(old + first, next + first, w, inner, m_nDensity, m_columns.data());
     }
     m_nPage ^= 1;
 }

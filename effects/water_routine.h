@@ -29,9 +29,9 @@ public:
     std::vector<int> m_pField2;
 
 private:
-    // Render, one row at a time: where each column looks, the pixel it sees and,
-    // per byte, what the slope takes off it.
+    // Render, one row at a time: where each pixel looks and what it sees there,
+    // and the column sums of the step.
     std::vector<int> m_from;
     std::vector<std::uint32_t> m_seen;
-    std::vector<std::int16_t> m_shade;
+    std::vector<int> m_columns;
 };

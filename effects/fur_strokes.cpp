@@ -40,13 +40,116 @@ std::uint32_t BlendOver(std::uint32_t c, std::uint32_t d, std::uint32_t a)
     return redBlue | green << 8;
 }
 
+// What a stroke covers: the opacity of each pixel, given by how far the
+// rectangle reaches over it across and along the stroke (a unit box filter on
+// each axis of the stroke). Pixel centres lie on integer coordinates.
+class StrokeCover
+{
+public:
+    // An opacity beyond full counts as full: more would spill into the next colour byte.
+    StrokeCover(float x1, float y1, float x2, float y2, float width, int alpha)
+        : m_length(std::hypot(x2 - x1, y2 - y1)), m_alpha(std::min(alpha, 255)), m_cx((x1 + x2) / 2),
+          m_cy((y1 + y2) / 2), m_reachAlong(m_length / 2 + 0.5f), m_reachAcross(width / 2 + 0.5f),
+          m_extent(m_reachAlong + m_reachAcross)
+    {
+        if (!Empty()) {
+            m_ux = (x2 - x1) / m_length;
+            m_uy = (y2 - y1) / m_length;
+        }
+    }
+
+    // A stroke of length 0 or without opacity covers nothing.
+    bool Empty() const { return !(m_length > 0.0f) || m_alpha <= 0; }
+    float ReachAcross() const { return m_reachAcross; }
+
+    // Whether row py may hold a covered pixel.
+    bool MayCover(int py) const { return std::abs(static_cast<float>(py) - m_cy) <= m_extent; }
+
+    // The opacities of count pixels from column start on row py, count at most
+    // kRun (plain arithmetic, no branch, so it vectorises).
+    static constexpr int kRun = 64;
+    void Row(int py, int start, int count, std::uint32_t* __restrict opacity) const
+    {
+        const float ry = static_cast<float>(py) - m_cy;
+        const float cx = m_cx, ux = m_ux, uy = m_uy, along0 = m_reachAlong, across0 = m_reachAcross;
+        const float extent = m_extent;
+        const auto alpha = static_cast<float>(m_alpha);
+        for (int k = 0; k < count; ++k) {
+            const float rx = static_cast<float>(start + k) - cx;
+            // min and max clamp as std::clamp does for these finite values.
+            const float along = std::min(std::max(along0 - std::abs(rx * ux + ry * uy), 0.0f), 1.0f);
+            const float across = std::min(std::max(across0 - std::abs(ry * ux - rx * uy), 0.0f), 1.0f);
+            const float inside = std::abs(rx) > extent ? 0.0f : 1.0f;
+            opacity[k] = static_cast<std::uint32_t>(static_cast<int>(alpha * along * across * inside + 0.5f));
+        }
+    }
+
+private:
+    float m_length;
+    int m_alpha;
+    float m_cx, m_cy, m_reachAlong, m_reachAcross, m_extent;
+    float m_ux = 0, m_uy = 0;
+};
+
+// Blends colour into n pixels at the given opacities (0 leaves a pixel as it is).
+void BlendRun(std::uint32_t* row, const std::uint32_t* opacity, int n, std::uint32_t colour)
+{
+    for (int k = 0; k < n; ++k) {
+        if (opacity[k] != 0) {
+            row[k] = 0xFF000000u | BlendOver(colour, row[k], opacity[k]);
+        }
+    }
+}
+
 } // namespace
+
+const CFurStrokes::Mask& CFurStrokes::MaskFor(int dx, int dy) const
+{
+    m_masks.resize((2 * kReach + 1) * (2 * kReach + 1));
+    Mask& mask = m_masks[static_cast<std::size_t>((dy + kReach) * (2 * kReach + 1) + dx + kReach)];
+    if (mask.made) {
+        return mask;
+    }
+    mask.made = true;
+    // The stroke through (0, 0) as Draw gives it; the columns and rows BlendStroke
+    // would visit around it, each row kept from its first covered pixel to its last.
+    const StrokeCover cover(static_cast<float>(-dx), static_cast<float>(-dy), static_cast<float>(dx),
+                            static_cast<float>(dy), 2.0f, 20);
+    if (cover.Empty()) {
+        return mask;
+    }
+    const int reach = static_cast<int>(std::ceil(cover.ReachAcross()));
+    const int columns = 2 * (std::abs(dx) + reach) + 1;
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(columns));
+    for (int oy = -std::abs(dy) - reach; oy <= std::abs(dy) + reach; ++oy) {
+        if (!cover.MayCover(oy)) {
+            continue;
+        }
+        const int left = -std::abs(dx) - reach;
+        for (int start = 0; start < columns; start += StrokeCover::kRun) {
+            cover.Row(oy, left + start, std::min(StrokeCover::kRun, columns - start), row.data() + start);
+        }
+        const auto covered = [](std::uint32_t o) { return o != 0; };
+        const auto first = std::find_if(row.begin(), row.end(), covered);
+        if (first == row.end()) {
+            continue;
+        }
+        const auto last = std::find_if(row.rbegin(), row.rend(), covered).base();
+        mask.runs.push_back({oy, left + static_cast<int>(first - row.begin()), static_cast<int>(last - first),
+                             mask.opacity.size()});
+        mask.opacity.insert(mask.opacity.end(), first, last);
+    }
+    return mask;
+}
 
 void CFurStrokes::Draw(platform::Surface& output, const std::uint32_t* pixels) const
 {
     if (pixels == nullptr || m_nWidth <= 0 || m_nHeight <= 0) {
         return;
     }
+    const int columns = output.Width();
+    const int rows = output.Height();
+    std::uint32_t* bits = nullptr; // taken at the first pixel drawn: each call checks the image is not shared
     for (int k = 0; k < m_nStrokes; ++k) {
         const int y = RandomCoordinate(m_nHeight);
         const int x = RandomCoordinate(m_nWidth);
@@ -54,37 +157,39 @@ void CFurStrokes::Draw(platform::Surface& output, const std::uint32_t* pixels) c
             pixels[static_cast<std::size_t>(m_nHeight - 1 - y) * static_cast<std::size_t>(m_nWidth) + x] &
             0xFFFFFFu;
         // Brightness turns the stroke from pointing up (dark) through horizontal
-        // (mid grey) to vertical and long (white).
+        // (mid grey) to vertical and long (white): BlendStroke from (x - dx, y - dy)
+        // to (x + dx, y + dy), 2 wide at opacity 20, by its mask.
         const float t =
             static_cast<float>(pixel::Blue(colour) + pixel::Green(colour) + pixel::Red(colour)) / 765.0f;
         const float angle = -m_fPi / 2 + m_fPi * t;
         const double half = static_cast<int>(t * 40) * 0.5;
         const int dx = static_cast<int>(std::cos(angle) * half);
         const int dy = static_cast<int>(std::sin(angle) * half);
-        BlendStroke(output, static_cast<float>(x - dx), static_cast<float>(y - dy),
-                    static_cast<float>(x + dx), static_cast<float>(y + dy), 2.0f, colour, 20);
+        const Mask& mask = MaskFor(dx, dy);
+        for (const Run& run : mask.runs) {
+            const int py = y + run.dy;
+            const int from = std::max(x + run.dx, 0);
+            const int to = std::min(x + run.dx + run.count, columns);
+            if (py < 0 || py >= rows || from >= to) {
+                continue;
+            }
+            if (bits == nullptr) {
+                bits = output.Bits();
+            }
+            BlendRun(bits + static_cast<std::ptrdiff_t>(py) * columns + from,
+                     mask.opacity.data() + run.first + (from - x - run.dx), to - from, colour);
+        }
     }
 }
 
 void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float y2, float width,
                  std::uint32_t colour, int alpha)
 {
-    const float dx = x2 - x1;
-    const float dy = y2 - y1;
-    const float length = std::hypot(dx, dy);
-    if (!(length > 0.0f) || alpha <= 0) {
+    const StrokeCover cover(x1, y1, x2, y2, width, alpha);
+    if (cover.Empty()) {
         return;
     }
-    alpha = std::min(alpha, 255); // an opacity beyond full would spill into the next colour byte
-    // Coverage of a pixel: how far the rectangle reaches over it across and
-    // along the stroke (a unit box filter on each axis of the stroke).
-    const float ux = dx / length;
-    const float uy = dy / length;
-    const float cx = (x1 + x2) / 2;
-    const float cy = (y1 + y2) / 2;
-    const float reachAlong = length / 2 + 0.5f;
-    const float reachAcross = width / 2 + 0.5f;
-    const float extent = reachAlong + reachAcross;
+    const float reachAcross = cover.ReachAcross();
     const int columns = target.Width();
     const int px0 = std::max(static_cast<int>(std::floor(std::min(x1, x2) - reachAcross)), 0);
     const int px1 = std::min(static_cast<int>(std::ceil(std::max(x1, x2) + reachAcross)), columns - 1);
@@ -96,31 +201,17 @@ void BlendStroke(platform::Surface& target, float x1, float y1, float x2, float 
     }
     std::uint32_t* const pixels = target.Bits(); // once: each call checks the image is not shared
 
-    // Per row, the opacities of a run of pixels first (plain arithmetic, no
-    // branch, so it vectorises), then the blend of the covered ones.
-    constexpr int kRun = 64;
-    int opacity[kRun];
+    // Per row, the opacities of a run of pixels first, then the blend of the covered ones.
+    std::uint32_t opacity[StrokeCover::kRun];
     for (int py = py0; py <= py1; ++py) {
-        std::uint32_t* row = pixels + static_cast<std::ptrdiff_t>(py) * columns;
-        const float ry = static_cast<float>(py) - cy;
-        if (std::abs(ry) > extent) {
+        if (!cover.MayCover(py)) {
             continue;
         }
-        for (int start = px0; start <= px1; start += kRun) {
-            const int count = std::min(kRun, px1 + 1 - start);
-            for (int k = 0; k < count; ++k) {
-                const float rx = static_cast<float>(start + k) - cx;
-                // min and max clamp as std::clamp does for these finite values.
-                const float along = std::min(std::max(reachAlong - std::abs(rx * ux + ry * uy), 0.0f), 1.0f);
-                const float across = std::min(std::max(reachAcross - std::abs(ry * ux - rx * uy), 0.0f), 1.0f);
-                const float inside = std::abs(rx) > extent ? 0.0f : 1.0f;
-                opacity[k] = static_cast<int>(static_cast<float>(alpha) * along * across * inside + 0.5f);
-            }
-            for (int k = 0; k < count; ++k) {
-                const auto o = static_cast<std::uint32_t>(opacity[k]);
-                const std::uint32_t d = row[start + k];
-                row[start + k] = o == 0 ? d : 0xFF000000u | BlendOver(colour, d, o);
-            }
+        std::uint32_t* row = pixels + static_cast<std::ptrdiff_t>(py) * columns;
+        for (int start = px0; start <= px1; start += StrokeCover::kRun) {
+            const int count = std::min(StrokeCover::kRun, px1 + 1 - start);
+            cover.Row(py, start, count, opacity);
+            BlendRun(row + start, opacity, count, colour);
         }
     }
 }

@@ -3,6 +3,7 @@
 // on the output; dark pixels give short strokes, bright ones long vertical
 // strokes, middle ones horizontal.
 #include <cstdint>
+#include <vector>
 
 namespace platform {
 class Surface;
@@ -21,6 +22,26 @@ public:
     int m_nHeight = 0;
     int m_nStrokes = 0; // (int)(width x height x 0.005)
     float m_fPi = 3.14159f;
+
+private:
+    // Each stroke runs from (x - dx, y - dy) to (x + dx, y + dy) with whole dx and
+    // dy of at most kReach, so what it covers around (x, y) depends on dx and dy
+    // only: the opacities BlendStroke gives, row by row from the first covered
+    // pixel to the last, made once for each (dx, dy) the first time it is drawn.
+    static constexpr int kReach = 20;
+    struct Run
+    {
+        int dy, dx, count;
+        std::size_t first; // into opacity
+    };
+    struct Mask
+    {
+        bool made = false;
+        std::vector<Run> runs;
+        std::vector<std::uint32_t> opacity;
+    };
+    const Mask& MaskFor(int dx, int dy) const;
+    mutable std::vector<Mask> m_masks; // a cache, filled while drawing
 };
 
 // Blends an antialiased straight stroke of the given width with flat ends, from

@@ -9,6 +9,16 @@
 #include <emmintrin.h>
 #endif
 
+// The row loops are made twice on x86-64, for the base instruction set and for
+// AVX2 (twice the lanes, three-operand instructions), and the one the processor
+// runs is picked when the program loads. Both give the same pixels: every step
+// is integer arithmetic.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define ROW_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define ROW_LOOP
+#endif
+
 void CWaterRoutine::Create(int width, int height)
 {
     m_nWidth = std::max(width, 0);
@@ -79,8 +89,8 @@ __m128i Load(const void* p)
 // slope is taken off each byte in 16-bit lanes with saturation, which lands on
 // the same byte as the clamp: the slope saturated to 16 bits still takes any
 // byte to 0 or 255 when the whole one would.
-int RowLook::Fours(const std::uint32_t* __restrict source, int n, int* __restrict from,
-                   std::uint32_t* __restrict seen) const
+ROW_LOOP int RowLook::Fours(const std::uint32_t* __restrict source, int n, int* __restrict from,
+                            std::uint32_t* __restrict seen) const
 {
     const int* __restrict const f = field; // locals: stores to out cannot move them
     std::uint32_t* __restrict const o = out;
@@ -130,8 +140,8 @@ int RowLook::Fours(const std::uint32_t*, int, int*, std::uint32_t*) const
 // the other page's field, rows w apart. The sum of the eight neighbours is taken
 // as the column sums of three cells left and right plus the two cells above and
 // below; columns holds the n + 2 column sums from the cell left of the first on.
-void StepRow(const int* __restrict old, int* __restrict next, int w, int n, int density,
-             int* __restrict columns)
+ROW_LOOP void StepRow(const int* __restrict old, int* __restrict next, int w, int n, int density,
+                      int* __restrict columns)
 {
     for (int k = -1; k <= n; ++k) {
         columns[k + 1] = old[k - w] + old[k] + old[k + w];

@@ -39,101 +39,83 @@ int RandomCentre(int size, int r)
     return r + crt::rand() % span + 1;
 }
 
-// One row of the drawing: field and out point at the row's first interior
-// cell, which is cell i of the picture; rows are w cells apart, total cells in
-// all. Each pixel looks through the slope of the water at source pixel j; where
-// j falls outside the picture it keeps its colour. With light, each colour byte
-// c becomes clamp(c - slope, 0, 255) and the fourth byte 0.
-struct RowLook
-{
-    const int* field;
-    std::uint32_t* out;
-    int i, w, total;
-    bool light;
+// One row of the drawing, in three passes over its n pixels: field and out
+// point at the row's first interior cell, which is cell i of the picture; rows
+// are w cells apart, total cells in all. Each pixel looks through the slope of
+// the water at source pixel j; where j falls outside the picture it keeps its
+// colour. With light, each colour byte c becomes clamp(c - slope, 0, 255) and
+// the fourth byte 0.
 
-    // Draws pixel x of the row.
-    void Pixel(const std::uint32_t* source, int x) const
-    {
+// Where each pixel looks: j, or 0 where j falls outside (j is never 0 inside).
+ROW_LOOP void Look(const int* __restrict field, int w, int i, int total, int* __restrict from, int n)
+{
+    for (int x = 0; x < n; ++x) {
         const int d = field[x] - field[x + 1];
         const int j = i + x + ((field[x] - field[x + w]) >> 3) * w + (d >> 3);
-        if (j <= 0 || j >= total) {
-            return;
-        }
-        const std::uint32_t p = source[j];
-        out[x] = light ? pixel::Map(p, [d](int c) { return std::clamp(c - d, 0, 255); }) : p;
+        from[x] = j > 0 && j < total ? j : 0;
     }
-
-    // Draws the first pixels of the row, as many as it can four at a time, and
-    // returns how many: first where each looks (into from), then what it sees
-    // (into seen), then the drawing; from and seen hold n entries.
-    int Fours(const std::uint32_t* source, int n, int* from, std::uint32_t* seen) const;
-};
-
-#if defined(__SSE2__)
-// 32-bit products of the lanes of a and b, as the compiler makes them for the
-// instruction set at hand (one instruction from SSE4.1 on, a few before).
-__m128i Multiply(__m128i a, __m128i b)
-{
-    using Lanes = int __attribute__((vector_size(16)));
-    return reinterpret_cast<__m128i>(reinterpret_cast<Lanes>(a) * reinterpret_cast<Lanes>(b));
 }
 
+// What each pixel sees there (where it looks outside: some pixel, not used).
+ROW_LOOP void See(const std::uint32_t* __restrict source, const int* __restrict from,
+                  std::uint32_t* __restrict seen, int n)
+{
+    for (int x = 0; x < n; ++x) {
+        seen[x] = source[from[x]];
+    }
+}
+
+#if defined(__SSE2__)
 __m128i Load(const void* p)
 {
     return _mm_loadu_si128(static_cast<const __m128i*>(p));
 }
 
-// Pixel by pixel as Pixel does, in 32-bit lanes. Where a pixel looks outside,
-// from holds 0 (j is never 0 inside) and seen some pixel that is not used. The
-// slope is taken off each byte in 16-bit lanes with saturation, which lands on
-// the same byte as the clamp: the slope saturated to 16 bits still takes any
-// byte to 0 or 255 when the whole one would.
-ROW_LOOP int RowLook::Fours(const std::uint32_t* __restrict source, int n, int* __restrict from,
-                            std::uint32_t* __restrict seen) const
+// The first pixels of the row, as many as it can four at a time, as ShadeRow
+// draws them; returns how many. The slope is taken off each byte in 16-bit
+// lanes with saturation, which lands on the same byte as the clamp: the slope
+// saturated to 16 bits still takes any byte to 0 or 255 when the whole one would.
+int ShadeFours(const int* __restrict field, const int* __restrict from, const std::uint32_t* __restrict seen,
+               std::uint32_t* __restrict out, int n, bool light)
 {
-    const int* __restrict const f = field; // locals: stores to out cannot move them
-    std::uint32_t* __restrict const o = out;
     const int end = n & ~3;
     const __m128i zero = _mm_setzero_si128();
-    const __m128i width = _mm_set1_epi32(w);
-    const __m128i beyond = _mm_set1_epi32(total);
-    __m128i cell = _mm_setr_epi32(i, i + 1, i + 2, i + 3);
-    for (int x = 0; x < end; x += 4) {
-        const __m128i f0 = Load(f + x);
-        const __m128i d = _mm_sub_epi32(f0, Load(f + x + 1));
-        const __m128i rows = _mm_srai_epi32(_mm_sub_epi32(f0, Load(f + x + w)), 3);
-        const __m128i j = _mm_add_epi32(_mm_add_epi32(cell, Multiply(rows, width)), _mm_srai_epi32(d, 3));
-        const __m128i inside = _mm_and_si128(_mm_cmpgt_epi32(j, zero), _mm_cmpgt_epi32(beyond, j));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(from + x), _mm_and_si128(j, inside));
-        cell = _mm_add_epi32(cell, _mm_set1_epi32(4));
-    }
-    for (int x = 0; x < end; ++x) {
-        seen[x] = source[from[x]];
-    }
-    const bool shade = light;
     const __m128i colours = _mm_set1_epi32(0x00FFFFFF);
     for (int x = 0; x < end; x += 4) {
         __m128i p = Load(seen + x);
-        if (shade) {
-            const __m128i d = _mm_sub_epi32(Load(f + x), Load(f + x + 1));
+        if (light) {
+            const __m128i d = _mm_sub_epi32(Load(field + x), Load(field + x + 1));
             const __m128i slope = _mm_unpacklo_epi16(_mm_packs_epi32(d, d), _mm_packs_epi32(d, d));
             const __m128i low = _mm_subs_epi16(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi32(slope, slope));
             const __m128i high = _mm_subs_epi16(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi32(slope, slope));
             p = _mm_and_si128(_mm_packus_epi16(low, high), colours);
         }
         const __m128i outside = _mm_cmpeq_epi32(Load(from + x), zero);
-        auto* const target = reinterpret_cast<__m128i*>(o + x);
+        auto* const target = reinterpret_cast<__m128i*>(out + x);
         _mm_storeu_si128(target,
                          _mm_or_si128(_mm_andnot_si128(outside, p), _mm_and_si128(outside, Load(target))));
     }
     return end;
 }
 #else
-int RowLook::Fours(const std::uint32_t*, int, int*, std::uint32_t*) const
+int ShadeFours(const int*, const int*, const std::uint32_t*, std::uint32_t*, int, bool)
 {
     return 0;
 }
 #endif
+
+// The drawing: each pixel that looks inside takes what it sees, shaded with light.
+ROW_LOOP void ShadeRow(const int* __restrict field, const int* __restrict from,
+                       const std::uint32_t* __restrict seen, std::uint32_t* __restrict out, int n, bool light)
+{
+    for (int x = ShadeFours(field, from, seen, out, n, light); x < n; ++x) {
+        if (from[x] == 0) {
+            continue;
+        }
+        const int d = field[x] - field[x + 1];
+        out[x] = light ? pixel::Map(seen[x], [d](int c) { return std::clamp(c - d, 0, 255); }) : seen[x];
+    }
+}
 
 // The damped wave for n cells of one row: old points at the row's first cell in
 // the other page's field, rows w apart. The sum of the eight neighbours is taken
@@ -169,10 +151,10 @@ void CWaterRoutine::Render(const std::uint32_t* source, std::uint32_t* destinati
     const int* old = m_nPage == 0 ? m_pField2.data() : m_pField1.data();
     for (int y = 1; y < h - 1; ++y) {
         const int first = y * w + 1;
-        const RowLook row{m_pField1.data() + first, destination + first, first, w, w * h, m_bLight != 0};
-        for (int x = row.Fours(source, inner, m_from.data(), m_seen.data()); x < inner; ++x) {
-            row.Pixel(source, x);
-        }
+        const int* field = m_pField1.data() + first;
+        Look(field, w, first, w * h, m_from.data(), inner);
+        See(source, m_from.data(), m_seen.data(), inner);
+        ShadeRow(field, m_from.data(), m_seen.data(), destination + first, inner, m_bLight != 0);
         if (y > 1) {
             StepRow(old + first - w, next + first - w, w, inner, m_nDensity, m_columns.data());
         }

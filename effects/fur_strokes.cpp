@@ -12,6 +12,18 @@ void CFurStrokes::SetSize(int width, int height)
     m_nWidth = width;
     m_nHeight = height;
     m_nStrokes = static_cast<int>(width * height * 0.005);
+    for (int brightness = 0; brightness <= 3 * 255; ++brightness) {
+        const Half half = HalfStroke(brightness);
+        MaskFor(half.dx, half.dy);
+    }
+}
+
+CFurStrokes::Half CFurStrokes::HalfStroke(int brightness) const
+{
+    const float t = static_cast<float>(brightness) / 765.0f;
+    const float angle = -m_fPi / 2 + m_fPi * t;
+    const double half = static_cast<int>(t * 40) * 0.5;
+    return {static_cast<int>(std::cos(angle) * half), static_cast<int>(std::sin(angle) * half)};
 }
 
 namespace {
@@ -92,11 +104,12 @@ private:
 };
 
 // Blends colour into n pixels at the given opacities (0 leaves a pixel as it is).
-void BlendRun(std::uint32_t* row, const std::uint32_t* opacity, int n, std::uint32_t colour)
+template <typename Opacity>
+void BlendRun(std::uint32_t* row, const Opacity* opacity, int n, std::uint32_t colour)
 {
     for (int k = 0; k < n; ++k) {
         if (opacity[k] != 0) {
-            row[k] = 0xFF000000u | BlendOver(colour, row[k], opacity[k]);
+            row[k] = 0xFF000000u | BlendOver(colour, row[k], static_cast<std::uint32_t>(opacity[k]));
         }
     }
 }
@@ -156,16 +169,10 @@ void CFurStrokes::Draw(platform::Surface& output, const std::uint32_t* pixels) c
         const std::uint32_t colour =
             pixels[static_cast<std::size_t>(m_nHeight - 1 - y) * static_cast<std::size_t>(m_nWidth) + x] &
             0xFFFFFFu;
-        // Brightness turns the stroke from pointing up (dark) through horizontal
-        // (mid grey) to vertical and long (white): BlendStroke from (x - dx, y - dy)
-        // to (x + dx, y + dy), 2 wide at opacity 20, by its mask.
-        const float t =
-            static_cast<float>(pixel::Blue(colour) + pixel::Green(colour) + pixel::Red(colour)) / 765.0f;
-        const float angle = -m_fPi / 2 + m_fPi * t;
-        const double half = static_cast<int>(t * 40) * 0.5;
-        const int dx = static_cast<int>(std::cos(angle) * half);
-        const int dy = static_cast<int>(std::sin(angle) * half);
-        const Mask& mask = MaskFor(dx, dy);
+        // BlendStroke from (x - dx, y - dy) to (x + dx, y + dy), 2 wide at
+        // opacity 20, by its mask.
+        const Half half = HalfStroke(pixel::Blue(colour) + pixel::Green(colour) + pixel::Red(colour));
+        const Mask& mask = MaskFor(half.dx, half.dy);
         for (const Run& run : mask.runs) {
             const int py = y + run.dy;
             const int from = std::max(x + run.dx, 0);

@@ -12,6 +12,7 @@ class Surface;
 class CFurStrokes
 {
 public:
+    // Also makes the stroke masks of every brightness (see below).
     void SetSize(int width, int height);
 
     // Adds m_nStrokes strokes to output; pixels are the source's bottom-up
@@ -27,8 +28,17 @@ private:
     // Each stroke runs from (x - dx, y - dy) to (x + dx, y + dy) with whole dx and
     // dy of at most kReach, so what it covers around (x, y) depends on dx and dy
     // only: the opacities BlendStroke gives, row by row from the first covered
-    // pixel to the last, made once for each (dx, dy) the first time it is drawn.
+    // pixel to the last, made once for each (dx, dy). SetSize makes those of
+    // every brightness, so that frames allocate nothing; after a change of
+    // m_fPi the missing ones are made when first drawn.
     static constexpr int kReach = 20;
+    struct Half
+    {
+        int dx, dy;
+    };
+    // Brightness (red + green + blue) turns the stroke from pointing up (dark)
+    // through horizontal (mid grey) to vertical and long (white).
+    Half HalfStroke(int brightness) const;
     struct Run
     {
         int dy, dx, count;
@@ -38,10 +48,10 @@ private:
     {
         bool made = false;
         std::vector<Run> runs;
-        std::vector<std::uint32_t> opacity;
+        std::vector<std::uint8_t> opacity;
     };
     const Mask& MaskFor(int dx, int dy) const;
-    mutable std::vector<Mask> m_masks; // a cache, filled while drawing
+    mutable std::vector<Mask> m_masks; // a cache: made in SetSize, completed while drawing
 };
 
 // Blends an antialiased straight stroke of the given width with flat ends, from

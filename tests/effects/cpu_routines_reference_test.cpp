@@ -445,10 +445,15 @@ TEST(CpuRoutineReferenceTest, FurMatchesThePlainFormFrameByFrame)
         std::vector<std::uint32_t> grey(Count(s), 0x00808080u), black(Count(s), 0u);
         return std::vector{RandomPixels(Count(s), random), grey, black};
     };
-    for (const Size s : {Size{64, 48}, kClockSizes[0], kClockSizes[1], kClockSizes[2]}) {
+    // The clock's turn of half a circle, and a wider one set after sizing: strokes
+    // of directions the sizing did not prepare.
+    for (const auto& [s, pi] : {std::pair{Size{64, 48}, 3.14159f}, std::pair{kClockSizes[0], 3.14159f},
+                                std::pair{kClockSizes[1], 3.14159f}, std::pair{kClockSizes[2], 3.14159f},
+                                std::pair{kClockSizes[1], 5.0f}}) {
         for (const std::vector<std::uint32_t>& picture : pictures(s)) {
             CFurStrokes fur;
             fur.SetSize(s.w, s.h);
+            fur.m_fPi = pi;
             platform::Surface fast(s.w, s.h), plain(s.w, s.h);
             for (int y = 0; y < s.h; ++y) {
                 for (int x = 0; x < s.w; ++x) {

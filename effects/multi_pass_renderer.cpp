@@ -102,9 +102,10 @@ void CMultiPassRenderer::PostSilentError()
 
 bool CMultiPassRenderer::BeginFrame(const platform::Surface* source, bool upload)
 {
+    const bool keepTexture = TakeSourceUnchanged();
     if (!m_context.MakeCurrent())
         return false;
-    if (upload)
+    if (upload && !keepTexture)
         UploadSource(source); // a failed upload keeps the previous picture
     return true;
 }

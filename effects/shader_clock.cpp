@@ -4,6 +4,7 @@
 #include "effects/shader_clock.h"
 
 #include <QDateTime>
+#include <QPointF>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -37,15 +38,145 @@ HandDirections HandDirectionsAt(float seconds)
             direction(std::min(std::fmod(s, 60.0) / 58.5, 1.0))};
 }
 
+namespace {
+
+// How far a hand's colour reaches beyond the hand, in dial units: its shadow's
+// offset (at most 1.6 x (0.8, -1.2)) plus the shadow's soft edge (1.8), with
+// room for the slanted edges' distance estimate.
+constexpr double kShadowReach = 4.5;
+// And in pixels: the antialiased edge (half a pixel) and the pixel centres' rounding.
+constexpr double kEdgePixels = 1.0;
+// The largest move (as the chord between the two directions) one quad covers:
+// about 30 degrees.
+constexpr double kMaxMoveChord = 0.5;
+
+// Dial units per pixel of a width x height dial (65 units from the centre to the
+// nearer edge).
+double UnitsPerPixel(QSize size)
+{
+    return 130.0 / std::min(size.width(), size.height());
+}
+
+} // namespace
+
+std::optional<DialHands> DialHandsOf(std::string_view shaderName)
+{
+    if (shaderName == "LM_Clock")
+        return DialHands{{{{5, 28, 3.0f}, {6, 42, 2.2f}, {13, 45, 1.9f}}}, false};
+    if (shaderName == "SwissRailwayClock")
+        return DialHands{{{{11, 29, 2.3f}, {11, 44, 1.9f}, {15, 34.2f, 3.7f}}}, true};
+    return std::nullopt;
+}
+
+std::array<std::array<float, 2>, 3> FollowedDirections(const HandDirections& directions, bool railway)
+{
+    if (railway)
+        return {directions.hour, directions.minuteStep, directions.secondStop};
+    return {directions.hour, directions.minute, directions.second};
+}
+
+bool AddHandMove(const DialHand& hand, std::array<float, 2> from, std::array<float, 2> to, QSize size,
+                 std::vector<float>& corners)
+{
+    const double chord = std::hypot(double{from[0]} - to[0], double{from[1]} - to[1]);
+    if (chord > kMaxMoveChord)
+        return false;
+    // The quad lies along the bisector u of the two directions. Turning the hand
+    // by half the angle either way moves a point at distance r from the axis by
+    // at most r sin(half angle) = r chord / 2, across and along; a touch more
+    // covers directions that are not exactly of unit length.
+    const double ux = double{from[0]} + to[0];
+    const double uy = double{from[1]} + to[1];
+    const double length = std::hypot(ux, uy);
+    const QPointF along(ux / length, uy / length);
+    const QPointF across(along.y(), -along.x());
+    const double pixel = UnitsPerPixel(size);
+    const double margin = kShadowReach + kEdgePixels * pixel;
+    const double turn = chord / 2 * 1.001 + 1e-4;
+    const double halfWidth = hand.halfWidth + margin;
+    const double back = hand.back + margin;
+    const double tip = hand.tip + margin;
+    const double side = halfWidth + std::max(back, tip) * turn;
+    const double y0 = -back - halfWidth * turn;
+    const double y1 = tip + halfWidth * turn;
+
+    const auto corner = [&](double x, double y) {
+        const QPointF p = x * across + y * along; // dial units, y up, from the centre
+        const double nx = 2 * p.x() / (pixel * size.width());
+        const double ny = 2 * p.y() / (pixel * size.height());
+        for (const double value : {nx, ny, (nx + 1) / 2, (ny + 1) / 2})
+            corners.push_back(static_cast<float>(value));
+    };
+    corner(-side, y0);
+    corner(side, y0);
+    corner(-side, y1);
+    corner(-side, y1);
+    corner(side, y0);
+    corner(side, y1);
+    return true;
+}
+
+QRect PixelBounds(const std::vector<float>& corners, QSize size)
+{
+    if (corners.empty())
+        return {};
+    double left = 1, right = -1, bottom = 1, top = -1; // clip space, y up
+    for (std::size_t i = 0; i + 1 < corners.size(); i += 4) {
+        left = std::min(left, double{corners[i]});
+        right = std::max(right, double{corners[i]});
+        bottom = std::min(bottom, double{corners[i + 1]});
+        top = std::max(top, double{corners[i + 1]});
+    }
+    const auto pixels = [](double clip, int extent) { return (clip + 1) / 2 * extent; };
+    const int x0 = static_cast<int>(std::floor(pixels(left, size.width())));
+    const int x1 = static_cast<int>(std::ceil(pixels(right, size.width())));
+    const int rowsFromBottom0 = static_cast<int>(std::floor(pixels(bottom, size.height())));
+    const int rowsFromBottom1 = static_cast<int>(std::ceil(pixels(top, size.height())));
+    const QRect rect(x0, size.height() - rowsFromBottom1, x1 - x0, rowsFromBottom1 - rowsFromBottom0);
+    return rect & QRect(QPoint(0, 0), size);
+}
+
+bool CShaderClock::Create(const platform::Surface* source, int width, int height, const std::string& name)
+{
+    m_dialHands = DialHandsOf(name);
+    m_lastDrawn.reset();
+    return CShaderRenderer::Create(source, width, height, name);
+}
+
+bool CShaderClock::CollectHandMoves(const Drawn& now)
+{
+    m_moveCorners.clear();
+    if (!m_dialHands || !m_lastDrawn || m_lastDrawn->colours != now.colours)
+        return false;
+    for (std::size_t i = 0; i < now.hands.size(); ++i)
+        if (now.hands[i] != m_lastDrawn->hands[i] &&
+            !AddHandMove(m_dialHands->hands[i], m_lastDrawn->hands[i], now.hands[i], {m_width, m_height},
+                         m_moveCorners))
+            return false;
+    return true;
+}
+
 void CShaderClock::Render(platform::Surface& target, const platform::Surface* source)
 {
     static const std::int64_t start = TickCount();
-    if (!BeginImagePass(source))
+    const auto date = DateUniform(m_timeSource ? m_timeSource() : CurrentLocalTime());
+    const HandDirections hands = HandDirectionsAt(date[3]);
+    const Drawn now{FollowedDirections(hands, m_dialHands && m_dialHands->railway),
+                    {m_hourColor[0], m_hourColor[1], m_hourColor[2], m_minuteColor[0], m_minuteColor[1],
+                     m_minuteColor[2], m_secondColor[0], m_secondColor[1], m_secondColor[2]}};
+    // With the source and the colours as before, only the hands' places change.
+    const bool keepTexture = TakeSourceUnchanged();
+    const bool handsOnly = keepTexture && CollectHandMoves(now);
+    m_lastDrawn.reset(); // until this frame is drawn
+    if (handsOnly && m_moveCorners.empty()) {
+        m_changedRect = {};
+        m_lastDrawn = now;
+        return;
+    }
+    if (!BeginImagePass(source, keepTexture, !handsOnly))
         return;
     SetCommonUniforms(SecondsSince(start));
-    const auto date = DateUniform(m_timeSource ? m_timeSource() : CurrentLocalTime());
     glUniform4f(m_uniforms.iDate, date[0], date[1], date[2], date[3]);
-    const HandDirections hands = HandDirectionsAt(date[3]);
     glUniform2fv(m_uniforms.iHourHand, 1, hands.hour.data());
     glUniform2fv(m_uniforms.iMinuteHand, 1, hands.minute.data());
     glUniform2fv(m_uniforms.iSecondHand, 1, hands.second.data());
@@ -54,5 +185,12 @@ void CShaderClock::Render(platform::Surface& target, const platform::Surface* so
     glUniform3fv(m_uniforms.iHourHandColor, 1, m_hourColor.data());
     glUniform3fv(m_uniforms.iMinuteHandColor, 1, m_minuteColor.data());
     glUniform3fv(m_uniforms.iSecondHandColor, 1, m_secondColor.data());
-    FinishImagePass(target);
+    if (handsOnly) {
+        DrawTriangles(m_moveCorners);
+        EndImagePass();
+        ReadBack(target, PixelBounds(m_moveCorners, {m_width, m_height}));
+    } else {
+        FinishImagePass(target);
+    }
+    m_lastDrawn = now;
 }

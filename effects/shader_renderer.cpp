@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -334,18 +335,36 @@ bool CShaderRenderer::UploadSource(const platform::Surface* source)
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, m_width, m_height, GL_BGRA, GL_UNSIGNED_BYTE,
                     m_uploadPixels.data());
     glBindTexture(GL_TEXTURE_2D, 0);
+    m_bSourceUploaded = true;
     return true;
+}
+
+bool CShaderRenderer::TakeSourceUnchanged()
+{
+    const bool keep = std::exchange(m_bSourceUnchanged, false) && m_bSourceUploaded;
+    // A frame that should upload but does not (it fails before) leaves a texture
+    // that no longer shows the source.
+    m_bSourceUploaded = keep;
+    return keep;
 }
 
 bool CShaderRenderer::BeginImagePass(const platform::Surface* source)
 {
+    return BeginImagePass(source, TakeSourceUnchanged(), true);
+}
+
+bool CShaderRenderer::BeginImagePass(const platform::Surface* source, bool keepTexture, bool clear)
+{
     if (!source || !m_program || !m_context.MakeCurrent())
         return false;
-    UploadSource(source); // a failed upload keeps the previous picture
+    if (!keepTexture)
+        UploadSource(source); // a failed upload keeps the previous picture
     BindBackBuffer();
     glViewport(0, 0, m_width, m_height);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (clear) {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
     glUseProgram(m_program);
     return true;
 }
@@ -362,12 +381,17 @@ void CShaderRenderer::SetCommonUniforms(float seconds)
 void CShaderRenderer::FinishImagePass(platform::Surface& target)
 {
     DrawQuad(true);
+    EndImagePass();
+    ReadBack(target);
+}
+
+void CShaderRenderer::EndImagePass()
+{
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);
     glUseProgram(0);
-    ReadBack(target);
 }
 
 void CShaderRenderer::Render(platform::Surface& target, const platform::Surface* source)
@@ -388,36 +412,63 @@ void CShaderRenderer::Render(platform::Surface& target, const platform::Surface*
     FinishImagePass(target);
 }
 
-void CShaderRenderer::DrawQuad(bool withTexcoord)
+namespace {
+
+// Draws corners of x, y, u, v (kFullScreenQuadStride apart) as the given primitive.
+void DrawCorners(GLenum mode, const float* corners, int count, bool withTexcoord)
 {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kFullScreenQuadStride, kFullScreenQuad.data());
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, kFullScreenQuadStride, corners);
     if (withTexcoord) {
         glEnableVertexAttribArray(1);
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, kFullScreenQuadStride, kFullScreenQuad.data() + 2);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, kFullScreenQuadStride, corners + 2);
     }
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glDrawArrays(mode, 0, count);
     glDisableVertexAttribArray(0);
     if (withTexcoord)
         glDisableVertexAttribArray(1);
 }
 
+} // namespace
+
+void CShaderRenderer::DrawQuad(bool withTexcoord)
+{
+    DrawCorners(GL_TRIANGLE_STRIP, kFullScreenQuad.data(), 4, withTexcoord);
+}
+
+void CShaderRenderer::DrawTriangles(const std::vector<float>& corners)
+{
+    DrawCorners(GL_TRIANGLES, corners.data(), static_cast<int>(corners.size() / 4), true);
+}
+
 void CShaderRenderer::ReadBack(platform::Surface& target)
 {
-    m_readPixels.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
-    m_context.ReadPixels(m_readPixels.data());
-    m_context.DoneCurrent();
+    ReadBack(target, QRect(0, 0, m_width, m_height));
+}
+
+void CShaderRenderer::ReadBack(platform::Surface& target, const QRect& rect)
+{
+    const QRect area = rect & QRect(0, 0, m_width, m_height);
+    m_changedRect = area;
+    if (area.isEmpty()) {
+        m_context.DoneCurrent();
+        return;
+    }
     // Row 0 of the read-back is the bottom row; the target's row 0 is the top.
+    m_readPixels.resize(static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height()));
+    m_context.ReadPixels(area.x(), m_height - 1 - area.bottom(), area.width(), area.height(),
+                         m_readPixels.data());
+    m_context.DoneCurrent();
     // The target is opaque whatever alpha the shader wrote.
-    const int rows = std::min(m_height, target.Height());
-    const int columns = std::min(m_width, target.Width());
-    for (int y = 0; y < rows; ++y) {
-        const std::uint32_t* from =
-            &m_readPixels[static_cast<std::size_t>(m_height - 1 - y) * static_cast<std::size_t>(m_width)];
+    const int rows = std::min(area.bottom() + 1, target.Height());
+    const int end = std::min(area.right() + 1, target.Width());
+    for (int y = area.top(); y < rows; ++y) {
+        const std::uint32_t* from = &m_readPixels[static_cast<std::size_t>(area.bottom() - y) *
+                                                  static_cast<std::size_t>(area.width())];
         std::uint32_t* to = target.Row(y);
-        for (int x = 0; x < columns; ++x)
-            to[x] = from[x] | 0xFF000000u;
+        for (int x = area.left(); x < end; ++x)
+            to[x] = from[x - area.left()] | 0xFF000000u;
     }
 }
 
@@ -459,4 +510,5 @@ void CShaderRenderer::Free()
     // Names of a context that is gone mean nothing: never keep them.
     m_program = m_sourceTexture = m_fileTexture = 0;
     m_uniforms = {};
+    m_bSourceUnchanged = m_bSourceUploaded = false;
 }

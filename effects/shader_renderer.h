@@ -13,6 +13,7 @@
 #include "platform/gl.h"
 
 #include <QPoint>
+#include <QRect>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -76,6 +77,18 @@ public:
 
     // Copies the source picture into the source texture (bottom row first).
     bool UploadSource(const platform::Surface* source);
+
+    // The source holds the same pixels as at the previous frame: the next
+    // frame may draw from the texture it already holds instead of uploading it
+    // again. The word counts for the next Render only; without it every frame
+    // uploads. (A set-up, and a frame that could not upload, empty the texture's
+    // claim, so the next frame uploads whatever was said.)
+    void SetSourceUnchanged() { m_bSourceUnchanged = true; }
+
+    // The output pixels (row 0 at the top) that the last Render changed: the
+    // whole output, unless the renderer knows it changed less; empty when it
+    // changed nothing.
+    const QRect& ChangedRect() const { return m_changedRect; }
 
     bool BuildProgram(const std::string& vertexPath, const std::string& fragmentPath);
     // The compiled shader, or 0 after posting the compile error.
@@ -151,17 +164,31 @@ protected:
     // iChannel0 (the source texture on unit 0). FinishImagePass draws the quad,
     // unbinds, reads the frame into target and releases the context.
     bool BeginImagePass(const platform::Surface* source);
+    // The same, keeping the source texture instead of uploading when keepTexture
+    // is set, and leaving the back buffer's last frame in place unless clear is.
+    bool BeginImagePass(const platform::Surface* source, bool keepTexture, bool clear);
     void SetCommonUniforms(float seconds);
     void FinishImagePass(platform::Surface& target);
+    // What FinishImagePass does after drawing: unbinds the textures and the program.
+    static void EndImagePass();
+    // Whether this frame may keep the source texture (SetSourceUnchanged was said
+    // and the texture holds an upload); takes the word back either way.
+    bool TakeSourceUnchanged();
 
     // The full-screen quad as a triangle strip: attribute 0 position, and
     // attribute 1 texture coordinate when withTexcoord is set.
     static void DrawQuad(bool withTexcoord);
+    // Triangles of x, y, u, v per corner (the quad's layout), with their texture
+    // coordinates.
+    static void DrawTriangles(const std::vector<float>& corners);
     // Binds the stand-in back buffer (what "framebuffer 0" is for a window).
     void BindBackBuffer() const { m_context.BindDefaultFramebuffer(); }
     // Reads the back buffer into target (top-down rows, opaque) and makes no
-    // context current.
+    // context current. The changed rectangle is the whole output.
     void ReadBack(platform::Surface& target);
+    // Reads only the rectangle (top-down, within the output) of the back buffer
+    // into the same place of target; the changed rectangle is that one.
+    void ReadBack(platform::Surface& target, const QRect& rect);
 
     int m_width = 0;
     int m_height = 0;
@@ -170,12 +197,15 @@ protected:
     unsigned m_sourceTexture = 0;
     unsigned m_fileTexture = 0;
     UniformLocations m_uniforms;
+    QRect m_changedRect; // see ChangedRect
 
     // The path of a shader file: shaders folder + name + extension, normalised
     // (so "..\_misc\x" names a file of the _misc folder).
     std::string ShaderPath(const std::string& name, const char* extension) const;
 
 private:
+    bool m_bSourceUnchanged = false; // SetSourceUnchanged was said for the next frame
+    bool m_bSourceUploaded = false;  // the source texture holds the last upload of the source
     // Per-frame staging, reused across frames.
     std::vector<std::uint32_t> m_uploadPixels;
     std::vector<std::uint32_t> m_readPixels;

@@ -51,7 +51,12 @@ void GlContext::BindDefaultFramebuffer() const
 
 void GlContext::ReadPixels(void* pixels) const
 {
-    gl_internal::ReadFramebuffer(m_framebuffer, m_width, m_height, pixels);
+    ReadPixels(0, 0, m_width, m_height, pixels);
+}
+
+void GlContext::ReadPixels(int x, int y, int width, int height, void* pixels) const
+{
+    gl_internal::ReadFramebuffer(m_framebuffer, x, y, width, height, pixels);
 }
 
 namespace gl_internal {
@@ -122,13 +127,13 @@ void BindFramebuffer(unsigned framebuffer)
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
 }
 
-void ReadFramebuffer(unsigned framebuffer, int width, int height, void* pixels)
+void ReadFramebuffer(unsigned framebuffer, int x, int y, int width, int height, void* pixels)
 {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glPixelStorei(GL_PACK_ALIGNMENT, 4); // rows of 4-byte pixels never need padding
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+    glReadPixels(x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
 }
 
 } // namespace gl_internal

@@ -83,6 +83,9 @@ public:
     // Reads the whole stand-in back buffer (context current) into pixels:
     // Width() x Height() values, bytes blue, green, red, alpha, rows bottom-up.
     void ReadPixels(void* pixels) const;
+    // The same for the width x height block whose bottom-left pixel is (x, y),
+    // counted from the bottom-left of the buffer.
+    void ReadPixels(int x, int y, int width, int height, void* pixels) const;
 
 private:
     struct Qt; // the Qt context and its offscreen surface

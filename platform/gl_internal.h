@@ -17,6 +17,6 @@ bool CreateFramebuffer(int width, int height, bool depth, unsigned& framebuffer,
                        unsigned& depthBuffer);
 void DeleteFramebuffer(unsigned& framebuffer, unsigned& color, unsigned& depthBuffer);
 void BindFramebuffer(unsigned framebuffer);
-void ReadFramebuffer(unsigned framebuffer, int width, int height, void* pixels);
+void ReadFramebuffer(unsigned framebuffer, int x, int y, int width, int height, void* pixels);
 
 } // namespace platform::gl_internal

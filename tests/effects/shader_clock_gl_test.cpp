@@ -295,6 +295,68 @@ TEST_P(DialFaceTest, HandUniformsDrawTheSamePictureAsPerPixelAngles)
     EXPECT_TRUE(sink.Errors().empty());
 }
 
+// A frame told that its source is unchanged draws only where hands moved: over
+// a scripted run (small steps, the railway dial's minute jump and second stop,
+// a large jump, a new colour, a still clock) it must give exactly the picture
+// of a frame drawn whole, at the clock's sizes and at an odd one.
+TEST_P(DialFaceTest, HandsOnlyFramesEqualWholeFrames)
+{
+    const Face& face = GetParam();
+    const bool known = DialHandsOf(face.name).has_value();
+    for (const QSize size : {QSize(130, 130), QSize(390, 390), QSize(131, 97)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        const platform::Surface square = Desktop(size.width());
+        platform::Surface desktop(size.width(), size.height());
+        desktop.BitBlt(0, 0, size.width(), size.height(), square, 0, 0);
+        Clock partial, whole;
+        ASSERT_TRUE(partial.Create(&desktop, size.width(), size.height(), face.name));
+        ASSERT_TRUE(whole.Create(&desktop, size.width(), size.height(), face.name));
+        std::vector<std::int64_t> script; // milliseconds since midnight
+        for (int i = 0; i < 70; ++i)
+            script.push_back((10 * 3600 + 9 * 60 + 57) * 1000LL + i * 50); // over the minute's turn
+        script.push_back(script.back() + 40'000);                          // a large jump
+        for (int i = 1; i <= 3; ++i)
+            script.push_back(script.back() + 50);
+        script.push_back(script.back()); // a still clock
+        platform::Surface a(size.width(), size.height()), b(size.width(), size.height());
+        int smallRects = 0;
+        for (std::size_t frame = 0; frame < script.size(); ++frame) {
+            const std::int64_t ms = script[frame];
+            const LocalDateTime now{2024,
+                                    5,
+                                    17,
+                                    static_cast<int>(ms / 3'600'000),
+                                    static_cast<int>(ms / 60'000 % 60),
+                                    static_cast<int>(ms / 1000 % 60),
+                                    static_cast<int>(ms % 1000)};
+            const bool newColour = frame == 40;
+            for (Clock* c : {&partial, &whole}) {
+                c->SetTimeSource([now] { return now; });
+                c->m_hourColor = Rgb(200, 30, 30);
+                c->m_minuteColor = newColour ? Rgb(250, 250, 0) : Rgb(30, 200, 30);
+                c->m_secondColor = Rgb(30, 30, 200);
+            }
+            if (frame > 0)
+                partial.SetSourceUnchanged();
+            partial.Render(a, &desktop);
+            whole.Render(b, &desktop);
+            ASSERT_TRUE(a.Image() == b.Image()) << "frame " << frame << " at " << ms << " ms";
+            EXPECT_EQ(whole.ChangedRect(), QRect(QPoint(0, 0), size));
+            const QRect changed = partial.ChangedRect();
+            if (!known || frame == 0 || newColour) {
+                EXPECT_EQ(changed, QRect(QPoint(0, 0), size)) << "frame " << frame;
+            } else if (frame + 1 == script.size()) {
+                EXPECT_TRUE(changed.isEmpty()) << "a still clock draws nothing";
+            } else if (changed.width() * changed.height() < size.width() * size.height() * 3 / 4) {
+                ++smallRects;
+            }
+        }
+        if (known)
+            EXPECT_GT(smallRects, 40) << "frames with small moves draw less than the whole";
+    }
+    EXPECT_TRUE(sink.Errors().empty());
+}
+
 void PrintTo(const Face& face, std::ostream* out)
 {
     *out << face.name;

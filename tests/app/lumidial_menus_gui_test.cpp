@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 #include "platform/dialog.h"
 #include "platform/resources.h"
+#include "platform/x11_window.h"
 #include "tests/app/clock_window_fixture.h"
 #include "tests/support/screens.h"
 
@@ -420,8 +421,9 @@ TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
     EXPECT_TRUE(window.HoleRegion().contains(at));
     EXPECT_EQ(window.WindowRegion(), window.EllipseRegion().subtracted(window.HoleRegion()));
     // The X server holds the same shape for pixels and for the pointer.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ShapeRegion(window, ShapeBounding) == window.WindowRegion(); }));
-    EXPECT_EQ(ShapeRegion(window, ShapeInput), window.WindowRegion());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return ShapeRegion(window, XShape::Bounding) == window.WindowRegion(); }));
+    EXPECT_EQ(ShapeRegion(window, XShape::Input), window.WindowRegion());
 
     // A click in the hole reaches the window beneath.
     ASSERT_TRUE(Xdotool({"click", "1"}));
@@ -432,7 +434,8 @@ TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
     ASSERT_TRUE(Xdotool({"mousemove", "--sync", "700", "600"}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.HoleRegion().isEmpty(); }));
     EXPECT_EQ(window.WindowRegion(), window.EllipseRegion());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ShapeRegion(window, ShapeInput) == window.EllipseRegion(); }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return ShapeRegion(window, XShape::Input) == window.EllipseRegion(); }));
 
     // With Control held the pointer reaches the clock itself: its menu opens.
     ASSERT_TRUE(Xdotool({"keydown", "Control_L", "mousemove", "--sync", QString::number(centre.x()),
@@ -448,6 +451,39 @@ TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
     // Switched off, the clock takes clicks again.
     window.OnCommand(ID_STEALTH);
     EXPECT_EQ(window.WindowRegion(), window.EllipseRegion());
+    CHintDlg::SetSuppressed(false);
+}
+
+TEST_F(ClockMenuTest, StealthHoleOutlivesTheXWindowATopMostChangeReplaces)
+{
+    CHintDlg::SetSuppressed(true);
+    ClickTarget target(QRect(200, 160, 150, 150));
+    target.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
+    CLumidial& window = ShowClock();
+    window.OnCommand(ID_STEALTH);
+    const QPoint centre = window.geometry().center();
+    ASSERT_TRUE(Xdotool({"mousemove", "--sync", "700", "600"}));
+    ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(centre.x()), QString::number(centre.y())}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.HoleRegion().isEmpty(); }));
+
+    // Qt makes a new X window for the changed flag: the hole is in its shapes
+    // from the start, and a click in it still reaches the window beneath.
+    for (int change = 0; change < 2; ++change) {
+        SCOPED_TRACE(change);
+        const unsigned long before = platform::CurrentXWindow(window);
+        window.SetTopMost(!theApp.AppSettings.TopMost);
+        theApp.AppSettings.TopMost = !theApp.AppSettings.TopMost;
+        ASSERT_NE(platform::CurrentXWindow(window), before);
+        ASSERT_FALSE(window.HoleRegion().isEmpty());
+        EXPECT_EQ(ShapeRegion(window, XShape::Bounding), window.WindowRegion());
+        EXPECT_EQ(ShapeRegion(window, XShape::Input), window.WindowRegion());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(Xdotool({"click", "1"}));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return target.clicks == change + 1; }));
+        EXPECT_FALSE(window.IsDragging());
+    }
+    window.OnCommand(ID_STEALTH);
     CHintDlg::SetSuppressed(false);
 }
 

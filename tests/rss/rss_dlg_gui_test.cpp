@@ -10,6 +10,7 @@
 #include "tests/rss/http_server_fixture.h"
 #include "tests/rss/qt_test_helpers.h"
 #include "tests/support/screens.h"
+#include "tests/support/window_shape.h"
 
 #include <QFile>
 #include <QLabel>
@@ -247,11 +248,12 @@ TEST_F(RssDlgWindowTest, ShapeCursorsAndTheMinimiseBox)
     const auto ticker = Open();
     WAIT_EQ(ticker->Title()->text(), QString("Feed 1"));
     // Outside the outline the window has no pixels and takes no clicks.
-    const QRegion shape = ticker->mask();
+    const QRegion shape = lmd::test::ShapeRegion(*ticker, lmd::test::XShape::Bounding);
     EXPECT_FALSE(shape.contains(QPoint(0, 0)));
     EXPECT_FALSE(shape.contains(QPoint(300, 5)));
     EXPECT_TRUE(shape.contains(QPoint(5, 5)));
     EXPECT_TRUE(shape.contains(QPoint(200, 50)));
+    EXPECT_EQ(lmd::test::ShapeRegion(*ticker, lmd::test::XShape::Input), shape);
     // The pointer shows what a press would do: move, close or minimise, or nothing.
     const std::pair<QPoint, int> cursors[] = {
         // (Xlib takes the name of Qt's shape type)

@@ -6,7 +6,6 @@
 #include "app/clock_compositor.h"
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
-#include "platform/paths.h"
 #include "platform/resources.h"
 
 #include <QCoreApplication>
@@ -84,24 +83,20 @@ BENCHMARK(BM_DefaultClockFrame)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::k
 // the round window and sent to the display.
 void BM_ClockWindowPaint(benchmark::State& state)
 {
-    const QTemporaryDir folder; // the INI file and an empty slideshow folder
-    platform::paths::SetExeDirOverride(folder.path());
+    const QTemporaryDir folder; // an empty slideshow folder
     theApp.AppSettings = AppSettings{};
     theApp.AppSettings.Zoom = static_cast<int>(state.range(0));
     theApp.AppSettings.StartX = 100;
     theApp.AppSettings.StartY = 100;
     theApp.AppSettings.ImageFolderPath = folder.path();
-    {
-        CLumidial window;
-        window.Create();
-        window.show();
-        while (!window.windowHandle()->isExposed())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        for (auto _ : state)
-            window.repaint();
-        state.SetLabel(std::to_string(window.width()) + " px square");
-    }
-    platform::paths::SetExeDirOverride(QString());
+    CLumidial window;
+    window.Create();
+    window.show();
+    while (!window.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    for (auto _ : state)
+        window.repaint();
+    state.SetLabel(std::to_string(window.width()) + " px square");
 }
 BENCHMARK(BM_ClockWindowPaint)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
 

@@ -11,13 +11,13 @@
 #include "platform/screen_capture.h"
 #include "platform/x11_window.h"
 #include "tests/support/window_shape.h"
+#include "tests/support/xdotool.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
-#include <QProcess>
 #include <QRegion>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,15 +79,6 @@ inline QPoint ScreenPosition(const QWidget& window)
     ::Window child = 0;
     XTranslateCoordinates(display, window.winId(), DefaultRootWindow(display), 0, 0, &x, &y, &child);
     return {x, y};
-}
-
-// Runs xdotool with the arguments (its own "sleep" steps included); true when it
-// ended well.
-inline bool Xdotool(const QStringList& arguments)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
 // Counts one main-window message as the window receives it (posted or sent).

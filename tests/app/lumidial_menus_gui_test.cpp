@@ -398,6 +398,19 @@ protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::darkCyan); }
 };
 
+// Switches the stealth mode on and brings the pointer from off the clock onto
+// its centre (returned), where the hole opens.
+QPoint OpenStealthHole(CLumidial& window)
+{
+    window.OnCommand(ID_STEALTH);
+    EXPECT_TRUE(theApp.AppSettings.Stealth);
+    const QPoint centre = window.geometry().center();
+    EXPECT_TRUE(Xdotool({"mousemove", "--sync", "700", "600"}));
+    EXPECT_TRUE(Xdotool({"mousemove", "--sync", QString::number(centre.x()), QString::number(centre.y())}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.HoleRegion().isEmpty(); }));
+    return centre;
+}
+
 TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
 {
     CHintDlg::SetSuppressed(true);
@@ -405,15 +418,11 @@ TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
     target.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
     CLumidial& window = ShowClock();
-    window.OnCommand(ID_STEALTH);
-    ASSERT_TRUE(theApp.AppSettings.Stealth);
 
     // The pointer onto the clock: a rounded square hole opens around it.
-    const QPoint centre = window.geometry().center();
-    ASSERT_TRUE(Xdotool({"mousemove", "--sync", "700", "600"}));
-    ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(centre.x()), QString::number(centre.y())}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.HoleRegion().isEmpty(); }));
-    const QPoint at = window.mapFromGlobal(centre);
+    const QPoint centre = OpenStealthHole(window);
+    ASSERT_FALSE(window.HoleRegion().isEmpty());
+    const QPoint at = centre - window.geometry().topLeft();
     // At zoom 100: 52 by 52 around the pointer, corners cut, the middle open.
     EXPECT_EQ(window.HoleRegion().boundingRect(), QRect(at.x() - 26, at.y() - 26, 52, 52));
     EXPECT_FALSE(window.HoleRegion().contains(QPoint(at.x() - 26, at.y() - 26)));
@@ -461,11 +470,7 @@ TEST_F(ClockMenuTest, StealthHoleOutlivesTheXWindowATopMostChangeReplaces)
     target.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
     CLumidial& window = ShowClock();
-    window.OnCommand(ID_STEALTH);
-    const QPoint centre = window.geometry().center();
-    ASSERT_TRUE(Xdotool({"mousemove", "--sync", "700", "600"}));
-    ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(centre.x()), QString::number(centre.y())}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.HoleRegion().isEmpty(); }));
+    OpenStealthHole(window);
 
     // Qt makes a new X window for the changed flag: the hole is in its shapes
     // from the start, and a click in it still reaches the window beneath.
@@ -496,7 +501,7 @@ TEST_F(ClockMenuTest, StealthHoleSizeFollowsTheZoom)
     ASSERT_TRUE(Xdotool({"mousemove", "--sync", "800", "650"}));
     ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(centre.x()), QString::number(centre.y())}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.HoleRegion().isEmpty(); }));
-    const QPoint at = window.mapFromGlobal(centre);
+    const QPoint at = centre - window.geometry().topLeft();
     EXPECT_EQ(window.HoleRegion().boundingRect(), QRect(at.x() - 52, at.y() - 52, 104, 104));
     ASSERT_TRUE(Xdotool({"mousemove", "--sync", "800", "650"}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.HoleRegion().isEmpty(); }));

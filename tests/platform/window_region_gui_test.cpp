@@ -5,10 +5,10 @@
 #include "platform/x11_window.h"
 #include "tests/support/screens.h"
 #include "tests/support/window_shape.h"
+#include "tests/support/xdotool.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
@@ -24,6 +24,7 @@ namespace {
 
 using lmd::test::ShapeExtents;
 using lmd::test::ShapeRegion;
+using lmd::test::Xdotool;
 using lmd::test::XShape;
 
 // A window of one colour that counts the presses reaching it.
@@ -67,13 +68,6 @@ QRgb ScreenPixel(QPoint at)
 {
     return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixel(0, 0) &
            0xFFFFFF;
-}
-
-bool Xdotool(const QStringList& arguments)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
 // Clicks the left button at a screen point.

@@ -11,11 +11,11 @@
 #include "tests/rss/qt_test_helpers.h"
 #include "tests/support/screens.h"
 #include "tests/support/window_shape.h"
+#include "tests/support/xdotool.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -29,6 +29,7 @@
 namespace {
 
 using lmd::test::LoopbackHttpServer;
+using lmd::test::Xdotool;
 
 QByteArray FeedWithItems(const QByteArray& channel, const std::vector<QByteArray>& titles)
 {
@@ -62,13 +63,6 @@ public:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
     }
 };
-
-bool Xdotool(const QStringList& arguments)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-}
 
 // The executable's folder is a fresh one of the test's own, with the feed list
 // the test writes; actions are recorded.

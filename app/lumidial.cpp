@@ -111,9 +111,10 @@ bool CLumidial::Create()
 {
     AppSettings& settings = Settings();
 
-    // 1. The native window exists from here on, with the class other programs look for.
+    // 1. The native window exists from here on, with the class other programs look
+    // for (kept on each X window Qt makes for the clock, as its shape is).
     winId();
-    ApplyNativeProperties();
+    platform::SetWindowClass(*this, theApp.m_strClassName);
     platform::RegisterMainWindow(this);
 
     // 2-4. Screen size and zoom: a stored 0 means "derive from the screen width",
@@ -192,15 +193,6 @@ void CLumidial::UpdateRegions()
     m_rgnEllipse = QRegion(0, 0, right, bottom, QRegion::Ellipse);
     m_rgnWindow = m_rgnEllipse;
     platform::SetWindowRgn(*this, m_rgnWindow);
-}
-
-void CLumidial::ApplyNativeProperties()
-{
-    // Qt names a window's class after the application, and a native window
-    // made anew has Qt's mask but not our input shape.
-    platform::SetWindowClass(*this, theApp.m_strClassName);
-    if (!m_rgnWindow.isEmpty())
-        platform::SetWindowRgn(*this, m_rgnWindow);
 }
 
 void CLumidial::AddTrayIcon()

@@ -190,10 +190,8 @@ private:
 
     // Creation steps.
     void ApplyZoom(int zoom);
+    // The round window region (the ellipse, no stealth hole yet).
     void UpdateRegions();
-    // The X window's class name and input shape, set again whenever the native
-    // window is made anew.
-    void ApplyNativeProperties();
     void AddTrayIcon();
     void OnTrayActivated(int reason);
     void UpdateToolTip();

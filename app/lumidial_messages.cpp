@@ -43,8 +43,6 @@ bool CLumidial::event(QEvent* event)
         message.result = OnAppMessage(message);
         return true;
     }
-    if (event->type() == QEvent::WinIdChange)
-        ApplyNativeProperties();
     return QWidget::event(event);
 }
 

@@ -107,6 +107,5 @@ void CLumidial::SetTopMost(bool topMost)
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost)
         return;
     setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-    show();                  // a new window flag hides the window
-    ApplyNativeProperties(); // and may have made a new native window
+    show(); // a new window flag hides the window
 }

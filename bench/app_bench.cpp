@@ -1,12 +1,19 @@
 // Benchmarks of the clock's picture: one whole frame as the 50 ms timer paints
 // it (three pass-through layers over the snapshot, the GDI dial and hands, the
 // dot-matrix readout with seconds, the frame keyed on top, the copy out), made
-// by a compositor alone, and the external frame builder the frame settings page
-// runs.
+// by a compositor alone and by the round clock window on the display, and the
+// external frame builder the frame settings page runs.
 #include "app/clock_compositor.h"
+#include "app/lmd_app.h"
+#include "app/lumidial.h"
 #include "platform/resources.h"
+#include "platform/window_region.h"
 
+#include <QCoreApplication>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QWindow>
 #include <benchmark/benchmark.h>
 #include <cstdint>
 #include <cstring>
@@ -72,6 +79,63 @@ void BM_DefaultClockFrame(benchmark::State& state)
     TimeFrames(state, AppSettings{}, true);
 }
 BENCHMARK(BM_DefaultClockFrame)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMicrosecond);
+
+// BM_ClockWindowPaint/<zoom>: one paint of the shown clock window at default
+// settings, as its repaint timer asks for it: the frame composed, copied onto
+// the round window and sent to the display.
+void BM_ClockWindowPaint(benchmark::State& state)
+{
+    const QTemporaryDir folder; // an empty slideshow folder
+    theApp.AppSettings = AppSettings{};
+    theApp.AppSettings.Zoom = static_cast<int>(state.range(0));
+    theApp.AppSettings.StartX = 100;
+    theApp.AppSettings.StartY = 100;
+    theApp.AppSettings.ImageFolderPath = folder.path();
+    CLumidial window;
+    window.Create();
+    window.show();
+    while (!window.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    for (auto _ : state)
+        window.repaint();
+    state.SetLabel(std::to_string(window.width()) + " px square");
+}
+BENCHMARK(BM_ClockWindowPaint)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
+
+// A shown window of the clock's size and round region that paints a finished
+// frame, as the clock's paint does once the frame is composed.
+class RoundFrameWindow : public QWidget
+{
+public:
+    explicit RoundFrameWindow(int side)
+        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), frame_(side, side, QImage::Format_RGB32)
+    {
+        frame_.fill(0x306090);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setGeometry(100, 100, side, side);
+        platform::SetWindowRgn(*this, QRegion(0, 0, side - 1, side - 1, QRegion::Ellipse));
+        show();
+        while (!windowHandle()->isExposed())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, frame_); }
+
+private:
+    QImage frame_;
+};
+
+// BM_RoundWindowPaint/<zoom>: one paint of that window (the copy onto the
+// round window and its flush to the display), without composing a frame.
+void BM_RoundWindowPaint(benchmark::State& state)
+{
+    RoundFrameWindow window(130 * static_cast<int>(state.range(0)) / 100);
+    for (auto _ : state)
+        window.repaint();
+    state.SetLabel(std::to_string(window.width()) + " px square");
+}
+BENCHMARK(BM_RoundWindowPaint)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
 
 // BM_FrameMemcpy/<zoom>: a plain copy of the same pixels, the yardstick of the frames above.
 void BM_FrameMemcpy(benchmark::State& state)

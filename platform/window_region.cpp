@@ -38,28 +38,38 @@ QRegion RoundRectRegion(const QRect& rect, int cornerWidth, int cornerHeight)
     return region;
 }
 
+namespace {
+
+// Sets one shape (ShapeBounding or ShapeInput) of an X window to the region, or
+// removes it for an empty region.
+void SetShape(Display* display, ::Window id, int kind, const QRegion& region)
+{
+    if (region.isEmpty()) {
+        XShapeCombineMask(display, id, kind, 0, 0, None, ShapeSet);
+        return;
+    }
+    std::vector<XRectangle> rects;
+    rects.reserve(static_cast<std::size_t>(region.rectCount()));
+    for (const QRect& r : region)
+        rects.push_back({static_cast<short>(r.x()), static_cast<short>(r.y()),
+                         static_cast<unsigned short>(r.width()), static_cast<unsigned short>(r.height())});
+    XShapeCombineRectangles(display, id, kind, 0, 0, rects.data(), static_cast<int>(rects.size()), ShapeSet,
+                            Unsorted);
+}
+
+} // namespace
+
 void SetWindowRgn(QWidget& window, const QRegion& region)
 {
-    window.setMask(region); // the bounding shape: pixels
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    Display* display = x11 ? x11->display() : nullptr;
-    // The input shape: where the pointer belongs to the window.
-    const ::Window id = CurrentXWindow(window);
-    if (!display || !id)
-        return;
-    if (region.isEmpty()) {
-        XShapeCombineMask(display, id, ShapeInput, 0, 0, None, ShapeSet);
-    } else {
-        std::vector<XRectangle> rects;
-        rects.reserve(static_cast<std::size_t>(region.rectCount()));
-        for (const QRect& r : region)
-            rects.push_back({static_cast<short>(r.x()), static_cast<short>(r.y()),
-                             static_cast<unsigned short>(r.width()),
-                             static_cast<unsigned short>(r.height())});
-        XShapeCombineRectangles(display, id, ShapeInput, 0, 0, rects.data(), static_cast<int>(rects.size()),
-                                ShapeSet, Unsorted);
-    }
-    XFlush(display);
+    KeepOnEachXWindow(window, QStringLiteral("lmd-x11-shape"), [region](unsigned long id) {
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        Display* display = x11 ? x11->display() : nullptr;
+        if (!display)
+            return;
+        SetShape(display, id, ShapeBounding, region); // where the window has pixels
+        SetShape(display, id, ShapeInput, region);    // where the pointer belongs to it
+        XFlush(display);
+    });
 }
 
 } // namespace platform

@@ -14,8 +14,11 @@ namespace platform {
 QRegion RoundRectRegion(const QRect& rect, int cornerWidth, int cornerHeight);
 
 // Sets the window's region (SetWindowRgn): what lies outside shows the windows
-// below and lets the pointer reach them, clicks included (the X bounding and
-// input shapes both). An empty region removes the shape.
+// below and lets the pointer reach them, clicks included. The region becomes the
+// X bounding and input shapes of the window's X window, and of every X window Qt
+// makes for it later (see KeepOnEachXWindow). No QWidget mask is set: the window
+// paints its whole rectangle unclipped and the X server drops what lies outside.
+// An empty region removes the shape.
 void SetWindowRgn(QWidget& window, const QRegion& region);
 
 } // namespace platform

@@ -1,7 +1,8 @@
 #pragma once
 // The clock window on the test display over a patterned backdrop: the pattern,
-// the backdrop window, what the X server says about a window's shape and place,
-// and the fixture that starts the clock with only its effect layers showing.
+// the backdrop window, where the X server places a window (its shapes come from
+// tests/support/window_shape.h), and the fixture that starts the clock with only
+// its effect layers showing.
 // Header only: the gui suite includes it, the unit suite (no display) does not.
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
@@ -9,13 +10,14 @@
 #include "platform/paths.h"
 #include "platform/screen_capture.h"
 #include "platform/x11_window.h"
+#include "tests/support/window_shape.h"
+#include "tests/support/xdotool.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
-#include <QProcess>
 #include <QRegion>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,7 +28,6 @@
 
 // Xlib last: its macros clash with Qt names.
 #include <X11/Xlib.h>
-#include <X11/extensions/shape.h>
 
 namespace lmd::test {
 
@@ -70,18 +71,6 @@ inline Display* XDisplay()
     return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->display();
 }
 
-// The window's bounding shape as the X server holds it.
-inline QRect ShapeExtents(const QWidget& window)
-{
-    Bool bounding = False;
-    Bool clip = False;
-    int x = 0, y = 0, cx = 0, cy = 0;
-    unsigned w = 0, h = 0, cw = 0, ch = 0;
-    XShapeQueryExtents(XDisplay(), platform::CurrentXWindow(window), &bounding, &x, &y, &w, &h, &clip, &cx,
-                       &cy, &cw, &ch);
-    return bounding ? QRect(x, y, static_cast<int>(w), static_cast<int>(h)) : QRect();
-}
-
 // The window's top-left corner on the screen, as the X server places it.
 inline QPoint ScreenPosition(const QWidget& window)
 {
@@ -90,31 +79,6 @@ inline QPoint ScreenPosition(const QWidget& window)
     ::Window child = 0;
     XTranslateCoordinates(display, window.winId(), DefaultRootWindow(display), 0, 0, &x, &y, &child);
     return {x, y};
-}
-
-// A shape of the window as the X server holds it (ShapeBounding: where it has
-// pixels; ShapeInput: where the pointer reaches it), in window coordinates.
-inline QRegion ShapeRegion(const QWidget& window, int kind)
-{
-    int count = 0;
-    int ordering = 0;
-    XRectangle* rects =
-        XShapeGetRectangles(XDisplay(), platform::CurrentXWindow(window), kind, &count, &ordering);
-    QRegion region;
-    for (int i = 0; i < count; ++i)
-        region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
-    if (rects)
-        XFree(rects);
-    return region;
-}
-
-// Runs xdotool with the arguments (its own "sleep" steps included); true when it
-// ended well.
-inline bool Xdotool(const QStringList& arguments)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
 // Counts one main-window message as the window receives it (posted or sent).

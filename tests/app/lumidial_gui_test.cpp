@@ -62,6 +62,10 @@ TEST_F(ClockWindowTest, RoundWindowAtItsPlaceShowsTheDesktopBehindIt)
     EXPECT_EQ(window.geometry(), QRect(210, 170, 130, 130));
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenPosition(window) == QPoint(210, 170); }));
     EXPECT_EQ(ShapeExtents(window), QRect(0, 0, 129, 129));
+    EXPECT_EQ(ShapeRegion(window, XShape::Bounding), window.EllipseRegion());
+    EXPECT_EQ(ShapeRegion(window, XShape::Input), window.EllipseRegion());
+    // The X server cuts the window round; Qt paints the whole square unclipped.
+    EXPECT_TRUE(window.mask().isEmpty());
 
     // The back layer turns the desktop grey inside the ellipse; outside it the
     // window has no pixels, so the backdrop shows.
@@ -83,6 +87,7 @@ TEST_F(ClockWindowTest, ZoomSizesTheWindowAndItsShape)
     CLumidial& window = ShowClock();
     EXPECT_EQ(window.size(), QSize(195, 195));
     EXPECT_EQ(ShapeExtents(window), QRect(0, 0, 193, 193));
+    EXPECT_EQ(ShapeRegion(window, XShape::Bounding), window.EllipseRegion());
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
 }
 
@@ -194,6 +199,8 @@ TEST_F(ClockWindowTest, ZoomRebuildsTheLayersOnceItHasSettled)
     EXPECT_EQ(window.BackLayer()->Width(), 169);
     EXPECT_EQ(window.Snapshot().Width(), 169);
     EXPECT_EQ(ShapeExtents(window), QRect(0, 0, 167, 167));
+    EXPECT_EQ(ShapeRegion(window, XShape::Bounding), window.EllipseRegion());
+    EXPECT_EQ(ShapeRegion(window, XShape::Input), window.EllipseRegion());
     EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
     EXPECT_EQ(ScreenPosition(window), QPoint(210, 170));
 }
@@ -305,11 +312,15 @@ TEST_F(ClockWindowTest, TopMostChangeKeepsTheShapeAndTheClass)
     // A change of the top-most flag makes the native window anew: it keeps
     // the clock's shapes (pixels and pointer) and class.
     for (int change = 0; change < 2; ++change) {
+        const unsigned long before = platform::CurrentXWindow(window);
         window.SetTopMost(!theApp.AppSettings.TopMost);
         theApp.AppSettings.TopMost = !theApp.AppSettings.TopMost;
+        ASSERT_NE(platform::CurrentXWindow(window), before); // a new X window indeed
+        // The new X window is round from the start.
+        EXPECT_EQ(ShapeRegion(window, XShape::Bounding), window.EllipseRegion());
+        EXPECT_EQ(ShapeRegion(window, XShape::Input), window.EllipseRegion());
+        EXPECT_TRUE(window.mask().isEmpty());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return ShapeExtents(window) == QRect(0, 0, 129, 129); }));
-        EXPECT_EQ(ShapeRegion(window, ShapeInput), window.EllipseRegion());
         EXPECT_TRUE(FoundByClass(window));
         EXPECT_TRUE(QTest::qWaitFor([&] { return ScreenShowsClock(window, Grey); }));
     }

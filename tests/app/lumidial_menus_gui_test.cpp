@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 #include "platform/dialog.h"
 #include "platform/resources.h"
+#include "platform/x11_window.h"
 #include "tests/app/clock_window_fixture.h"
 #include "tests/support/screens.h"
 
@@ -397,6 +398,19 @@ protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::darkCyan); }
 };
 
+// Switches the stealth mode on and brings the pointer from off the clock onto
+// its centre (returned), where the hole opens.
+QPoint OpenStealthHole(CLumidial& window)
+{
+    window.OnCommand(ID_STEALTH);
+    EXPECT_TRUE(theApp.AppSettings.Stealth);
+    const QPoint centre = window.geometry().center();
+    EXPECT_TRUE(Xdotool({"mousemove", "--sync", "700", "600"}));
+    EXPECT_TRUE(Xdotool({"mousemove", "--sync", QString::number(centre.x()), QString::number(centre.y())}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.HoleRegion().isEmpty(); }));
+    return centre;
+}
+
 TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
 {
     CHintDlg::SetSuppressed(true);
@@ -404,15 +418,11 @@ TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
     target.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
     CLumidial& window = ShowClock();
-    window.OnCommand(ID_STEALTH);
-    ASSERT_TRUE(theApp.AppSettings.Stealth);
 
     // The pointer onto the clock: a rounded square hole opens around it.
-    const QPoint centre = window.geometry().center();
-    ASSERT_TRUE(Xdotool({"mousemove", "--sync", "700", "600"}));
-    ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(centre.x()), QString::number(centre.y())}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.HoleRegion().isEmpty(); }));
-    const QPoint at = window.mapFromGlobal(centre);
+    const QPoint centre = OpenStealthHole(window);
+    ASSERT_FALSE(window.HoleRegion().isEmpty());
+    const QPoint at = centre - window.geometry().topLeft();
     // At zoom 100: 52 by 52 around the pointer, corners cut, the middle open.
     EXPECT_EQ(window.HoleRegion().boundingRect(), QRect(at.x() - 26, at.y() - 26, 52, 52));
     EXPECT_FALSE(window.HoleRegion().contains(QPoint(at.x() - 26, at.y() - 26)));
@@ -420,8 +430,9 @@ TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
     EXPECT_TRUE(window.HoleRegion().contains(at));
     EXPECT_EQ(window.WindowRegion(), window.EllipseRegion().subtracted(window.HoleRegion()));
     // The X server holds the same shape for pixels and for the pointer.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ShapeRegion(window, ShapeBounding) == window.WindowRegion(); }));
-    EXPECT_EQ(ShapeRegion(window, ShapeInput), window.WindowRegion());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return ShapeRegion(window, XShape::Bounding) == window.WindowRegion(); }));
+    EXPECT_EQ(ShapeRegion(window, XShape::Input), window.WindowRegion());
 
     // A click in the hole reaches the window beneath.
     ASSERT_TRUE(Xdotool({"click", "1"}));
@@ -432,7 +443,8 @@ TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
     ASSERT_TRUE(Xdotool({"mousemove", "--sync", "700", "600"}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.HoleRegion().isEmpty(); }));
     EXPECT_EQ(window.WindowRegion(), window.EllipseRegion());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ShapeRegion(window, ShapeInput) == window.EllipseRegion(); }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return ShapeRegion(window, XShape::Input) == window.EllipseRegion(); }));
 
     // With Control held the pointer reaches the clock itself: its menu opens.
     ASSERT_TRUE(Xdotool({"keydown", "Control_L", "mousemove", "--sync", QString::number(centre.x()),
@@ -451,6 +463,35 @@ TEST_F(ClockMenuTest, StealthHoleFollowsThePointerAndLetsClicksThrough)
     CHintDlg::SetSuppressed(false);
 }
 
+TEST_F(ClockMenuTest, StealthHoleOutlivesTheXWindowATopMostChangeReplaces)
+{
+    CHintDlg::SetSuppressed(true);
+    ClickTarget target(QRect(200, 160, 150, 150));
+    target.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
+    CLumidial& window = ShowClock();
+    OpenStealthHole(window);
+
+    // Qt makes a new X window for the changed flag: the hole is in its shapes
+    // from the start, and a click in it still reaches the window beneath.
+    for (int change = 0; change < 2; ++change) {
+        SCOPED_TRACE(change);
+        const unsigned long before = platform::CurrentXWindow(window);
+        window.SetTopMost(!theApp.AppSettings.TopMost);
+        theApp.AppSettings.TopMost = !theApp.AppSettings.TopMost;
+        ASSERT_NE(platform::CurrentXWindow(window), before);
+        ASSERT_FALSE(window.HoleRegion().isEmpty());
+        EXPECT_EQ(ShapeRegion(window, XShape::Bounding), window.WindowRegion());
+        EXPECT_EQ(ShapeRegion(window, XShape::Input), window.WindowRegion());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(Xdotool({"click", "1"}));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return target.clicks == change + 1; }));
+        EXPECT_FALSE(window.IsDragging());
+    }
+    window.OnCommand(ID_STEALTH);
+    CHintDlg::SetSuppressed(false);
+}
+
 TEST_F(ClockMenuTest, StealthHoleSizeFollowsTheZoom)
 {
     theApp.AppSettings.Zoom = 200;
@@ -460,7 +501,7 @@ TEST_F(ClockMenuTest, StealthHoleSizeFollowsTheZoom)
     ASSERT_TRUE(Xdotool({"mousemove", "--sync", "800", "650"}));
     ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(centre.x()), QString::number(centre.y())}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.HoleRegion().isEmpty(); }));
-    const QPoint at = window.mapFromGlobal(centre);
+    const QPoint at = centre - window.geometry().topLeft();
     EXPECT_EQ(window.HoleRegion().boundingRect(), QRect(at.x() - 52, at.y() - 52, 104, 104));
     ASSERT_TRUE(Xdotool({"mousemove", "--sync", "800", "650"}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.HoleRegion().isEmpty(); }));

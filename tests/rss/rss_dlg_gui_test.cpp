@@ -10,11 +10,12 @@
 #include "tests/rss/http_server_fixture.h"
 #include "tests/rss/qt_test_helpers.h"
 #include "tests/support/screens.h"
+#include "tests/support/window_shape.h"
+#include "tests/support/xdotool.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -28,6 +29,7 @@
 namespace {
 
 using lmd::test::LoopbackHttpServer;
+using lmd::test::Xdotool;
 
 QByteArray FeedWithItems(const QByteArray& channel, const std::vector<QByteArray>& titles)
 {
@@ -61,13 +63,6 @@ public:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
     }
 };
-
-bool Xdotool(const QStringList& arguments)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-}
 
 // The executable's folder is a fresh one of the test's own, with the feed list
 // the test writes; actions are recorded.
@@ -247,11 +242,12 @@ TEST_F(RssDlgWindowTest, ShapeCursorsAndTheMinimiseBox)
     const auto ticker = Open();
     WAIT_EQ(ticker->Title()->text(), QString("Feed 1"));
     // Outside the outline the window has no pixels and takes no clicks.
-    const QRegion shape = ticker->mask();
+    const QRegion shape = lmd::test::ShapeRegion(*ticker, lmd::test::XShape::Bounding);
     EXPECT_FALSE(shape.contains(QPoint(0, 0)));
     EXPECT_FALSE(shape.contains(QPoint(300, 5)));
     EXPECT_TRUE(shape.contains(QPoint(5, 5)));
     EXPECT_TRUE(shape.contains(QPoint(200, 50)));
+    EXPECT_EQ(lmd::test::ShapeRegion(*ticker, lmd::test::XShape::Input), shape);
     // The pointer shows what a press would do: move, close or minimise, or nothing.
     const std::pair<QPoint, int> cursors[] = {
         // (Xlib takes the name of Qt's shape type)

@@ -10,14 +10,18 @@ uniform vec2 iMouse;
 
 varying vec2 vTexCoord;
 
-const int MARCH_STEPS = 6;
+const int MARCH_STEPS = 5;
 const int TRACE_OCTAVES = 2;
 const int SHADE_OCTAVES = 3;
 const vec3 SUN = vec3(0.0, 0.22, 0.97);
 
+// A pseudo-random value in [0, 1) for a lattice point, from products and
+// fractions only: a sine per lattice corner would cost more than the waves.
 float Hash(vec2 p)
 {
-    return fract(sin(dot(p, vec2(127.1, 311.7))) * 43758.5453);
+    vec3 q = fract(vec3(p.x, p.y, p.x) * vec3(0.1173, 0.1359, 0.0917));
+    q += dot(q, q.zxy + 21.37);
+    return fract((q.x + q.z) * q.y);
 }
 
 float Noise(vec2 p)

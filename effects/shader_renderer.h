@@ -13,6 +13,7 @@
 #include "platform/gl.h"
 
 #include <QPoint>
+#include <QRect>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -70,6 +71,14 @@ public:
     // One frame into target. Does nothing when the source is null or no image
     // program exists (the target keeps its picture).
     virtual void Render(platform::Surface& target, const platform::Surface* source);
+
+    // The source holds the same pixels as at the last frame: the next frame may
+    // skip its upload. A one-shot flag that each Render clears; never calling it
+    // uploads every frame.
+    void SetSourceUnchanged() {}
+    // The output pixels (top-left origin) that the last Render changed: the whole
+    // output by default.
+    QRect ChangedRect() const { return {0, 0, m_width, m_height}; }
 
     // Releases everything Create made; safe to call repeatedly.
     void Free();

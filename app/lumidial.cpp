@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QSessionManager>
@@ -259,16 +260,34 @@ void CLumidial::SetTimeSource(CShaderClock::TimeSource source)
     m_timeSource = std::move(source);
 }
 
-void CLumidial::paintEvent(QPaintEvent*)
+void CLumidial::ComposeFrame()
 {
-    // An error box raised by a layer (a cube map's face, GLEW) waits for the
-    // paint to return: the clock goes on drawing behind it.
-    const platform::PaintInProgress painting;
     // While dragging, the drag composes the frames itself (without the date, readout and dial).
-    if (!m_bDragging)
-        m_compositor.Compose(Now());
+    if (m_bDragging)
+        return;
+    // An error box raised by a layer (a cube map's face, GLEW) waits for the
+    // frame to finish: the clock goes on drawing behind it.
+    const platform::PaintInProgress painting;
+    m_bFrameDue = false;
+    m_compositor.Compose(Now());
+    if (const QRect changed = m_compositor.ChangedRect(); !changed.isEmpty())
+        update(changed);
+}
+
+void CLumidial::RequestFrame()
+{
+    m_bFrameDue = true;
+    update();
+}
+
+void CLumidial::paintEvent(QPaintEvent* event)
+{
+    const platform::PaintInProgress painting;
+    if (m_bFrameDue)
+        ComposeFrame();
+    const QRect area = event->rect();
     QPainter painter(this);
-    painter.drawImage(0, 0, m_compositor.FinalSurface().Image());
+    painter.drawImage(area.topLeft(), m_compositor.FinalSurface().Image(), area);
 }
 
 void CLumidial::StartFrameTimers()
@@ -284,7 +303,7 @@ void CLumidial::OnTimer(int id)
 {
     switch (id) {
     case TIMER_REPAINT:
-        update();
+        ComposeFrame();
         break;
     case TIMER_ALARM:
         m_alarmMonitor.Check(Settings().Alarms);
@@ -352,7 +371,7 @@ void CLumidial::SetLayerEffect(ClockCompositor::Layer layer, int& setting, int c
 {
     setting = code;
     m_compositor.SetLayerEffect(layer, code);
-    update();
+    RequestFrame();
     UpdateToolTip();
 }
 

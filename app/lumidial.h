@@ -5,7 +5,9 @@
 // main-window messages (platform/messages.h), its timers and its command ids.
 //
 // Every 50 ms (timer 1) the window has the compositor compose a frame from the
-// snapshot of the desktop behind it, and copies the picture out.
+// snapshot of the desktop behind it, and repaints the part of it that changed
+// (nothing when the picture stayed the same). A paint draws the last frame; one
+// asked for by RequestFrame composes a new one first.
 //
 // Where each part lives:
 //   lumidial.cpp           creation, geometry, tray icon, tooltip, timers, commands, close
@@ -204,6 +206,10 @@ private:
     // Timers 1 and 3 run again, unless a zoom change still waits for its rebuild.
     void StartFrameTimers();
     void OnTimer(int id);
+    // The timer's frame: composed (unless dragging) and the changed part repainted.
+    void ComposeFrame();
+    // A new frame at once, after a change the picture shows (effect, frame, ...).
+    void RequestFrame();
 
     // The desktop behind the window into the snapshot (the window hides meanwhile).
     void CaptureBackground();
@@ -307,4 +313,5 @@ private:
     platform::TimerSet m_timers;
     bool m_bCapturing = false; // a desktop capture runs (it processes events while hidden)
     bool m_bClosed = false;
+    bool m_bFrameDue = true; // the next paint composes a frame first (RequestFrame)
 };

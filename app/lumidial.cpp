@@ -260,20 +260,6 @@ void CLumidial::SetTimeSource(CShaderClock::TimeSource source)
     m_timeSource = std::move(source);
 }
 
-void CLumidial::ComposeFrame()
-{
-    // While dragging, the drag composes the frames itself (without the date, readout and dial).
-    if (m_bDragging)
-        return;
-    // An error box raised by a layer (a cube map's face, GLEW) waits for the
-    // frame to finish: the clock goes on drawing behind it.
-    const platform::PaintInProgress painting;
-    m_bFrameDue = false;
-    m_compositor.Compose(Now());
-    if (const QRect changed = m_compositor.ChangedRect(); !changed.isEmpty())
-        update(changed);
-}
-
 void CLumidial::RequestFrame()
 {
     m_bFrameDue = true;
@@ -282,9 +268,14 @@ void CLumidial::RequestFrame()
 
 void CLumidial::paintEvent(QPaintEvent* event)
 {
+    // An error box raised by a layer (a cube map's face, GLEW) waits for the
+    // paint to return: the clock goes on drawing behind it.
     const platform::PaintInProgress painting;
-    if (m_bFrameDue)
-        ComposeFrame();
+    // While dragging, the drag composes the frames itself (without the date, readout and dial).
+    if (m_bFrameDue && !m_bDragging) {
+        m_bFrameDue = false;
+        m_compositor.Compose(Now());
+    }
     const QRect area = event->rect();
     QPainter painter(this);
     painter.drawImage(area.topLeft(), m_compositor.FinalSurface().Image(), area);
@@ -303,7 +294,7 @@ void CLumidial::OnTimer(int id)
 {
     switch (id) {
     case TIMER_REPAINT:
-        ComposeFrame();
+        RequestFrame();
         break;
     case TIMER_ALARM:
         m_alarmMonitor.Check(Settings().Alarms);

@@ -5,9 +5,8 @@
 // main-window messages (platform/messages.h), its timers and its command ids.
 //
 // Every 50 ms (timer 1) the window has the compositor compose a frame from the
-// snapshot of the desktop behind it, and repaints the part of it that changed
-// (nothing when the picture stayed the same). A paint draws the last frame; one
-// asked for by RequestFrame composes a new one first.
+// snapshot of the desktop behind it (RequestFrame: the next paint composes it).
+// Any other paint draws the last frame again.
 //
 // Where each part lives:
 //   lumidial.cpp           creation, geometry, tray icon, tooltip, timers, commands, close
@@ -206,9 +205,8 @@ private:
     // Timers 1 and 3 run again, unless a zoom change still waits for its rebuild.
     void StartFrameTimers();
     void OnTimer(int id);
-    // The timer's frame: composed (unless dragging) and the changed part repainted.
-    void ComposeFrame();
-    // A new frame at once, after a change the picture shows (effect, frame, ...).
+    // A new frame: the next paint composes it (the timer's, and after a change
+    // the picture shows: effect, frame, ...).
     void RequestFrame();
 
     // The desktop behind the window into the snapshot (the window hides meanwhile).

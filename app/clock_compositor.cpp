@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -48,6 +50,29 @@ template <std::size_t N> QPolygon Rotated(const std::array<QPoint, N>& outline, 
     std::array<QPoint, N> points = outline;
     RotatePoints(points, degrees);
     return QPolygon(QList<QPoint>(points.begin(), points.end()));
+}
+
+// The drawn hands' outlines at a time (dial units): hour, minute, second.
+std::array<QPolygon, 3> HandOutlines(const LocalDateTime& now)
+{
+    return {Rotated(kHourHand, now.hour % 12 * 30 + now.minute * 0.5),
+            Rotated(kMinuteHand, now.minute * 6 + now.second * 0.1),
+            Rotated(kSecondHand, now.second * 6 + now.millisecond * 0.006)};
+}
+
+// Whether the top-left width by height pixels of two surfaces are the same.
+bool SamePixels(const platform::Surface& a, const platform::Surface& b, int width, int height)
+{
+    const QImage& x = a.Image();
+    const QImage& y = b.Image();
+    if (x.width() < width || x.height() < height || y.width() < width || y.height() < height ||
+        x.format() != y.format() || x.depth() != 32)
+        return false;
+    const std::size_t bytes = static_cast<std::size_t>(width) * 4;
+    for (int row = 0; row < height; ++row)
+        if (std::memcmp(x.constScanLine(row), y.constScanLine(row), bytes) != 0)
+            return false;
+    return true;
 }
 
 struct DotColors
@@ -155,12 +180,15 @@ void ClockCompositor::Resize(QSize size)
                              lastFrame.Height());
     if (m_settings.FrameType != kShaderFrameSlot)
         StretchFrame();
+    m_bSnapshotNew = true;
+    RedrawAll();
 }
 
 std::unique_ptr<CEffectLayer> ClockCompositor::MakeLayer(const platform::Surface& source, int code)
 {
     auto layer = std::make_unique<CEffectLayer>(m_nWidth, m_nHeight);
     layer->SetSettings(this);
+    layer->SetSkipUnchanged(m_bSkipUnchanged);
     layer->Create(&source);
     layer->SetEffect(code);
     return layer;
@@ -190,6 +218,8 @@ void ClockCompositor::RebuildLayers()
     m_pDialLayer->SetClockTimeSource([this] { return m_frameTime; });
     m_pFrameLayer = MakeLayer(m_dcFrameSource, kFrameEffect);
     m_bResizePending = false;
+    m_bSnapshotNew = false; // the new back layer has just captured it
+    RedrawAll();
 
     if (m_settings.FrameType == kShaderFrameSlot)
         RenderShaderFrame();
@@ -201,13 +231,29 @@ void ClockCompositor::RebuildLayers()
 
 void ClockCompositor::SetSnapshot(const platform::Surface& desktop)
 {
+    // A still desktop gives the same pixels again: nothing the layers read changes.
+    if (m_bSkipUnchanged && SamePixels(desktop, m_dcSnapshot, m_nWidth, m_nHeight))
+        return;
     m_dcSnapshot.BitBlt(0, 0, m_nWidth, m_nHeight, desktop, 0, 0);
+    m_bSnapshotNew = true;
 }
 
 void ClockCompositor::SnapshotChanged()
 {
     if (m_layers[kBack])
         m_layers[kBack]->RecaptureSource();
+}
+
+void ClockCompositor::SetSkipUnchanged(bool skip)
+{
+    m_bSkipUnchanged = skip;
+    for (const auto& layer : m_layers)
+        if (layer)
+            layer->SetSkipUnchanged(skip);
+    for (CEffectLayer* layer : {m_pDateLayer.get(), m_pDialLayer.get(), m_pFrameLayer.get()})
+        if (layer)
+            layer->SetSkipUnchanged(skip);
+    RedrawAll();
 }
 
 void ClockCompositor::ScrollSnapshot(QPoint topLeft, QPoint step, const ScreenGrab& grab)
@@ -237,55 +283,106 @@ void ClockCompositor::ScrollSnapshot(QPoint topLeft, QPoint step, const ScreenGr
         m_dcSnapshot.BitBlt(0, dy < 0 ? 0 : h - ay, w, ay, hStrip, 0, 0);
     if (dx != 0)
         m_dcSnapshot.BitBlt(dx < 0 ? 0 : w - ax, 0, ax, h, vStrip, 0, 0);
+    m_bSnapshotNew = true;
 }
 
 // --- frames ---------------------------------------------------------------------------
 
-void ClockCompositor::RenderEffectLayers(platform::Surface& target)
+bool ClockCompositor::RenderEffectLayers()
 {
+    if (std::exchange(m_bSnapshotNew, false))
+        m_layers[kBack]->SourceChanged();
     m_layers[kBack]->Render(nullptr);
-    m_layers[kMiddle]->RecaptureSource();
-    m_layers[kMiddle]->Render(nullptr);
-    m_layers[kFront]->RecaptureSource();
-    m_layers[kFront]->Render(&target);
+    for (const Layer layer : {kMiddle, kFront}) {
+        if (!m_bSkipUnchanged || m_layers[static_cast<std::size_t>(layer) - 1]->OutputChanged())
+            m_layers[layer]->RecaptureSource();
+        m_layers[layer]->Render(nullptr);
+    }
+    return !m_bSkipUnchanged || m_layers[kFront]->OutputChanged();
 }
 
-void ClockCompositor::KeyFrameOnto(platform::Surface& target) const
+void ClockCompositor::KeyFrameOnto(platform::Surface& target, const QRect& area) const
 {
-    target.TransparentBlt(0, 0, m_nWidth, m_nHeight, m_dcFrame, 0, 0, m_nWidth, m_nHeight, kFrameKey);
+    target.TransparentBlt(area.x(), area.y(), area.width(), area.height(), m_dcFrame, area.x(), area.y(),
+                          area.width(), area.height(), kFrameKey);
+}
+
+ClockCompositor::Overlays ClockCompositor::OverlaysAt(const LocalDateTime& now) const
+{
+    Overlays overlays;
+    overlays.date = m_settings.Date;
+    overlays.digitalWatch = m_settings.DigitalWatch;
+    overlays.digiSec = m_settings.DigiSec;
+    overlays.clockHands = m_settings.ClockHands;
+    overlays.dialShader = m_settings.UseShaderMojiban;
+    overlays.frame = m_settings.Frame;
+    overlays.clockFace = m_settings.ClockFace;
+    if (overlays.date)
+        overlays.day = now.day;
+    if (overlays.digitalWatch) {
+        const DigitalReadout readout = DigitalReadoutFor(now.hour, now.minute, now.second);
+        overlays.time = readout.time;
+        if (overlays.digiSec)
+            overlays.seconds = readout.seconds;
+    }
+    if (overlays.clockHands && !overlays.dialShader)
+        overlays.hands = HandOutlines(now);
+    return overlays;
+}
+
+bool ClockCompositor::ComposeLayers(const Overlays& overlays, const LocalDateTime& now)
+{
+    const bool frontChanged = RenderEffectLayers();
+    if (m_bSkipUnchanged && !m_bRedrawAll && !frontChanged && overlays == m_overlays)
+        return false;
+    m_overlays = overlays;
+    m_dcComposition.BitBlt(0, 0, m_nWidth, m_nHeight, m_layers[kFront]->Output(), 0, 0);
+    if (overlays.date) {
+        m_pDateLayer->Render(&m_dcComposition);
+        DrawDayNumber(m_dcComposition, now);
+    }
+    if (overlays.digitalWatch)
+        DrawDigitalClock(m_dcComposition, overlays.digiSec, now);
+    if (overlays.clockHands && !overlays.dialShader) {
+        DrawHands(m_dcHands, overlays.hands);
+        m_dcComposition.TransparentBlt(-1, -1, m_nWidth, m_nHeight, m_dcHands, 0, 0, m_nWidth, m_nHeight,
+                                       kKeyColour);
+    }
+    return true;
+}
+
+QRect ClockCompositor::ComposeFinal(bool compositionChanged)
+{
+    const QRect whole(0, 0, m_nWidth, m_nHeight);
+    const bool inFull = !m_bSkipUnchanged || m_bRedrawAll || compositionChanged;
+    QRect changed;
+    if (m_overlays.clockHands && m_overlays.dialShader) {
+        // The dial shader reads the composition and draws the final picture.
+        if (!compositionChanged && m_bSkipUnchanged)
+            m_pDialLayer->SetSourceUnchanged();
+        m_pDialLayer->Render(nullptr);
+        changed = inFull ? whole : m_pDialLayer->ChangedRect();
+        m_dcFinal.BitBlt(changed.x(), changed.y(), changed.width(), changed.height(), m_pDialLayer->Output(),
+                         changed.x(), changed.y());
+    } else if (inFull) {
+        m_dcFinal.BitBlt(0, 0, m_nWidth, m_nHeight, m_dcComposition, 0, 0);
+        changed = whole;
+    }
+    if (m_overlays.frame && !changed.isEmpty())
+        KeyFrameOnto(m_dcFinal, changed);
+    return changed;
 }
 
 const platform::Surface& ClockCompositor::Compose(const LocalDateTime& now)
 {
-    if (m_bResizePending)
+    if (m_bResizePending) {
+        m_rcChanged = QRect(0, 0, m_nWidth, m_nHeight);
         return m_dcFinal;
+    }
     m_frameTime = now;
-
-    RenderEffectLayers(m_dcComposition);
-
-    if (m_settings.Date) {
-        m_pDateLayer->Render(&m_dcComposition);
-        DrawDayNumber(m_dcComposition, now);
-    }
-    if (m_settings.DigitalWatch)
-        DrawDigitalClock(m_dcComposition, m_settings.DigiSec, now);
-
-    bool dialShader = false;
-    if (m_settings.ClockHands) {
-        if (m_settings.UseShaderMojiban) {
-            // The dial shader reads the composition and writes the final picture itself.
-            m_pDialLayer->Render(&m_dcFinal);
-            dialShader = true;
-        } else {
-            DrawHands(m_dcHands, now);
-            m_dcComposition.TransparentBlt(-1, -1, m_nWidth, m_nHeight, m_dcHands, 0, 0, m_nWidth, m_nHeight,
-                                           kKeyColour);
-        }
-    }
-    if (!dialShader)
-        m_dcFinal.BitBlt(0, 0, m_nWidth, m_nHeight, m_dcComposition, 0, 0);
-    if (m_settings.Frame)
-        KeyFrameOnto(m_dcFinal);
+    const bool compositionChanged = ComposeLayers(OverlaysAt(now), now);
+    m_rcChanged = ComposeFinal(compositionChanged);
+    m_bRedrawAll = false;
     return m_dcFinal;
 }
 
@@ -295,13 +392,17 @@ const platform::Surface& ClockCompositor::ComposeDragFrame()
         return m_dcFinal;
     // The snapshot has moved: the back layer reads it anew.
     m_layers[kBack]->RecaptureSource();
-    RenderEffectLayers(m_dcFinal);
+    RenderEffectLayers();
+    m_dcFinal.BitBlt(0, 0, m_nWidth, m_nHeight, m_layers[kFront]->Output(), 0, 0);
+    m_rcChanged = QRect(0, 0, m_nWidth, m_nHeight);
     if (m_settings.Frame)
-        KeyFrameOnto(m_dcFinal);
+        KeyFrameOnto(m_dcFinal, m_rcChanged);
+    // The next frame puts the date, readout and dial back.
+    RedrawAll();
     return m_dcFinal;
 }
 
-void ClockCompositor::DrawHands(platform::Surface& dc, const LocalDateTime& now)
+void ClockCompositor::DrawHands(platform::Surface& dc, const std::array<QPolygon, 3>& hands)
 {
     // The key colour with a one-pixel black outline, as a rectangle with the
     // default pen draws it.
@@ -316,13 +417,13 @@ void ClockCompositor::DrawHands(platform::Surface& dc, const LocalDateTime& now)
         painter.drawPolygon(Rotated(kTick, angle));
 
     painter.setBrush(m_brHour);
-    painter.drawPolygon(Rotated(kHourHand, now.hour % 12 * 30 + now.minute * 0.5), Qt::OddEvenFill);
+    painter.drawPolygon(hands[0], Qt::OddEvenFill);
 
     painter.setPen(m_penMinuteOutline);
     painter.setBrush(m_brMinute);
-    painter.drawPolygon(Rotated(kMinuteHand, now.minute * 6 + now.second * 0.1));
+    painter.drawPolygon(hands[1]);
 
-    const QPolygon second = Rotated(kSecondHand, now.second * 6 + now.millisecond * 0.006);
+    const QPolygon& second = hands[2];
     painter.setPen(m_penSecond);
     painter.drawPolyline(QPolygon({second[0], QPoint(0, 0), second[1]}));
 }
@@ -371,6 +472,7 @@ void ClockCompositor::SetLayerEffect(Layer layer, int code)
 
 void ClockCompositor::SetClockFace(int type)
 {
+    RedrawAll();
     if (m_pDialLayer)
         m_pDialLayer->SetEffect(DialEffect(type));
 }
@@ -418,6 +520,7 @@ void ClockCompositor::SetHandsColor(int kind)
     m_brMinute = QBrush(platform::ToQColor(m_handColors.minute));
     m_penSecond =
         QPen(platform::ToQColor(m_handColors.second), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    RedrawAll();
     if (m_pDialLayer)
         m_pDialLayer->SetHandColors(m_handColors.hour, m_handColors.minute, m_handColors.second);
 }
@@ -429,6 +532,7 @@ void ClockCompositor::SetDotColors()
         drawer->SetColors(colors.lit, colors.unlit, CDotMatrixText::kTransparent);
         drawer->LoadGlyphs();
     }
+    RedrawAll();
 }
 
 void ClockCompositor::SelectFrame(int slot)
@@ -449,6 +553,7 @@ void ClockCompositor::SelectFrame(int slot)
 
 void ClockCompositor::StretchFrame()
 {
+    RedrawAll();
     if (m_dcFrame.IsNull())
         return; // no size yet
     m_dcFrame.StretchBlt(0, 0, m_nWidth, m_nHeight, m_dcFrameSelect, 0, 0, m_nBaseWidth, m_nBaseHeight);
@@ -456,6 +561,7 @@ void ClockCompositor::StretchFrame()
 
 void ClockCompositor::RenderShaderFrame()
 {
+    RedrawAll();
     if (m_dcFrame.IsNull())
         return; // no size yet
     m_dcFrame.PatBlt(0, 0, m_nWidth, m_nHeight, platform::PatOp::Blackness);

@@ -14,6 +14,16 @@
 // at the new size, makes the six layers. Between the two ResizePending() holds,
 // and a frame keeps the last picture. A new compositor is pending until its
 // first RebuildLayers.
+//
+// Work whose result cannot differ is skipped (SetSkipUnchanged(false) does it
+// all every frame, for tests and benchmarks): a snapshot counts as new only when
+// its pixels differ; a layer reads the one below only when that one's output
+// changed (still effects keep their output, see CEffectLayer); the composition is
+// made again only when the front layer's output, the settings it shows, the day,
+// the readout's text or the drawn hands' outlines changed; the dial shader is
+// told when its source is unchanged, and only the part of its output it reports
+// changed is copied out and has the frame keyed over it. ChangedRect() tells the
+// window which part of the final surface the last frame changed.
 #include "app/app_settings.h"
 #include "app/clock_drawing.h"
 #include "app/dot_matrix_text.h"
@@ -26,6 +36,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPen>
+#include <QPolygon>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -93,6 +104,12 @@ public:
     // A frame while the clock is dragged: the layers over the snapshot and the
     // frame; no date, readout or dial.
     const platform::Surface& ComposeDragFrame();
+    // The part of the final surface the last Compose changed (empty when the
+    // picture stayed as it was; the whole surface while a resize is pending).
+    QRect ChangedRect() const { return m_rcChanged; }
+    // Whether work that cannot change a pixel is skipped (default on). Off, every
+    // frame is made in full, every layer reading its source anew.
+    void SetSkipUnchanged(bool skip);
 
     // --- What the window's settings and menus change ---
     void SetLayerEffect(Layer layer, int code);
@@ -145,11 +162,39 @@ private:
     std::unique_ptr<CEffectLayer> MakeLayer(const platform::Surface& source, int code);
     void StretchFrame();
     void RenderShaderFrame();
-    // The slideshow layers over the snapshot; the front one onto target.
-    void RenderEffectLayers(platform::Surface& target);
-    void KeyFrameOnto(platform::Surface& target) const;
+    // The slideshow layers over the snapshot, each reading the one below anew
+    // when its output changed; whether the front layer's output changed.
+    bool RenderEffectLayers();
+    void KeyFrameOnto(platform::Surface& target, const QRect& area) const;
 
-    void DrawHands(platform::Surface& dc, const LocalDateTime& now);
+    // What the composition shows besides the front layer's output: the settings
+    // that choose its parts, the day, the readout's text and the drawn hands'
+    // outlines (each empty when not shown). The composition is made again when
+    // it changes.
+    struct Overlays
+    {
+        bool date = false;
+        bool digitalWatch = false;
+        bool digiSec = false;
+        bool clockHands = false;
+        bool dialShader = false;
+        bool frame = false;
+        int clockFace = 0;
+        int day = 0;
+        QString time;
+        QString seconds;
+        std::array<QPolygon, 3> hands; // hour, minute, second
+        bool operator==(const Overlays&) const = default;
+    };
+    Overlays OverlaysAt(const LocalDateTime& now) const;
+    // The layers, the composition and the final surface are made in full next frame.
+    void RedrawAll() { m_bRedrawAll = true; }
+    // The slideshow layers and the composition; whether the composition changed.
+    bool ComposeLayers(const Overlays& overlays, const LocalDateTime& now);
+    // The final surface from the dial shader or from the composition; its changed part.
+    QRect ComposeFinal(bool compositionChanged);
+
+    void DrawHands(platform::Surface& dc, const std::array<QPolygon, 3>& hands);
     void DrawDayNumber(platform::Surface& dc, const LocalDateTime& now);
     void DrawDigitalClock(platform::Surface& dc, bool withSeconds, const LocalDateTime& now);
 
@@ -161,6 +206,11 @@ private:
     bool m_bResizePending = true; // the layers do not fit the surfaces (yet)
     int m_nLayerGeneration = 0;
     LocalDateTime m_frameTime{}; // the time of the frame being composed (the dial shader reads it)
+    bool m_bSkipUnchanged = true;
+    bool m_bSnapshotNew = true; // the snapshot's pixels changed since the back layer last drew
+    bool m_bRedrawAll = true;   // the next frame makes the composition and the final surface in full
+    Overlays m_overlays;        // what the composition shows
+    QRect m_rcChanged;          // the part of the final surface the last frame changed
 
     // The work surfaces, each width by height.
     platform::Surface m_dcSnapshot;    // the desktop behind the clock; source of the back layer

@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QSessionManager>
@@ -251,16 +252,25 @@ void CLumidial::SetTimeSource(CShaderClock::TimeSource source)
     m_timeSource = std::move(source);
 }
 
-void CLumidial::paintEvent(QPaintEvent*)
+void CLumidial::RequestFrame()
+{
+    m_bFrameDue = true;
+    update();
+}
+
+void CLumidial::paintEvent(QPaintEvent* event)
 {
     // An error box raised by a layer (a cube map's face, GLEW) waits for the
     // paint to return: the clock goes on drawing behind it.
     const platform::PaintInProgress painting;
     // While dragging, the drag composes the frames itself (without the date, readout and dial).
-    if (!m_bDragging)
+    if (m_bFrameDue && !m_bDragging) {
+        m_bFrameDue = false;
         m_compositor.Compose(Now());
+    }
+    const QRect area = event->rect();
     QPainter painter(this);
-    painter.drawImage(0, 0, m_compositor.FinalSurface().Image());
+    painter.drawImage(area.topLeft(), m_compositor.FinalSurface().Image(), area);
 }
 
 void CLumidial::StartFrameTimers()
@@ -276,7 +286,7 @@ void CLumidial::OnTimer(int id)
 {
     switch (id) {
     case TIMER_REPAINT:
-        update();
+        RequestFrame();
         break;
     case TIMER_ALARM:
         m_alarmMonitor.Check(Settings().Alarms);
@@ -344,7 +354,7 @@ void CLumidial::SetLayerEffect(ClockCompositor::Layer layer, int& setting, int c
 {
     setting = code;
     m_compositor.SetLayerEffect(layer, code);
-    update();
+    RequestFrame();
     UpdateToolTip();
 }
 

@@ -5,7 +5,8 @@
 // main-window messages (platform/messages.h), its timers and its command ids.
 //
 // Every 50 ms (timer 1) the window has the compositor compose a frame from the
-// snapshot of the desktop behind it, and copies the picture out.
+// snapshot of the desktop behind it (RequestFrame: the next paint composes it).
+// Any other paint draws the last frame again.
 //
 // Where each part lives:
 //   lumidial.cpp           creation, geometry, tray icon, tooltip, timers, commands, close
@@ -202,6 +203,9 @@ private:
     // Timers 1 and 3 run again, unless a zoom change still waits for its rebuild.
     void StartFrameTimers();
     void OnTimer(int id);
+    // A new frame: the next paint composes it (the timer's, and after a change
+    // the picture shows: effect, frame, ...).
+    void RequestFrame();
 
     // The desktop behind the window into the snapshot (the window hides meanwhile).
     void CaptureBackground();
@@ -305,4 +309,5 @@ private:
     platform::TimerSet m_timers;
     bool m_bCapturing = false; // a desktop capture runs (it processes events while hidden)
     bool m_bClosed = false;
+    bool m_bFrameDue = true; // the next paint composes a frame first (RequestFrame)
 };

@@ -128,7 +128,7 @@ void CLumidial::OnSetFrameType(int type)
         return; // no such slot
     Settings().FrameType = type;
     m_compositor.SelectFrame(type);
-    update();
+    RequestFrame();
 }
 
 void CLumidial::OnSetClockFace(int type)

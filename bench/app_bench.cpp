@@ -1,7 +1,8 @@
-// Benchmarks of the clock's picture: one whole frame as the 50 ms timer paints
-// it (three pass-through layers over the snapshot, the GDI dial and hands, the
-// dot-matrix readout with seconds, the frame keyed on top, the copy out), made
-// by a compositor alone and by the round clock window on the display, and the
+// Benchmarks of the clock's picture: one frame as the 50 ms timer paints it
+// (three pass-through layers over the snapshot, the GDI dial and hands, the
+// dot-matrix readout with seconds, the frame keyed on top, the copy out of the
+// part that changed), made by a compositor alone, with and without the skipping
+// of unchanged work, and by the round clock window on the display; and the
 // external frame builder the frame settings page runs.
 #include "app/clock_compositor.h"
 #include "app/lmd_app.h"
@@ -34,13 +35,15 @@ LocalDateTime FrameTime(long frame)
             static_cast<int>(ms % 1000)};
 }
 
-// Frames of a compositor with the given settings at the benchmark's zoom over
-// a plain desktop, copied out as a paint does; the time goes on by 50 ms a frame
-// when `moving`, else it stands.
+// Frames of a compositor with the given settings at the benchmark's zoom (range
+// 0) over a still plain desktop, the changed part copied out as a paint does;
+// the time goes on by 50 ms a frame when `moving`, else it stands. Range 1, when
+// given, switches the skipping of unchanged work (default on).
 void TimeFrames(benchmark::State& state, const AppSettings& settings, bool moving)
 {
     const int side = 130 * static_cast<int>(state.range(0)) / 100;
     ClockCompositor compositor(settings);
+    compositor.SetSkipUnchanged(state.range(1) != 0);
     compositor.Resize({side, side});
     platform::Surface desktop(side, side);
     desktop.Fill(0xA06030);
@@ -52,13 +55,14 @@ void TimeFrames(benchmark::State& state, const AppSettings& settings, bool movin
     long frame = 0;
     for (auto _ : state) {
         const platform::Surface& picture = compositor.Compose(FrameTime(moving ? frame++ : 0));
-        QPainter(&target).drawImage(0, 0, picture.Image());
+        const QRect changed = compositor.ChangedRect();
+        QPainter(&target).drawImage(changed.topLeft(), picture.Image(), changed);
         benchmark::DoNotOptimize(target.constBits());
     }
     state.SetLabel(std::to_string(side) + " px square");
 }
 
-// BM_ClockFrame/<zoom>: one frame of the clock with the drawn dial and the
+// BM_ClockFrame/<zoom>/<skip>: one frame of the clock with the drawn dial and the
 // readout with seconds, at a fixed time.
 void BM_ClockFrame(benchmark::State& state)
 {
@@ -69,16 +73,22 @@ void BM_ClockFrame(benchmark::State& state)
     settings.FrameType = 1;
     TimeFrames(state, settings, false);
 }
-BENCHMARK(BM_ClockFrame)->Arg(100)->Arg(200)->Arg(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClockFrame)
+    ->ArgsProduct({{100, 200, 600}, {0, 1}})
+    ->ArgNames({"zoom", "skip"})
+    ->Unit(benchmark::kMillisecond);
 
-// BM_DefaultClockFrame/<zoom>: one frame of the clock at default settings (the
-// dial shader, three pass-through layers, the frame), the time going on by 50 ms
-// a frame as the timer paints it.
+// BM_DefaultClockFrame/<zoom>/<skip>: one frame of the clock at default settings
+// (the dial shader, three pass-through layers, the frame) over a still desktop,
+// the time going on by 50 ms a frame as the timer paints it: the steady state.
 void BM_DefaultClockFrame(benchmark::State& state)
 {
     TimeFrames(state, AppSettings{}, true);
 }
-BENCHMARK(BM_DefaultClockFrame)->Arg(100)->Arg(300)->Arg(600)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DefaultClockFrame)
+    ->ArgsProduct({{100, 300, 600}, {0, 1}})
+    ->ArgNames({"zoom", "skip"})
+    ->Unit(benchmark::kMicrosecond);
 
 // BM_ClockWindowPaint/<zoom>: one paint of the shown clock window at default
 // settings, as its repaint timer asks for it: the frame composed, copied onto

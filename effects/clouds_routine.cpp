@@ -7,7 +7,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 
 namespace {
 
@@ -87,7 +86,7 @@ void CCloudsRoutine::Create(int width, int height)
 {
     m_nWidth = std::max(width, 0);
     m_nHeight = std::max(height, 0);
-    crt::srand(static_cast<unsigned>(std::time(nullptr)));
+    crt::srand(crt::Seed());
     for (std::vector<int>& map : m_map) {
         GenerateCloudMap(map);
     }

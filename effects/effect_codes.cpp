@@ -19,7 +19,7 @@ constexpr EffectInfo kEffects[] = {
     {5, "EFFECT_FROSTED_GLASS", "すりガラス", F::PixelFilter, {}},
     {6, "EFFECT_MOSAIC", "モザイク", F::Shader, "TileMosaic"},
     {7, "EFFECT_SKETCH", "Sketch", F::Shader, "shader_sketchyStippling"},
-    {8, "EFFECT_PORTAL", "旅の扉", F::PixelFilter, {}},
+    {8, "EFFECT_PORTAL", "旅の扉", F::RowShift, {}},
     {9, "EFFECT_DRIZZLE", "小雨", F::Drizzle, {}, {}, {}, false, M::Drop},
     {10, "EFFECT_FLAME", "Flame", F::Shader, "shader_Flame"},
     {11, "EFFECT_NOTEBOOK", "notebook", F::Shader, "notebookDrawings", {}, {"st_RBGA_noise_medium.png"}},

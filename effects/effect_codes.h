@@ -71,7 +71,8 @@ inline constexpr int kMenuEffectCount = 30;
 enum class EffectFamily
 {
     Copy,             // the source copied unchanged
-    PixelFilter,      // CPU filters and the row shift, operations of the layer
+    PixelFilter,      // CPU filters, operations of the layer
+    RowShift,         // the rows rotated by a sine whose phase moves each frame
     Shader,           // m_shader, one image pass (optional texture)
     ExternalShader,   // m_shader with the ExtShader setting
     ShaderBufferA,    // m_shader2: image pass plus buffer A
@@ -141,6 +142,7 @@ constexpr bool RunsOnCpu(EffectFamily family)
     switch (family) {
     case EffectFamily::Copy:
     case EffectFamily::PixelFilter:
+    case EffectFamily::RowShift:
     case EffectFamily::Drizzle:
     case EffectFamily::Clouds:
     case EffectFamily::Fire:
@@ -153,6 +155,15 @@ constexpr bool RunsOnCpu(EffectFamily family)
     default:
         return false;
     }
+}
+
+// Whether a family's output is a pure function of the layer's source pixels and
+// its settings (code, colour filter, set-up state): no time, frame count, random
+// number or pointer enters it. A layer with such an effect keeps its last output
+// while none of those changes. Every other family is animated and draws every frame.
+constexpr bool IsStill(EffectFamily family)
+{
+    return family == EffectFamily::Copy || family == EffectFamily::PixelFilter;
 }
 
 // Whether a family is one of the shader sets with buffer passes or cube maps.

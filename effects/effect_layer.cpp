@@ -1,6 +1,7 @@
 #include "effects/effect_layer.h"
 
 #include "effects/image_path_list.h"
+#include "platform/crt.h"
 
 #include <algorithm>
 
@@ -36,41 +37,70 @@ void CEffectLayer::Create(const platform::Surface* source)
     m_fur.SetSize(m_nWidth, m_nHeight);
     m_dotGrid.m_nWidth = m_nWidth;
     m_dotGrid.m_nHeight = m_nHeight;
-    m_rng.seed(std::random_device{}());
+    m_rng.seed(crt::Seed());
     m_nDropPeriod = 1000 / m_nFramePeriod;
     m_nPlayInterval = 1;
     m_sizeSphere = QSize(256, 256);
     m_dcSphere.Create(m_sizeSphere.width(), m_sizeSphere.height());
+    m_bStale = true;
 }
 
 void CEffectLayer::RecaptureSource()
 {
     if (m_pSrcDC != nullptr)
         m_dibSource.CaptureFromDC(*m_pSrcDC, m_nWidth, m_nHeight);
+    SourceChanged();
+}
+
+void CEffectLayer::SetSkipUnchanged(bool skip)
+{
+    m_bSkipUnchanged = skip;
+    m_bStale = true;
+}
+
+void CEffectLayer::SetSourceUnchanged()
+{
+    const EffectInfo* info = FindEffect(m_nEffect);
+    if (info != nullptr && info->family == EffectFamily::ShaderClock)
+        Use(m_shaderClock).SetSourceUnchanged();
+}
+
+QRect CEffectLayer::ChangedRect() const
+{
+    if (!m_bOutputChanged)
+        return {};
+    const EffectInfo* info = FindEffect(m_nEffect);
+    if (info != nullptr && info->family == EffectFamily::ShaderClock && m_shaderClock)
+        return m_shaderClock->ChangedRect();
+    return {0, 0, m_nWidth, m_nHeight};
 }
 
 void CEffectLayer::SetEffect(int code)
 {
     m_nEffect = code;
     m_bInit = true;
+    m_bStale = true;
 }
 
 void CEffectLayer::SetFilter(platform::COLORREF colour, int alpha)
 {
     m_crFilter = colour;
     m_nFilterAlpha = std::clamp(alpha, 0, 255);
+    m_bStale = true;
 }
 
 void CEffectLayer::SetImageList(CImagePathList* list)
 {
     m_slideShow.m_pImageList = list;
     m_nPlayCount = -1;
+    m_bStale = true;
 }
 
 void CEffectLayer::SetPlayInterval(int seconds)
 {
     // The slideshow divides by the interval: it must not be 0.
     m_nPlayInterval = std::max(seconds, 1);
+    m_bStale = true;
 }
 
 void CEffectLayer::SetLensMesh(const ObjMesh* mesh)
@@ -78,6 +108,14 @@ void CEffectLayer::SetLensMesh(const ObjMesh* mesh)
     m_pLensMesh = mesh;
     if (m_metal)
         m_metal->SetMesh(mesh);
+    m_bStale = true;
+}
+
+void CEffectLayer::SetClockTimeSource(CShaderClock::TimeSource source)
+{
+    m_clockTime = source;
+    Use(m_shaderClock).SetTimeSource(std::move(source));
+    m_bStale = true;
 }
 
 void CEffectLayer::SetHandColors(platform::COLORREF hour, platform::COLORREF minute,
@@ -92,6 +130,7 @@ void CEffectLayer::SetHandColors(platform::COLORREF hour, platform::COLORREF min
     set(clock.m_hourColor, hour);
     set(clock.m_minuteColor, minute);
     set(clock.m_secondColor, second);
+    m_bStale = true;
 }
 
 bool CEffectLayer::TakeSetup()
@@ -116,86 +155,76 @@ void CEffectLayer::DrawPixels()
 
 void CEffectLayer::Render(platform::Surface* target)
 {
+    m_bOutputChanged = false;
     if (m_pSrcDC == nullptr || m_pSrcDC->Width() != m_nWidth || m_pSrcDC->Height() != m_nHeight ||
         m_dcOutput.Width() != m_nWidth || m_dcOutput.Height() != m_nHeight)
         return;
 
-    if (const EffectInfo* info = FindEffect(m_nEffect)) {
-        switch (info->family) {
-        case EffectFamily::Copy:
-            RenderCopy();
-            break;
-        case EffectFamily::PixelFilter:
-            RenderPixelFilter();
-            break;
-        case EffectFamily::Shader:
-            if (info->code == EFFECT_CLOCK_DATE)
-                RenderDate(*info);
-            else
-                RenderShader(*info);
-            break;
-        case EffectFamily::ExternalShader:
-            RenderExternalShader();
-            break;
-        case EffectFamily::ShaderBufferA:
-            RenderShaderBufferA(*info);
-            break;
-        case EffectFamily::ShaderTextures:
-            RenderShaderTextures(*info);
-            break;
-        case EffectFamily::ShaderClock:
-            RenderShaderClock(*info);
-            break;
-        case EffectFamily::ShaderCube:
-            RenderShaderCube(*info);
-            break;
-        case EffectFamily::ShaderCubeBuffer:
-            RenderShaderCubeBuffer(*info);
-            break;
-        case EffectFamily::ShaderBufAB:
-            RenderShaderBufAB(*info);
-            break;
-        case EffectFamily::ShaderOldWatch:
-            RenderShaderOldWatch(*info);
-            break;
-        case EffectFamily::ShaderBufABCD:
-            RenderShaderBufABCD(*info);
-            break;
-        case EffectFamily::Drizzle:
-            Drizzle();
-            break;
-        case EffectFamily::Clouds:
-            RenderClouds();
-            break;
-        case EffectFamily::Fire:
-            RenderFire();
-            break;
-        case EffectFamily::Plasma:
-            RenderPlasma();
-            break;
-        case EffectFamily::OpenGLScene:
-            RenderOpenGLScene();
-            break;
-        case EffectFamily::MetalLens:
-            MetalLens();
-            break;
-        case EffectFamily::SlideShow:
-            RenderSlideShow();
-            break;
-        case EffectFamily::Fur:
-            RenderFur();
-            break;
-        case EffectFamily::DotGrid:
-            RenderDotGrid();
-            break;
-        case EffectFamily::TextRain:
-            RenderTextRain();
-            break;
-        }
+    const EffectInfo* info = FindEffect(m_nEffect);
+    // A code outside the table draws nothing: its output is as still as a filter's.
+    const bool still = info == nullptr || IsStill(info->family);
+    m_bOutputKept = m_bSkipUnchanged && still && !m_bStale;
+    if (!m_bOutputKept) {
+        m_bStale = false;
+        if (info != nullptr)
+            RenderEffect(*info);
     }
+    m_bOutputChanged = !m_bSkipUnchanged || !m_bOutputKept;
     ++m_nFrameCount;
     if (target != nullptr)
         target->BitBlt(0, 0, m_nWidth, m_nHeight, m_dcOutput, 0, 0);
+}
+
+void CEffectLayer::RenderEffect(const EffectInfo& info)
+{
+    switch (info.family) {
+    case EffectFamily::Copy:
+        return RenderCopy();
+    case EffectFamily::PixelFilter:
+        return RenderPixelFilter();
+    case EffectFamily::RowShift:
+        return Portal();
+    case EffectFamily::Shader:
+        return info.code == EFFECT_CLOCK_DATE ? RenderDate(info) : RenderShader(info);
+    case EffectFamily::ExternalShader:
+        return RenderExternalShader();
+    case EffectFamily::ShaderBufferA:
+        return RenderShaderBufferA(info);
+    case EffectFamily::ShaderTextures:
+        return RenderShaderTextures(info);
+    case EffectFamily::ShaderClock:
+        return RenderShaderClock(info);
+    case EffectFamily::ShaderCube:
+        return RenderShaderCube(info);
+    case EffectFamily::ShaderCubeBuffer:
+        return RenderShaderCubeBuffer(info);
+    case EffectFamily::ShaderBufAB:
+        return RenderShaderBufAB(info);
+    case EffectFamily::ShaderOldWatch:
+        return RenderShaderOldWatch(info);
+    case EffectFamily::ShaderBufABCD:
+        return RenderShaderBufABCD(info);
+    case EffectFamily::Drizzle:
+        return Drizzle();
+    case EffectFamily::Clouds:
+        return RenderClouds();
+    case EffectFamily::Fire:
+        return RenderFire();
+    case EffectFamily::Plasma:
+        return RenderPlasma();
+    case EffectFamily::OpenGLScene:
+        return RenderOpenGLScene();
+    case EffectFamily::MetalLens:
+        return MetalLens();
+    case EffectFamily::SlideShow:
+        return RenderSlideShow();
+    case EffectFamily::Fur:
+        return RenderFur();
+    case EffectFamily::DotGrid:
+        return RenderDotGrid();
+    case EffectFamily::TextRain:
+        return RenderTextRain();
+    }
 }
 
 void CEffectLayer::MouseMove(QPoint point)
@@ -204,6 +233,8 @@ void CEffectLayer::MouseMove(QPoint point)
     const EffectInfo* info = FindEffect(m_nEffect);
     if (info == nullptr)
         return;
+    if (info->mouse != EffectMouse::None)
+        m_bStale = true;
     switch (info->mouse) {
     case EffectMouse::None:
         return;
@@ -249,9 +280,6 @@ void CEffectLayer::RenderCopy()
 
 void CEffectLayer::RenderPixelFilter()
 {
-    // The row shift copies surfaces; the filters need the pixel buffers.
-    if (m_nEffect == EFFECT_PORTAL)
-        return Portal();
     if (!HasPixels())
         return;
     switch (m_nEffect) {
@@ -384,6 +412,7 @@ void CEffectLayer::RenderShaderOldWatch(const EffectInfo& info)
     RunRenderer(m_shaderOldWatch, [&](CShaderOldWatch& shader) {
         shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
         shader.LoadTextures(Name(info.buffers[0]), Name(info.buffers[1]));
+        shader.SetTimeSource(m_clockTime);
     });
 }
 
@@ -476,11 +505,13 @@ void CEffectLayer::RenderTextRain()
 void CEffectLayer::RenderSlideShow()
 {
     if (!HasPixels())
-        return;
+        return KeepOutput();
     ++m_nPlayCount;
     const std::int64_t period = static_cast<std::int64_t>(1000 / m_nFramePeriod) * m_nPlayInterval;
     if (m_nPlayCount % period == 0)
         m_slideShow.DrawNext(m_dcOutput, *m_pSrcDC);
+    else
+        KeepOutput();
 }
 
 void CEffectLayer::RenderFur()
@@ -492,7 +523,7 @@ void CEffectLayer::RenderFur()
 void CEffectLayer::RenderDotGrid()
 {
     if (!HasPixels() || m_nFrameCount % 4 != 0)
-        return;
+        return KeepOutput();
     m_dcOutput.PatBlt(0, 0, m_nWidth, m_nHeight, platform::PatOp::Blackness);
     m_dotGrid.Draw(m_dcOutput, m_dibSource.GetPixels());
 }
@@ -528,7 +559,7 @@ void CEffectLayer::MetalLens()
     }
     // The lens is drawn on even frames only; the output keeps its picture between.
     if (m_nFrameCount % 2 != 0)
-        return;
+        return KeepOutput();
     m_dcSphere.StretchBlt(0, 0, m_sizeSphere.width(), m_sizeSphere.height(), *m_pSrcDC, 0, 0, m_nWidth,
                           m_nHeight);
     m_dibSphere.CaptureFromDC(m_dcSphere, m_sizeSphere.width(), m_sizeSphere.height());

@@ -6,6 +6,15 @@
 // the first frame after the code was chosen (m_bInit) and then draws once per
 // frame. GUI thread only.
 //
+// A still effect (IsStill in effect_codes.h: pass-through and the pixel filters)
+// draws only when something it reads changed since its last drawn frame: its
+// source (SourceChanged, RecaptureSource), its code, its filter or another
+// setting. Other frames keep the last output, count as frames, and report
+// OutputChanged() false, so the layer above need not read it again. Animated
+// effects draw every frame; those that draw on some frames only (slideshow, dot
+// grid, metal lens) report the frames they left alone. SetSkipUnchanged(false)
+// draws every frame as the first version did.
+//
 // Each routine family has one method here that runs it (see Render's dispatch in
 // effect_layer.cpp and the table in effect_codes.h). Renderers that need OpenGL
 // are constructed on first use, so a layer that never shows a GL effect never
@@ -32,6 +41,7 @@
 #include "platform/surface.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <cstdint>
@@ -73,6 +83,21 @@ public:
     // not of the layer's size, as while a zoom settles.
     void Render(platform::Surface* target);
 
+    // Whether the last Render changed the output (false also when it was skipped
+    // altogether), and the output pixels (top-left origin) it changed: the whole
+    // output, the dial shader's own report, or nothing.
+    bool OutputChanged() const { return m_bOutputChanged; }
+    QRect ChangedRect() const;
+
+    // Still effects keep their output while nothing they read changed (default on).
+    void SetSkipUnchanged(bool skip);
+    // The source surface's pixels changed. The next frame of a still effect draws;
+    // the pixel buffers keep their capture until RecaptureSource.
+    void SourceChanged() { m_bStale = true; }
+    // The dial shader's source holds the same pixels as at its last frame: its
+    // next frame may skip the upload.
+    void SetSourceUnchanged();
+
     // Hands the pointer (client pixels, origin top-left) to the current effect.
     void MouseMove(QPoint point);
 
@@ -96,16 +121,14 @@ public:
 
     // Hand colours of the dial shader (Windows colour values).
     void SetHandColors(platform::COLORREF hour, platform::COLORREF minute, platform::COLORREF second);
-    // The clock the dial shader reads (empty: the local time).
-    void SetClockTimeSource(CShaderClock::TimeSource source)
-    {
-        Use(m_shaderClock).SetTimeSource(std::move(source));
-    }
+    // The clock the dial shader and the old watch read (empty: the local time).
+    void SetClockTimeSource(CShaderClock::TimeSource source);
 
     // Where the layer reads ExtShader, ExtTexture and ClockFace (not owned).
     void SetSettings(const EffectSettingsSource* settings) { m_pSettings = settings; }
 
-    // Captures the source again into the source pixels (after the source changed).
+    // Captures the source again into the source pixels (after the source
+    // changed); counts as SourceChanged.
     void RecaptureSource();
 
     // --- State for the composition and for tests ---
@@ -127,6 +150,10 @@ private:
     bool HasPixels() const;
     // Draws m_dibOutput into the output surface.
     void DrawPixels();
+    // The current routine's frame (Render's dispatch).
+    void RenderEffect(const EffectInfo& info);
+    // A routine left the output as it was this frame.
+    void KeepOutput() { m_bOutputKept = true; }
 
     // The routine families (one per EffectFamily).
     void RenderCopy();
@@ -160,7 +187,7 @@ private:
     void Monochrome();
     void Sepia();
     void FrostedGlass();
-    void Portal();
+    void Portal(); // the row shift
     void KernelFilter();
     void Fisheye();
     void BlockMosaic();
@@ -227,4 +254,9 @@ private:
     bool m_bInit = true;
     const ObjMesh* m_pLensMesh = nullptr;
     const EffectSettingsSource* m_pSettings = nullptr;
+    CShaderClock::TimeSource m_clockTime; // handed to the old watch at its set-up
+    bool m_bSkipUnchanged = true;
+    bool m_bStale = true;          // a still effect's inputs changed since its last drawn frame
+    bool m_bOutputChanged = false; // the last Render changed the output
+    bool m_bOutputKept = false;    // the routine of this frame drew nothing
 };

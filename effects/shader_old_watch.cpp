@@ -82,7 +82,7 @@ void CShaderOldWatch::Render(platform::Surface& target, const platform::Surface*
     BindSampler(m_program, "iChannel1", 1, Sampler::Flat, m_woodTexture);
     BindSampler(m_program, "iChannel2", 2, Sampler::Flat, m_bufferA.Latest());
     BindSampler(m_program, "iChannel3", 3, Sampler::Flat, m_bufferB.Latest());
-    const auto date = DateUniform(CurrentLocalTime());
+    const auto date = DateUniform(m_timeSource ? m_timeSource() : CurrentLocalTime());
     SetVec4(m_program, "iDate", date[0], date[1], date[2], date[3]);
     SetFloat(m_program, "iTime", seconds);
     SetResolution(m_program, m_width, m_height);

@@ -12,6 +12,7 @@
 //      (iChannel3), with iDate, iTime, iResolution, iMouse (three floats: pointer
 //      x, y and click x, all 0 unless Alt is held) and iFrame.
 #include "effects/multi_pass_renderer.h"
+#include "effects/shader_clock.h"
 
 class CShaderOldWatch : public CMultiPassRenderer
 {
@@ -29,6 +30,9 @@ public:
 
     void Render(platform::Surface& target, const platform::Surface* source) override;
 
+    // The clock iDate shows (tests script it); an empty source restores the local time.
+    void SetTimeSource(CShaderClock::TimeSource source) { m_timeSource = std::move(source); }
+
 protected:
     void DeleteGlObjects() override;
 
@@ -41,4 +45,6 @@ protected:
 
 private:
     void ReleaseAll();
+
+    CShaderClock::TimeSource m_timeSource;
 };

@@ -91,8 +91,25 @@ CShaderRenderer::~CShaderRenderer()
     Free();
 }
 
+namespace {
+
+std::function<std::int64_t()>& TickSource()
+{
+    static std::function<std::int64_t()> source;
+    return source;
+}
+
+} // namespace
+
+void CShaderRenderer::SetTickSource(std::function<std::int64_t()> source)
+{
+    TickSource() = std::move(source);
+}
+
 std::int64_t CShaderRenderer::TickCount()
 {
+    if (const auto& source = TickSource())
+        return source();
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }

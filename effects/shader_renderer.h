@@ -16,6 +16,7 @@
 #include <QRect>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,10 @@ public:
 
     // Releases everything Create made; safe to call repeatedly.
     void Free();
+
+    // Where TickCount reads its milliseconds: a scripted clock makes the shaders'
+    // iTime repeatable (tests); an empty source restores the steady clock.
+    static void SetTickSource(std::function<std::int64_t()> source);
 
     // Copies the source picture into the source texture (bottom row first).
     bool UploadSource(const platform::Surface* source);
@@ -142,7 +147,7 @@ protected:
         int iSecondHandStop = 0;
     };
 
-    // Milliseconds of a steady process clock. Each Render implementation keeps its
+    // Milliseconds of a steady process clock (or of the tick source). Each Render implementation keeps its
     // own start: static const std::int64_t start = TickCount(); then
     // SecondsSince(start) is its iTime.
     static std::int64_t TickCount();

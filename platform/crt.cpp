@@ -3,6 +3,7 @@
 #include <atomic>
 #include <climits>
 #include <cstdint>
+#include <random>
 
 namespace crt {
 namespace {
@@ -71,6 +72,28 @@ int rand()
 void srand(unsigned seed)
 {
     g_state.store(seed, std::memory_order_relaxed);
+}
+
+namespace {
+
+std::function<unsigned()>& SeedSource()
+{
+    static std::function<unsigned()> source;
+    return source;
+}
+
+} // namespace
+
+unsigned Seed()
+{
+    if (const auto& source = SeedSource())
+        return source();
+    return std::random_device{}();
+}
+
+void SetSeedSource(std::function<unsigned()> source)
+{
+    SeedSource() = std::move(source);
 }
 
 int MulDiv(int number, int numerator, int denominator)

@@ -1,8 +1,10 @@
 #pragma once
 // The C run-time pieces the clock's arithmetic relies on, with the exact results
-// the system expects on every platform: the process-wide random generator,
-// MulDiv, and atoi-style number parsing with defined overflow behaviour.
+// the system expects on every platform: the process-wide random generator, the
+// seed source, MulDiv, and atoi-style number parsing with defined overflow
+// behaviour.
 #include <QStringView>
+#include <functional>
 #include <string_view>
 
 namespace crt {
@@ -16,6 +18,12 @@ inline constexpr int RAND_MAX_VALUE = 32767;
 // thread (each call takes one step of the one shared sequence).
 int rand();
 void srand(unsigned seed);
+
+// A fresh seed for a generator that should differ from run to run (the random
+// device's). SetSeedSource replaces it, so that tests draw the same numbers
+// twice; an empty source restores the device.
+unsigned Seed();
+void SetSeedSource(std::function<unsigned()> source);
 
 // number * numerator / denominator with a 64-bit intermediate product, rounded
 // to the nearest integer (halves away from zero). Returns -1 when denominator

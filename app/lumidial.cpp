@@ -258,13 +258,28 @@ void CLumidial::RequestFrame()
     update();
 }
 
+void CLumidial::ComposeFrame()
+{
+    // A hidden clock (a capture hides it) or a dragged one cannot show the
+    // frame now, and a frame already asked for comes with the next paint.
+    if (m_bFrameDue || m_bDragging || m_bCapturing || !isVisible()) {
+        RequestFrame();
+        return;
+    }
+    const platform::PaintInProgress composing; // an error box waits, as in a paint
+    m_compositor.Compose(Now());
+    if (const QRect changed = m_compositor.ChangedRect(); !changed.isEmpty())
+        update(changed);
+}
+
 void CLumidial::paintEvent(QPaintEvent* event)
 {
     // An error box raised by a layer (a cube map's face, GLEW) waits for the
     // paint to return: the clock goes on drawing behind it.
     const platform::PaintInProgress painting;
     // While dragging, the drag composes the frames itself (without the date, readout and dial).
-    if (m_bFrameDue && !m_bDragging) {
+    // While a resize waits for its layers, the frame stays due.
+    if (m_bFrameDue && !m_bDragging && !m_compositor.ResizePending()) {
         m_bFrameDue = false;
         m_compositor.Compose(Now());
     }
@@ -286,7 +301,7 @@ void CLumidial::OnTimer(int id)
 {
     switch (id) {
     case TIMER_REPAINT:
-        RequestFrame();
+        ComposeFrame();
         break;
     case TIMER_ALARM:
         m_alarmMonitor.Check(Settings().Alarms);
@@ -348,6 +363,7 @@ void CLumidial::RebuildLayers()
     // of the settings, over the desktop as it is now.
     CaptureBackground();
     m_compositor.RebuildLayers();
+    RequestFrame();
 }
 
 void CLumidial::SetLayerEffect(ClockCompositor::Layer layer, int& setting, int code)

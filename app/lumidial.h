@@ -5,8 +5,9 @@
 // main-window messages (platform/messages.h), its timers and its command ids.
 //
 // Every 50 ms (timer 1) the window has the compositor compose a frame from the
-// snapshot of the desktop behind it (RequestFrame: the next paint composes it).
-// Any other paint draws the last frame again.
+// snapshot of the desktop behind it and repaints the part that changed; a frame
+// asked for otherwise (RequestFrame) is composed by the next paint. Any other
+// paint draws the last frame again.
 //
 // Where each part lives:
 //   lumidial.cpp           creation, geometry, tray icon, tooltip, timers, commands, close
@@ -206,6 +207,9 @@ private:
     // A new frame: the next paint composes it (the timer's, and after a change
     // the picture shows: effect, frame, ...).
     void RequestFrame();
+    // The repaint timer's frame: composed at once, and only the part of the
+    // window it changed is painted again.
+    void ComposeFrame();
 
     // The desktop behind the window into the snapshot (the window hides meanwhile).
     void CaptureBackground();

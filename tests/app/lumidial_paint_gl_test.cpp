@@ -172,3 +172,50 @@ TEST_F(ShaderClockPaintTest, DateWindowWithTheDayNumber)
 }
 
 } // namespace
+
+namespace {
+
+// Records the rectangles of the paint events a widget receives.
+class PaintRecorder : public QObject
+{
+public:
+    explicit PaintRecorder(QWidget& widget) { widget.installEventFilter(this); }
+    std::vector<QRect> rects;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            rects.push_back(static_cast<QPaintEvent*>(event)->rect());
+        return false;
+    }
+};
+
+// Over a still desktop the clock paints only what its frames change: nothing
+// while the time stands, and no more than the hands' places while they move.
+TEST_F(ShaderClockPaintTest, StillDesktopRepaintsOnlyWhereTheHandsMove)
+{
+    CLumidial& window = ShowClock(10, 9, 36);
+    ASSERT_TRUE(WaitForFramePainted(1));
+    QTest::qWait(300); // the first frames, with the desktop taken in
+    PaintRecorder recorder(window);
+    QTest::qWait(500); // ten frames at a standing time
+    EXPECT_TRUE(recorder.rects.empty()) << recorder.rects.size() << " paints while nothing changed";
+
+    int tick = 0;
+    window.SetTimeSource([&tick] { return LocalDateTime{2024, 5, 17, 10, 9, 36, 50 * (++tick % 20)}; });
+    const QImage before = Screen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.rects.size() >= 5; }));
+    const QRect whole = window.rect();
+    for (const QRect& rect : recorder.rects) {
+        EXPECT_TRUE(whole.contains(rect));
+        EXPECT_LT(rect.width() * rect.height(), whole.width() * whole.height() / 2)
+            << "a paint of the whole window";
+    }
+    // The ring of the frame and the dial's edge never need painting again.
+    const QImage after = Screen();
+    EXPECT_EQ(Colour(after, 27, 27), Colour(before, 27, 27));
+    EXPECT_EQ(Colour(after, 2, 2), kDesktop);
+}
+
+} // namespace

@@ -8,9 +8,12 @@
 #include "platform/window_region.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -65,9 +68,31 @@ void BM_StealthHoleRegion(benchmark::State& state)
 }
 BENCHMARK(BM_StealthHoleRegion)->Arg(100)->Arg(200)->Arg(600)->Unit(benchmark::kMicrosecond);
 
-// BM_EnumTopLevelWindows: the desktop's window list, as the overlap check reads it.
+// Plain windows spread over the screen, shown and, under a window manager,
+// framed by it once the list holds them all.
+std::vector<std::unique_ptr<QWidget>> ShowWindows(int count)
+{
+    const std::size_t before = platform::EnumTopLevelWindows().size();
+    std::vector<std::unique_ptr<QWidget>> windows;
+    for (int i = 0; i < count; ++i) {
+        auto window = std::make_unique<QWidget>();
+        window->setWindowTitle(QStringLiteral("window %1").arg(i));
+        window->setGeometry(40 + 30 * (i % 10), 60 + 30 * (i / 10), 200, 150);
+        window->show();
+        windows.push_back(std::move(window));
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (platform::EnumTopLevelWindows().size() < before + windows.size() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return windows;
+}
+
+// BM_EnumTopLevelWindows/<windows>: the desktop's window list, as the overlap
+// check reads it every second, with that many more windows on the desktop.
 void BM_EnumTopLevelWindows(benchmark::State& state)
 {
+    const auto shown = ShowWindows(static_cast<int>(state.range(0)));
     std::size_t count = 0;
     for (auto _ : state) {
         const std::vector<platform::TopLevelWindow> windows = platform::EnumTopLevelWindows();
@@ -76,6 +101,6 @@ void BM_EnumTopLevelWindows(benchmark::State& state)
     }
     state.SetLabel(std::to_string(count) + " windows");
 }
-BENCHMARK(BM_EnumTopLevelWindows)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EnumTopLevelWindows)->Arg(0)->Arg(30)->Unit(benchmark::kMicrosecond);
 
 } // namespace

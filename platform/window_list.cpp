@@ -1,185 +1,268 @@
 #include "platform/window_list.h"
 
+#include <QByteArray>
 #include <QGuiApplication>
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <numeric>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <xcb/xcb.h>
 
 // Xlib last: its macros clash with Qt names.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
+// The list is read over Qt's own connection in a handful of round trips,
+// whatever the number of windows: every request about every window is sent
+// before the first reply is waited for. A request about a window that went
+// away meanwhile fails; its error comes back with its reply and is dropped
+// there, so none reaches Qt's event loop.
 namespace platform {
 namespace {
 
-// Memory that Xlib hands out and XFree releases.
-struct XFreeDeleter
+struct FreeDeleter
 {
-    void operator()(void* data) const
-    {
-        if (data)
-            XFree(data);
-    }
+    void operator()(void* data) const { std::free(data); }
 };
-template <typename T> using XPtr = std::unique_ptr<T, XFreeDeleter>;
+// A reply that xcb hands out and free releases; null when the request failed.
+template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
-// A class hint whose two strings are released with it.
-struct ClassHint : XClassHint
+// Waits for the reply to a request. The error of a failed request (say, about
+// a window gone meanwhile) comes back here instead and is dropped.
+template <typename T, typename Cookie>
+Reply<T> Collect(xcb_connection_t* connection, T* (*reply)(xcb_connection_t*, Cookie, xcb_generic_error_t**),
+                 Cookie cookie)
 {
-    ClassHint() : XClassHint{nullptr, nullptr} {}
-    ~ClassHint()
-    {
-        XFreeDeleter()(res_name);
-        XFreeDeleter()(res_class);
-    }
-    ClassHint(const ClassHint&) = delete;
-    ClassHint& operator=(const ClassHint&) = delete;
-};
-
-// Windows may go away while they are listed; the requests about them then fail.
-// For its life the trap turns such errors into failed calls instead of letting
-// a handler end the process.
-class ErrorTrap
-{
-public:
-    explicit ErrorTrap(Display* display) : display_(display)
-    {
-        XSync(display_, False);
-        previous_ = XSetErrorHandler(&Ignore);
-    }
-    ~ErrorTrap()
-    {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-private:
-    static int Ignore(Display*, XErrorEvent*) { return 0; }
-
-    Display* display_;
-    XErrorHandler previous_ = nullptr;
-};
-
-Display* XDisplay()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->display() : nullptr;
+    xcb_generic_error_t* error = nullptr;
+    Reply<T> result(reply(connection, cookie, &error));
+    std::free(error);
+    return result;
 }
 
-// A property's items (format 32 gives longs, 8 gives bytes); empty when missing.
-template <typename T>
-std::vector<T> ReadProperty(Display* display, Window window, const char* name, Atom type)
+constexpr uint32_t kMaxPropertyLength = 1 << 20; // in 32-bit units
+
+xcb_get_property_cookie_t RequestProperty(xcb_connection_t* connection, xcb_window_t window,
+                                          xcb_atom_t property, xcb_atom_t type)
 {
-    Atom actualType = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* raw = nullptr;
-    const Atom property = XInternAtom(display, name, False);
-    const int status = XGetWindowProperty(display, window, property, 0, 1 << 20, False, type, &actualType,
-                                          &format, &count, &remaining, &raw);
-    const XPtr<unsigned char> data(raw);
-    if (status != Success || !data || actualType == None)
+    return xcb_get_property(connection, 0, window, property, type, 0, kMaxPropertyLength);
+}
+
+using Property = Reply<xcb_get_property_reply_t>;
+
+// A property's items of format 32 (atoms, windows, numbers); empty when missing.
+std::span<const uint32_t> Values(const Property& property)
+{
+    if (!property || property->format != 32)
         return {};
-    const auto* items = reinterpret_cast<const T*>(data.get());
-    return std::vector<T>(items, items + count);
+    return {static_cast<const uint32_t*>(xcb_get_property_value(property.get())), property->value_len};
 }
 
-bool HasAtom(Display* display, Window window, const char* property, const char* value)
+// A property's bytes of format 8 (text); empty when missing.
+QByteArray Bytes(const Property& property)
 {
-    const std::vector<long> atoms = ReadProperty<long>(display, window, property, XA_ATOM);
-    const Atom wanted = XInternAtom(display, value, False);
-    return std::any_of(atoms.begin(), atoms.end(), [wanted](long atom) { return Atom(atom) == wanted; });
+    if (!property || property->format != 8)
+        return {};
+    return {static_cast<const char*>(xcb_get_property_value(property.get())),
+            xcb_get_property_value_length(property.get())};
 }
 
-QString Title(Display* display, Window window)
+bool Contains(const Property& property, xcb_atom_t atom)
 {
-    const std::vector<char> utf8 =
-        ReadProperty<char>(display, window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False));
-    if (!utf8.empty())
-        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    char* raw = nullptr;
-    XFetchName(display, window, &raw);
-    const XPtr<char> name(raw);
-    return name ? QString::fromLocal8Bit(name.get()) : QString();
+    const std::span<const uint32_t> values = Values(property);
+    return std::find(values.begin(), values.end(), atom) != values.end();
 }
 
-QString ClassName(Display* display, Window window)
+enum AtomName
 {
-    if (HasAtom(display, window, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DESKTOP"))
+    ClientListStacking,
+    NetWmWindowType,
+    NetWmWindowTypeDesktop,
+    NetWmName,
+    Utf8String,
+    NetWmState,
+    NetWmStateHidden,
+    WmState,
+    AtomCount
+};
+constexpr std::array<std::string_view, AtomCount> kAtomNames{"_NET_CLIENT_LIST_STACKING",
+                                                             "_NET_WM_WINDOW_TYPE",
+                                                             "_NET_WM_WINDOW_TYPE_DESKTOP",
+                                                             "_NET_WM_NAME",
+                                                             "UTF8_STRING",
+                                                             "_NET_WM_STATE",
+                                                             "_NET_WM_STATE_HIDDEN",
+                                                             "WM_STATE"};
+using Atoms = std::array<xcb_atom_t, AtomCount>;
+
+Atoms InternAtoms(xcb_connection_t* connection)
+{
+    std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
+    std::transform(kAtomNames.begin(), kAtomNames.end(), cookies.begin(), [&](std::string_view name) {
+        return xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.data());
+    });
+    Atoms atoms{};
+    std::transform(cookies.begin(), cookies.end(), atoms.begin(), [&](xcb_intern_atom_cookie_t cookie) {
+        const auto reply = Collect(connection, xcb_intern_atom_reply, cookie);
+        return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    });
+    return atoms;
+}
+
+// The properties read from every window, each asked for with its type.
+enum WindowProperty
+{
+    WindowType,
+    NetName,
+    Name,
+    Class,
+    NetState,
+    State,
+    TransientFor,
+    PropertyCount
+};
+using Properties = std::array<Property, PropertyCount>;
+
+struct PropertyRequest
+{
+    xcb_atom_t property;
+    xcb_atom_t type;
+};
+
+std::array<PropertyRequest, PropertyCount> WindowProperties(const Atoms& atoms)
+{
+    return {{{atoms[NetWmWindowType], XCB_ATOM_ATOM},
+             {atoms[NetWmName], atoms[Utf8String]},
+             {XCB_ATOM_WM_NAME, XCB_ATOM_STRING},
+             {XCB_ATOM_WM_CLASS, XCB_ATOM_STRING},
+             {atoms[NetWmState], XCB_ATOM_ATOM},
+             {atoms[WmState], atoms[WmState]},
+             {XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW}}};
+}
+
+QString Title(const Properties& properties)
+{
+    const QByteArray utf8 = Bytes(properties[NetName]);
+    if (!utf8.isEmpty())
+        return QString::fromUtf8(utf8);
+    // WM_NAME in the locale's encoding, read as a C string.
+    return QString::fromLocal8Bit(Bytes(properties[Name]).constData());
+}
+
+QString ClassName(const Properties& properties, const Atoms& atoms)
+{
+    if (Contains(properties[WindowType], atoms[NetWmWindowTypeDesktop]))
         return QStringLiteral("Progman");
-    ClassHint hint;
-    if (!XGetClassHint(display, window, &hint) || !hint.res_class)
+    // WM_CLASS holds the instance name and then the class name, each ended by a NUL.
+    const QByteArray names = Bytes(properties[Class]);
+    const qsizetype end = names.indexOf('\0');
+    return end < 0 ? QString() : QString::fromLocal8Bit(names.constData() + end + 1);
+}
+
+bool Minimized(const Properties& properties, const Atoms& atoms)
+{
+    constexpr uint32_t kIconicState = 3;
+    const std::span<const uint32_t> state = Values(properties[State]);
+    return Contains(properties[NetState], atoms[NetWmStateHidden]) ||
+           (!state.empty() && state[0] == kIconicState);
+}
+
+WindowId Owner(const Properties& properties)
+{
+    const std::span<const uint32_t> owner = Values(properties[TransientFor]);
+    return owner.empty() ? 0 : owner[0];
+}
+
+// Top-level windows, topmost first.
+std::vector<xcb_window_t> StackTopDown(xcb_connection_t* connection, xcb_window_t root, const Atoms& atoms)
+{
+    const Property managed =
+        Collect(connection, xcb_get_property_reply,
+                RequestProperty(connection, root, atoms[ClientListStacking], XCB_ATOM_WINDOW));
+    const std::span<const uint32_t> stacking = Values(managed);
+    if (!stacking.empty())
+        return {stacking.rbegin(), stacking.rend()};
+    const auto tree = Collect(connection, xcb_query_tree_reply, xcb_query_tree(connection, root));
+    if (!tree)
         return {};
-    return QString::fromLocal8Bit(hint.res_class);
+    const std::span<const xcb_window_t> children(xcb_query_tree_children(tree.get()),
+                                                 xcb_query_tree_children_length(tree.get()));
+    return {children.rbegin(), children.rend()};
 }
 
-bool Minimized(Display* display, Window window)
+// For each window the one that holds it among the root's children: the window
+// manager's frame around a client, or the window itself. The tree is climbed
+// one level at a time for all windows at once.
+std::vector<xcb_window_t> OutermostAncestors(xcb_connection_t* connection, std::vector<xcb_window_t> windows)
 {
-    constexpr long kIconicState = 3;
-    if (HasAtom(display, window, "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN"))
-        return true;
-    const Atom wmState = XInternAtom(display, "WM_STATE", False);
-    const std::vector<long> state = ReadProperty<long>(display, window, "WM_STATE", wmState);
-    return !state.empty() && state[0] == kIconicState;
-}
-
-// The window that holds `window` among the root's children: the window
-// manager's frame around a client, or the window itself.
-Window OutermostAncestor(Display* display, Window window)
-{
-    for (;;) {
-        Window root = 0;
-        Window parent = 0;
-        Window* rawChildren = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(display, window, &root, &parent, &rawChildren, &count))
-            return window;
-        const XPtr<Window> children(rawChildren);
-        if (parent == root || parent == 0)
-            return window;
-        window = parent;
+    std::vector<std::size_t> climbing(windows.size());
+    std::iota(climbing.begin(), climbing.end(), std::size_t{0});
+    while (!climbing.empty()) {
+        std::vector<xcb_query_tree_cookie_t> cookies;
+        cookies.reserve(climbing.size());
+        for (const std::size_t index : climbing)
+            cookies.push_back(xcb_query_tree(connection, windows[index]));
+        std::vector<std::size_t> higher;
+        for (std::size_t i = 0; i < climbing.size(); ++i) {
+            const auto tree = Collect(connection, xcb_query_tree_reply, cookies[i]);
+            if (tree && tree->parent != tree->root && tree->parent != XCB_WINDOW_NONE) {
+                windows[climbing[i]] = tree->parent;
+                higher.push_back(climbing[i]);
+            }
+        }
+        climbing = std::move(higher);
     }
+    return windows;
 }
 
-// Whether the window was still there to be described.
-bool Describe(Display* display, Window window, TopLevelWindow& out)
+// The requests about one window, sent before any reply is collected.
+struct Requests
 {
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, window, &attributes))
-        return false;
-    XWindowAttributes outer{};
-    if (!XGetWindowAttributes(display, OutermostAncestor(display, window), &outer))
-        return false;
-    out.id = window;
-    out.visible = attributes.map_state == IsViewable && outer.map_state == IsViewable;
-    out.minimized = Minimized(display, window);
-    out.title = Title(display, window);
-    out.className = ClassName(display, window);
-    Window owner = 0;
-    out.owner = XGetTransientForHint(display, window, &owner) ? owner : 0;
-    out.rect =
-        QRect(outer.x, outer.y, outer.width + 2 * outer.border_width, outer.height + 2 * outer.border_width);
-    return true;
+    xcb_get_window_attributes_cookie_t attributes;
+    std::array<xcb_get_property_cookie_t, PropertyCount> properties;
+    xcb_get_window_attributes_cookie_t outerAttributes{};
+    xcb_get_geometry_cookie_t outerGeometry{};
+};
+
+Requests RequestAbout(xcb_connection_t* connection, xcb_window_t window,
+                      const std::array<PropertyRequest, PropertyCount>& properties)
+{
+    Requests requests{xcb_get_window_attributes(connection, window), {}};
+    std::transform(properties.begin(), properties.end(), requests.properties.begin(),
+                   [&](const PropertyRequest& request) {
+                       return RequestProperty(connection, window, request.property, request.type);
+                   });
+    return requests;
 }
 
-// Top-level windows, bottom of the stack first.
-std::vector<Window> StackBottomUp(Display* display, Window root)
+// Collects every reply to `requests`; the window when it was still there to
+// be described.
+std::optional<TopLevelWindow> Describe(xcb_connection_t* connection, xcb_window_t window,
+                                       const Requests& requests, const Atoms& atoms)
 {
-    const std::vector<long> managed =
-        ReadProperty<long>(display, root, "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
-    if (!managed.empty())
-        return std::vector<Window>(managed.begin(), managed.end());
-    Window rootReturn = 0;
-    Window parent = 0;
-    Window* rawChildren = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, root, &rootReturn, &parent, &rawChildren, &count))
-        return {};
-    const XPtr<Window> children(rawChildren);
-    return std::vector<Window>(children.get(), children.get() + count);
+    const auto attributes = Collect(connection, xcb_get_window_attributes_reply, requests.attributes);
+    Properties properties;
+    std::transform(requests.properties.begin(), requests.properties.end(), properties.begin(),
+                   [&](xcb_get_property_cookie_t cookie) {
+                       return Collect(connection, xcb_get_property_reply, cookie);
+                   });
+    const auto outer = Collect(connection, xcb_get_window_attributes_reply, requests.outerAttributes);
+    const auto geometry = Collect(connection, xcb_get_geometry_reply, requests.outerGeometry);
+    if (!attributes || !outer || !geometry)
+        return std::nullopt;
+    const int border = geometry->border_width;
+    return TopLevelWindow{
+        .id = window,
+        .visible =
+            attributes->map_state == XCB_MAP_STATE_VIEWABLE && outer->map_state == XCB_MAP_STATE_VIEWABLE,
+        .minimized = Minimized(properties, atoms),
+        .title = Title(properties),
+        .className = ClassName(properties, atoms),
+        .owner = Owner(properties),
+        .rect = QRect(geometry->x, geometry->y, geometry->width + 2 * border, geometry->height + 2 * border)};
 }
 
 // Toolkits make their windows transient for the root or for a hidden group
@@ -200,18 +283,30 @@ void DropStandInOwners(std::vector<TopLevelWindow>& windows)
 
 std::vector<TopLevelWindow> EnumTopLevelWindows()
 {
-    Display* display = XDisplay();
-    if (!display)
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection() || !x11->display())
         return {};
-    const ErrorTrap trap(display);
-    const std::vector<Window> stack = StackBottomUp(display, DefaultRootWindow(display));
+    xcb_connection_t* connection = x11->connection();
+    const Atoms atoms = InternAtoms(connection);
+    const std::vector<xcb_window_t> stack =
+        StackTopDown(connection, DefaultRootWindow(x11->display()), atoms);
+
+    const auto properties = WindowProperties(atoms);
+    std::vector<Requests> requests;
+    requests.reserve(stack.size());
+    for (const xcb_window_t window : stack)
+        requests.push_back(RequestAbout(connection, window, properties));
+    const std::vector<xcb_window_t> outer = OutermostAncestors(connection, stack);
+    for (std::size_t i = 0; i < stack.size(); ++i) {
+        requests[i].outerAttributes = xcb_get_window_attributes(connection, outer[i]);
+        requests[i].outerGeometry = xcb_get_geometry(connection, outer[i]);
+    }
+
     std::vector<TopLevelWindow> windows;
     windows.reserve(stack.size());
-    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
-        TopLevelWindow window;
-        if (Describe(display, *it, window))
-            windows.push_back(std::move(window));
-    }
+    for (std::size_t i = 0; i < stack.size(); ++i)
+        if (std::optional<TopLevelWindow> window = Describe(connection, stack[i], requests[i], atoms))
+            windows.push_back(std::move(*window));
     DropStandInOwners(windows);
     return windows;
 }

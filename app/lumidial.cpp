@@ -116,6 +116,9 @@ bool CLumidial::Create()
     // for (kept on each X window Qt makes for the clock, as its shape is).
     winId();
     platform::SetWindowClass(*this, theApp.m_strClassName);
+    // Frames go straight to the X window, past Qt's backing store, where the
+    // window's pixel format allows it.
+    setAttribute(Qt::WA_PaintOnScreen, platform::WindowPainter::Supports(*this));
     platform::RegisterMainWindow(this);
 
     // 2-4. Screen size and zoom: a stored 0 means "derive from the screen width",
@@ -268,8 +271,9 @@ void CLumidial::ComposeFrame()
     }
     const platform::PaintInProgress composing; // an error box waits, as in a paint
     m_compositor.Compose(Now());
+    // Painted at once: a posted update would cost the event loop another turn.
     if (const QRect changed = m_compositor.ChangedRect(); !changed.isEmpty())
-        update(changed);
+        repaint(changed);
 }
 
 void CLumidial::paintEvent(QPaintEvent* event)
@@ -284,8 +288,20 @@ void CLumidial::paintEvent(QPaintEvent* event)
         m_compositor.Compose(Now());
     }
     const QRect area = event->rect();
+    const QImage& frame = m_compositor.FinalSurface().Image();
+    // A grab or render() paints into its own device, redirected there.
+    if (testAttribute(Qt::WA_PaintOnScreen) && !redirected(nullptr)) {
+        m_windowPainter.Put(*this, frame, area);
+        return;
+    }
     QPainter painter(this);
-    painter.drawImage(area.topLeft(), m_compositor.FinalSurface().Image(), area);
+    painter.drawImage(area.topLeft(), frame, area);
+}
+
+QPaintEngine* CLumidial::paintEngine() const
+{
+    // Painted on screen, the clock has no engine: paintEvent puts the frame itself.
+    return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
 }
 
 void CLumidial::StartFrameTimers()

@@ -26,6 +26,7 @@
 #include "platform/messages.h"
 #include "platform/surface.h"
 #include "platform/timers.h"
+#include "platform/window_painter.h"
 #include "rss/rss_tickers.h"
 
 #include <QLabel>
@@ -184,6 +185,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    QPaintEngine* paintEngine() const override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -285,6 +287,8 @@ private:
     QRegion m_rgnEllipse;
 
     ClockCompositor m_compositor;
+    // Puts the frame's changed part on the X window (when it can: see Create).
+    platform::WindowPainter m_windowPainter;
     CShaderClock::TimeSource m_timeSource;
 
     // Alarm popups (open or null) and the DEMO dialog: owned, so whatever is

@@ -468,15 +468,13 @@ void CShaderRenderer::ReadBack(platform::Surface& target, const QRect& rect)
 {
     const QRect area = rect & QRect(0, 0, m_width, m_height);
     m_changedRect = area;
-    if (area.isEmpty()) {
-        m_context.DoneCurrent();
+    // The context stays current: the next frame finds it so (GlContext::MakeCurrent).
+    if (area.isEmpty())
         return;
-    }
     // Row 0 of the read-back is the bottom row; the target's row 0 is the top.
     m_readPixels.resize(static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height()));
     m_context.ReadPixels(area.x(), m_height - 1 - area.bottom(), area.width(), area.height(),
                          m_readPixels.data());
-    m_context.DoneCurrent();
     // The target is opaque whatever alpha the shader wrote.
     const int rows = std::min(area.bottom() + 1, target.Height());
     const int end = std::min(area.right() + 1, target.Width());

@@ -71,6 +71,7 @@ public:
     const std::string& GlewError() const { return m_glewError; }
 
     // Makes this context current on the calling (GUI) thread; false without one.
+    // Cheap when it is current already.
     bool MakeCurrent();
     // Makes no context current.
     void DoneCurrent();

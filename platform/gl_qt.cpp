@@ -70,7 +70,13 @@ bool GlContext::IsValid() const
 
 bool GlContext::MakeCurrent()
 {
-    return m_qt && m_qt->context.makeCurrent(&m_qt->surface);
+    if (!m_qt)
+        return false;
+    // Making the current context current again costs a trip through GLX; a
+    // renderer drawing every frame leaves its context current between frames.
+    if (QOpenGLContext::currentContext() == &m_qt->context && m_qt->context.surface() == &m_qt->surface)
+        return true;
+    return m_qt->context.makeCurrent(&m_qt->surface);
 }
 
 void GlContext::DoneCurrent()

@@ -219,3 +219,42 @@ TEST_F(ShaderClockPaintTest, StillDesktopRepaintsOnlyWhereTheHandsMove)
 }
 
 } // namespace
+
+namespace {
+
+// Pixels inside the clock's round shape where `shown` differs from the frame.
+int DifferencesFromFrame(const CLumidial& window, const QImage& shown)
+{
+    const QImage& frame = window.FinalSurface().Image();
+    int differences = 0;
+    for (int y = 0; y < window.height(); ++y)
+        for (int x = 0; x < window.width(); ++x)
+            differences +=
+                window.EllipseRegion().contains(QPoint(x, y)) && Colour(shown, x, y) != Colour(frame, x, y);
+    return differences;
+}
+
+// The frames go to the window piece by piece, each piece where the hands moved:
+// whatever the pieces, the screen shows exactly the last frame composed, at
+// each zoom, and a grab of the window (which paints into its own picture) does too.
+TEST_F(ShaderClockPaintTest, ScreenAndGrabShowTheLastFrameExactly)
+{
+    for (const int zoom : {100, 300}) {
+        SCOPED_TRACE(zoom);
+        Settings().Zoom = zoom;
+        CLumidial& window = ShowClock(10, 9, 36);
+        ASSERT_TRUE(WaitForFramePainted(1));
+        int tick = 0;
+        window.SetTimeSource([&tick] {
+            ++tick; // the second hand sweeps, the minute hand crosses a minute
+            return LocalDateTime{2024, 5, 17, 10, 9 + tick / 40, 36 + tick / 20 % 20, 50 * (tick % 20)};
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return tick >= 60; }));
+        // No event is handled between the screen's picture and the frame's.
+        EXPECT_EQ(DifferencesFromFrame(window, Screen()), 0);
+        EXPECT_EQ(DifferencesFromFrame(window, window.grab().toImage().convertToFormat(QImage::Format_RGB32)),
+                  0);
+    }
+}
+
+} // namespace

@@ -1,7 +1,13 @@
 #include "effects/shader_clock.h"
 
 #include <array>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -71,6 +77,48 @@ TEST(DateUniformTest, CurrentLocalTimeIsAValidDate)
     EXPECT_LE(now.day, 31);
     EXPECT_LT(now.hour, 24);
     EXPECT_LT(now.millisecond, 1000);
+}
+
+// The hour and minute east of UTC by `offsetMinutes`, at the moment `at`.
+std::pair<int, int> ClockAt(std::time_t at, int offsetMinutes)
+{
+    const std::time_t shifted = at + offsetMinutes * 60;
+    std::tm utc{};
+    gmtime_r(&shifted, &utc);
+    return {utc.tm_hour, utc.tm_min};
+}
+
+TEST(DateUniformTest, CurrentLocalTimeFollowsAChangeOfZoneWithinSeconds)
+{
+    // POSIX zone strings need no zone files. The clock reads the zone again
+    // at most once a second, so each change shows within about a second.
+    const std::optional<std::string> saved =
+        std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
+    const struct
+    {
+        const char* zone;
+        int offsetMinutes;
+    } zones[] = {{"LMD-9", 9 * 60}, {"LMD+3:30", -(3 * 60 + 30)}, {"LMD-9", 9 * 60}};
+    for (const auto& zone : zones) {
+        SCOPED_TRACE(zone.zone);
+        setenv("TZ", zone.zone, 1);
+        bool followed = false;
+        for (int i = 0; i < 60 && !followed; ++i) { // up to 3 s
+            const std::time_t before = std::time(nullptr);
+            const LocalDateTime now = CurrentLocalTime();
+            const std::pair<int, int> shown{now.hour, now.minute};
+            followed = shown == ClockAt(before, zone.offsetMinutes) ||
+                       shown == ClockAt(std::time(nullptr), zone.offsetMinutes);
+            if (!followed)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_TRUE(followed);
+    }
+    if (saved)
+        setenv("TZ", saved->c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 } // namespace

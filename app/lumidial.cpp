@@ -272,8 +272,11 @@ void CLumidial::ComposeFrame()
     const platform::PaintInProgress composing; // an error box waits, as in a paint
     m_compositor.Compose(Now());
     // Painted at once: a posted update would cost the event loop another turn.
-    if (const QRect changed = m_compositor.ChangedRect(); !changed.isEmpty())
+    if (const QRect changed = m_compositor.ChangedRect(); !changed.isEmpty()) {
+        m_bPaintingChanges = true;
         repaint(changed);
+        m_bPaintingChanges = false;
+    }
 }
 
 void CLumidial::paintEvent(QPaintEvent* event)
@@ -291,7 +294,11 @@ void CLumidial::paintEvent(QPaintEvent* event)
     const QImage& frame = m_compositor.FinalSurface().Image();
     // A grab or render() paints into its own device, redirected there.
     if (testAttribute(Qt::WA_PaintOnScreen) && !redirected(nullptr)) {
-        m_windowPainter.Put(*this, frame, area);
+        // A frame's own repaint sends only what changed since the last one; any
+        // other paint (an exposure) sends its whole area.
+        m_windowPainter.Put(*this, frame, area,
+                            m_bPaintingChanges ? platform::WindowPainter::Send::kChanges
+                                               : platform::WindowPainter::Send::kWhole);
         return;
     }
     QPainter painter(this);

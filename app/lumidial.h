@@ -289,6 +289,7 @@ private:
     ClockCompositor m_compositor;
     // Puts the frame's changed part on the X window (when it can: see Create).
     platform::WindowPainter m_windowPainter;
+    bool m_bPaintingChanges = false; // the repaint of a composed frame's changed part runs
     CShaderClock::TimeSource m_timeSource;
 
     // Alarm popups (open or null) and the DEMO dialog: owned, so whatever is

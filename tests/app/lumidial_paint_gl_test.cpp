@@ -258,3 +258,28 @@ TEST_F(ShaderClockPaintTest, ScreenAndGrabShowTheLastFrameExactly)
 }
 
 } // namespace
+
+namespace {
+
+// A window over the clock and gone again: the clock, standing still meanwhile
+// (no frame repaints it), shows its frame again in full.
+TEST_F(ShaderClockPaintTest, UncoveredClockShowsItsFrameAgain)
+{
+    CLumidial& window = ShowClock(10, 9, 36);
+    ASSERT_TRUE(WaitForFramePainted(1));
+    QTest::qWait(200); // the first frames, with the desktop taken in
+    ASSERT_EQ(DifferencesFromFrame(window, Screen()), 0);
+    {
+        QWidget cover(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        cover.setAttribute(Qt::WA_ShowWithoutActivating);
+        cover.setStyleSheet("background: #ff8000");
+        cover.setGeometry(window.geometry().adjusted(20, 20, 20, 20));
+        cover.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return DifferencesFromFrame(window, Screen()) > 1000; }));
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return DifferencesFromFrame(window, Screen()) == 0; }))
+        << DifferencesFromFrame(window, Screen()) << " pixels differ";
+}
+
+} // namespace

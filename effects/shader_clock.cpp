@@ -54,10 +54,10 @@ HandDirections HandDirectionsAt(float seconds)
 
 namespace {
 
-// How far a hand's colour reaches beyond the hand, in dial units: its shadow's
-// offset (at most 1.6 x (0.8, -1.2)) plus the shadow's soft edge (1.8), with
-// room for the slanted edges' distance estimate.
-constexpr double kShadowReach = 4.5;
+// How far a hand's colour reaches beyond the hand and beyond its shadow's place,
+// in dial units: the shadow's soft edge (1.8), with room for the slanted edges'
+// distance estimate.
+constexpr double kShadowReach = 2.2;
 // And in pixels: the antialiased edge (half a pixel) and the pixel centres' rounding.
 constexpr double kEdgePixels = 1.0;
 // The largest move (as the chord between the two directions) one quad covers:
@@ -75,10 +75,17 @@ double UnitsPerPixel(QSize size)
 
 std::optional<DialHands> DialHandsOf(std::string_view shaderName)
 {
+    // The shadows as the shader files offset them: 1, 1.3 and 1.6 (railway 1.7)
+    // times the light's offset.
     if (shaderName == "LM_Clock")
-        return DialHands{{{{5, 28, 3.0f}, {6, 42, 2.2f}, {13, 45, 1.9f}}}, false};
+        return DialHands{
+            {{{5, 28, 3.0f, {0.8f, -1.2f}}, {6, 42, 2.2f, {1.04f, -1.56f}}, {13, 45, 1.9f, {1.28f, -1.92f}}}},
+            false};
     if (shaderName == "SwissRailwayClock")
-        return DialHands{{{{11, 29, 2.3f}, {11, 44, 1.9f}, {15, 34.2f, 3.7f}}}, true};
+        return DialHands{{{{11, 29, 2.3f, {0.7f, -1.0f}},
+                           {11, 44, 1.9f, {0.91f, -1.3f}},
+                           {15, 34.2f, 3.7f, {1.19f, -1.7f}}}},
+                         true};
     return std::nullopt;
 }
 
@@ -111,8 +118,14 @@ bool AddHandMove(const DialHand& hand, std::array<float, 2> from, std::array<flo
     const double back = hand.back + margin;
     const double tip = hand.tip + margin;
     const double side = halfWidth + std::max(back, tip) * turn;
-    const double y0 = -back - halfWidth * turn;
-    const double y1 = tip + halfWidth * turn;
+    // The quad that holds the hand's moves, stretched to hold them shifted to
+    // the shadow's place as well.
+    const double shadowAcross = hand.shadow[0] * across.x() + hand.shadow[1] * across.y();
+    const double shadowAlong = hand.shadow[0] * along.x() + hand.shadow[1] * along.y();
+    const double x0 = -side + std::min(0.0, shadowAcross);
+    const double x1 = side + std::max(0.0, shadowAcross);
+    const double y0 = -back - halfWidth * turn + std::min(0.0, shadowAlong);
+    const double y1 = tip + halfWidth * turn + std::max(0.0, shadowAlong);
 
     const auto corner = [&](double x, double y) {
         const QPointF p = x * across + y * along; // dial units, y up, from the centre
@@ -121,12 +134,12 @@ bool AddHandMove(const DialHand& hand, std::array<float, 2> from, std::array<flo
         for (const double value : {nx, ny, (nx + 1) / 2, (ny + 1) / 2})
             corners.push_back(static_cast<float>(value));
     };
-    corner(-side, y0);
-    corner(side, y0);
-    corner(-side, y1);
-    corner(-side, y1);
-    corner(side, y0);
-    corner(side, y1);
+    corner(x0, y0);
+    corner(x1, y0);
+    corner(x0, y1);
+    corner(x0, y1);
+    corner(x1, y0);
+    corner(x1, y1);
     return true;
 }
 

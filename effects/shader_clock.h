@@ -52,6 +52,8 @@ HandDirections HandDirectionsAt(float seconds);
 struct DialHand
 {
     float back, tip, halfWidth;
+    // Where its shadow lies from it, in dial units (x right, y up).
+    std::array<float, 2> shadow;
 };
 
 // The hands of a dial (hour, minute, second) and which of HandDirections they

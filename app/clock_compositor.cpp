@@ -184,12 +184,13 @@ void ClockCompositor::Resize(QSize size)
     RedrawAll();
 }
 
-std::unique_ptr<CEffectLayer> ClockCompositor::MakeLayer(const platform::Surface& source, int code)
+template <typename Source>
+std::unique_ptr<CEffectLayer> ClockCompositor::MakeLayer(const Source& source, int code)
 {
     auto layer = std::make_unique<CEffectLayer>(m_nWidth, m_nHeight);
     layer->SetSettings(this);
     layer->SetSkipUnchanged(m_bSkipUnchanged);
-    layer->Create(&source);
+    layer->Create(source);
     layer->SetEffect(code);
     return layer;
 }
@@ -205,18 +206,20 @@ void ClockCompositor::RebuildLayers()
         layer->reset();
 
     ++m_nLayerGeneration;
-    m_layers[kBack] = MakeLayer(m_dcSnapshot, m_settings.EffectPtn0);
-    m_layers[kMiddle] = MakeLayer(m_layers[kBack]->Output(), m_settings.EffectPtn1);
-    m_layers[kFront] = MakeLayer(m_layers[kMiddle]->Output(), m_settings.EffectPtn2);
+    // The middle and front layers read the output of the one below, which is
+    // the snapshot itself while the layers below pass it through.
+    m_layers[kBack] = MakeLayer(&m_dcSnapshot, m_settings.EffectPtn0);
+    m_layers[kMiddle] = MakeLayer(*m_layers[kBack], m_settings.EffectPtn1);
+    m_layers[kFront] = MakeLayer(*m_layers[kMiddle], m_settings.EffectPtn2);
     for (const auto& layer : m_layers) {
         layer->SetFilter(m_settings.FilterColor, m_settings.FilterAlpha);
         layer->SetImageList(&m_imageList);
         layer->SetLensMesh(&m_lensMesh);
     }
-    m_pDateLayer = MakeLayer(m_dcComposition, kDateEffect);
-    m_pDialLayer = MakeLayer(m_dcComposition, DialEffect(m_settings.ClockFace));
+    m_pDateLayer = MakeLayer(&m_dcComposition, kDateEffect);
+    m_pDialLayer = MakeLayer(&m_dcComposition, DialEffect(m_settings.ClockFace));
     m_pDialLayer->SetClockTimeSource([this] { return m_frameTime; });
-    m_pFrameLayer = MakeLayer(m_dcFrameSource, kFrameEffect);
+    m_pFrameLayer = MakeLayer(&m_dcFrameSource, kFrameEffect);
     m_bResizePending = false;
     m_bSnapshotNew = false; // the new back layer has just captured it
     RedrawAll();

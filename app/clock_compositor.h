@@ -18,8 +18,10 @@
 // Work whose result cannot differ is skipped (SetSkipUnchanged(false) does it
 // all every frame, for tests and benchmarks): a snapshot counts as new only when
 // its pixels differ; a layer reads the one below only when that one's output
-// changed (still effects keep their output, see CEffectLayer); the composition is
-// made again only when the front layer's output, the settings it shows, the day,
+// changed (still effects keep their output, see CEffectLayer; a pass-through
+// layer hands the surface it reads on, so that over pass-through layers the
+// composition is copied from the snapshot itself); the composition is made
+// again only when the front layer's output, the settings it shows, the day,
 // the readout's text or the drawn hands' outlines changed; the dial shader is
 // told when its source is unchanged, and only the part of its output it reports
 // changed is copied out and has the frame keyed over it. ChangedRect() tells the
@@ -159,7 +161,8 @@ private:
 
     void LoadFrames();
     void CreateDrawingResources();
-    std::unique_ptr<CEffectLayer> MakeLayer(const platform::Surface& source, int code);
+    // A layer over a surface (a pointer) or over the layer below (a reference).
+    template <typename Source> std::unique_ptr<CEffectLayer> MakeLayer(const Source& source, int code);
     void StretchFrame();
     void RenderShaderFrame();
     // The slideshow layers over the snapshot, each reading the one below anew

@@ -26,8 +26,8 @@ void BM_PassThroughLayers(benchmark::State& state)
     platform::Surface composition(side, side);
     CEffectLayer back(side, side), middle(side, side), front(side, side);
     back.Create(&snapshot);
-    middle.Create(&back.Output());
-    front.Create(&middle.Output());
+    middle.Create(back);
+    front.Create(middle);
     for (auto _ : state) {
         back.Render(nullptr);
         middle.RecaptureSource();

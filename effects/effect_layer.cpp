@@ -27,11 +27,23 @@ CEffectLayer::~CEffectLayer() = default;
 
 void CEffectLayer::Create(const platform::Surface* source)
 {
+    Bind(source, nullptr);
+}
+
+void CEffectLayer::Create(const CEffectLayer& below)
+{
+    Bind(nullptr, &below);
+}
+
+void CEffectLayer::Bind(const platform::Surface* source, const CEffectLayer* below)
+{
     m_pSrcDC = source;
+    m_pBelow = below;
+    m_bHandsOn = false;
     m_dcOutput.Create(m_nWidth, m_nHeight);
     RecaptureSource();
-    if (source != nullptr)
-        m_dibOutput.CaptureFromDC(*source, m_nWidth, m_nHeight);
+    if (Source() != nullptr)
+        m_dibOutput.CaptureFromDC(*Source(), m_nWidth, m_nHeight);
     m_slideShow.m_nWidth = m_nWidth;
     m_slideShow.m_nHeight = m_nHeight;
     m_fur.SetSize(m_nWidth, m_nHeight);
@@ -47,9 +59,19 @@ void CEffectLayer::Create(const platform::Surface* source)
 
 void CEffectLayer::RecaptureSource()
 {
-    if (m_pSrcDC != nullptr)
-        m_dibSource.CaptureFromDC(*m_pSrcDC, m_nWidth, m_nHeight);
+    // The output of a layer that hands on is the source: the capture waits for
+    // an effect that reads the pixels.
+    m_bCaptureDue = m_bHandsOn;
+    if (!m_bCaptureDue)
+        CaptureSource();
     SourceChanged();
+}
+
+void CEffectLayer::CaptureSource()
+{
+    if (Source() != nullptr)
+        m_dibSource.CaptureFromDC(*Source(), m_nWidth, m_nHeight);
+    m_bCaptureDue = false;
 }
 
 void CEffectLayer::SetSkipUnchanged(bool skip)
@@ -153,14 +175,29 @@ void CEffectLayer::DrawPixels()
     m_dibOutput.Draw(m_dcOutput, 0, 0);
 }
 
+bool CEffectLayer::HandsOn(const EffectInfo* info) const
+{
+    return m_bSkipUnchanged && info != nullptr && info->family == EffectFamily::Copy;
+}
+
 void CEffectLayer::Render(platform::Surface* target)
 {
     m_bOutputChanged = false;
-    if (m_pSrcDC == nullptr || m_pSrcDC->Width() != m_nWidth || m_pSrcDC->Height() != m_nHeight ||
+    const platform::Surface* source = Source();
+    if (source == nullptr || source->Width() != m_nWidth || source->Height() != m_nHeight ||
         m_dcOutput.Width() != m_nWidth || m_dcOutput.Height() != m_nHeight)
         return;
 
     const EffectInfo* info = FindEffect(m_nEffect);
+    const bool handsOn = HandsOn(info);
+    if (m_bHandsOn && !handsOn) {
+        // The layer showed its source: its own surface starts from it, for the
+        // effects that keep their output on some frames.
+        m_dcOutput.BitBlt(0, 0, m_nWidth, m_nHeight, *source, 0, 0);
+        if (m_bCaptureDue)
+            CaptureSource();
+    }
+    m_bHandsOn = handsOn;
     // A code outside the table draws nothing: its output is as still as a filter's.
     const bool still = info == nullptr || IsStill(info->family);
     m_bOutputKept = m_bSkipUnchanged && still && !m_bStale;
@@ -172,7 +209,7 @@ void CEffectLayer::Render(platform::Surface* target)
     m_bOutputChanged = !m_bSkipUnchanged || !m_bOutputKept;
     ++m_nFrameCount;
     if (target != nullptr)
-        target->BitBlt(0, 0, m_nWidth, m_nHeight, m_dcOutput, 0, 0);
+        target->BitBlt(0, 0, m_nWidth, m_nHeight, Output(), 0, 0);
 }
 
 void CEffectLayer::RenderEffect(const EffectInfo& info)
@@ -275,7 +312,9 @@ QPoint* CEffectLayer::ShaderMouse(EffectFamily family)
 
 void CEffectLayer::RenderCopy()
 {
-    m_dcOutput.BitBlt(0, 0, m_nWidth, m_nHeight, *m_pSrcDC, 0, 0);
+    // A layer that hands its source on has nothing to draw.
+    if (!m_bHandsOn)
+        m_dcOutput.BitBlt(0, 0, m_nWidth, m_nHeight, *Source(), 0, 0);
 }
 
 void CEffectLayer::RenderPixelFilter()
@@ -310,7 +349,7 @@ void CEffectLayer::RunRenderer(std::optional<Renderer>& member, SetUp setUp)
     Renderer& renderer = Use(member);
     if (TakeSetup())
         setUp(renderer);
-    renderer.Render(m_dcOutput, m_pSrcDC);
+    renderer.Render(m_dcOutput, Source());
 }
 
 void CEffectLayer::SetUpShader(CShaderRenderer& shader, const EffectInfo& info)
@@ -322,7 +361,7 @@ void CEffectLayer::SetUpShader(CShaderRenderer& shader, const EffectInfo& info)
     } else if (!info.textures[0].empty()) {
         shader.SetTextureName(Name(info.textures[0]));
     }
-    shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+    shader.Create(Source(), m_nWidth, m_nHeight, Name(info.image));
 }
 
 void CEffectLayer::RenderShader(const EffectInfo& info)
@@ -337,7 +376,7 @@ void CEffectLayer::RenderDate(const EffectInfo& info)
         SetUpShader(shader, info);
     // The dial type is read on every frame, so a change reaches the date without a new set-up.
     shader.m_nMojibanType = m_pSettings != nullptr ? m_pSettings->ClockFace() : 0;
-    shader.Render(m_dcOutput, m_pSrcDC);
+    shader.Render(m_dcOutput, Source());
 }
 
 void CEffectLayer::RenderExternalShader()
@@ -346,7 +385,7 @@ void CEffectLayer::RenderExternalShader()
         // Without a name nothing is loaded: the renderer keeps what it last drew with.
         const QString name = m_pSettings != nullptr ? m_pSettings->ExtShader() : QString();
         if (!name.isEmpty())
-            shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Utf8(name));
+            shader.Create(Source(), m_nWidth, m_nHeight, Utf8(name));
     });
 }
 
@@ -355,7 +394,7 @@ void CEffectLayer::RenderShaderBufferA(const EffectInfo& info)
     RunRenderer(m_shader2, [&](CShaderRenderer2& shader) {
         if (!info.textures[0].empty())
             shader.SetTextureName(Name(info.textures[0]));
-        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.Create(Source(), m_nWidth, m_nHeight, Name(info.image));
         shader.LoadBufferA(Name(info.buffers[0]));
     });
 }
@@ -363,7 +402,7 @@ void CEffectLayer::RenderShaderBufferA(const EffectInfo& info)
 void CEffectLayer::RenderShaderTextures(const EffectInfo& info)
 {
     RunRenderer(m_shader3, [&](CShaderRenderer3& shader) {
-        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.Create(Source(), m_nWidth, m_nHeight, Name(info.image));
         shader.m_textureNames.clear();
         for (const std::string_view texture : info.textures) {
             if (!texture.empty())
@@ -377,14 +416,14 @@ void CEffectLayer::RenderShaderTextures(const EffectInfo& info)
 void CEffectLayer::RenderShaderClock(const EffectInfo& info)
 {
     RunRenderer(m_shaderClock, [&](CShaderClock& shader) {
-        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.Create(Source(), m_nWidth, m_nHeight, Name(info.image));
     });
 }
 
 void CEffectLayer::RenderShaderCube(const EffectInfo& info)
 {
     RunRenderer(m_shaderCube, [&](CShaderCube& shader) {
-        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.Create(Source(), m_nWidth, m_nHeight, Name(info.image));
         shader.LoadCubemap();
     });
 }
@@ -392,7 +431,7 @@ void CEffectLayer::RenderShaderCube(const EffectInfo& info)
 void CEffectLayer::RenderShaderCubeBuffer(const EffectInfo& info)
 {
     RunRenderer(m_shaderCube2, [&](CShaderCube2& shader) {
-        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.Create(Source(), m_nWidth, m_nHeight, Name(info.image));
         shader.LoadCubemap();
         shader.LoadBufferA();
         shader.LoadCubeA();
@@ -402,7 +441,7 @@ void CEffectLayer::RenderShaderCubeBuffer(const EffectInfo& info)
 void CEffectLayer::RenderShaderBufAB(const EffectInfo& info)
 {
     RunRenderer(m_shaderBufAB, [&](CShaderBufAB& shader) {
-        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.Create(Source(), m_nWidth, m_nHeight, Name(info.image));
         shader.LoadBuffers(Name(info.buffers[0]), Name(info.buffers[1]));
     });
 }
@@ -410,7 +449,7 @@ void CEffectLayer::RenderShaderBufAB(const EffectInfo& info)
 void CEffectLayer::RenderShaderOldWatch(const EffectInfo& info)
 {
     RunRenderer(m_shaderOldWatch, [&](CShaderOldWatch& shader) {
-        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.Create(Source(), m_nWidth, m_nHeight, Name(info.image));
         shader.LoadTextures(Name(info.buffers[0]), Name(info.buffers[1]));
         shader.SetTimeSource(m_clockTime);
     });
@@ -421,7 +460,7 @@ void CEffectLayer::RenderShaderBufABCD(const EffectInfo& info)
     RunRenderer(m_shaderBufABCD, [&](CShaderBufABCD& shader) {
         if (!info.textures[0].empty())
             shader.SetTextureName(Name(info.textures[0]));
-        shader.Create(m_pSrcDC, m_nWidth, m_nHeight, Name(info.image));
+        shader.Create(Source(), m_nWidth, m_nHeight, Name(info.image));
         shader.LoadBuffers(Name(info.buffers[0]), Name(info.buffers[1]), Name(info.buffers[2]),
                            Name(info.buffers[3]));
     });
@@ -485,7 +524,7 @@ void CEffectLayer::RenderPlasma()
 void CEffectLayer::RenderTextRain()
 {
     if (TakeSetup()) {
-        m_textRain.Create(*m_pSrcDC, m_nWidth, m_nHeight);
+        m_textRain.Create(*Source(), m_nWidth, m_nHeight);
         // Every set-up adds one more empty line (lines are never removed).
         m_textRain.m_lines.append(QString());
         m_textRain.m_nLastLine = static_cast<int>(m_textRain.m_lines.size());
@@ -497,7 +536,7 @@ void CEffectLayer::RenderTextRain()
         }
     }
     if (HasPixels())
-        m_textRain.Render(m_dcOutput, *m_pSrcDC);
+        m_textRain.Render(m_dcOutput, *Source());
 }
 
 // --- Pictures and strokes ---
@@ -509,7 +548,7 @@ void CEffectLayer::RenderSlideShow()
     ++m_nPlayCount;
     const std::int64_t period = static_cast<std::int64_t>(1000 / m_nFramePeriod) * m_nPlayInterval;
     if (m_nPlayCount % period == 0)
-        m_slideShow.DrawNext(m_dcOutput, *m_pSrcDC);
+        m_slideShow.DrawNext(m_dcOutput, *Source());
     else
         KeepOutput();
 }
@@ -546,8 +585,8 @@ void CEffectLayer::RenderOpenGLScene()
 {
     COpenGLRoutine& scene = SceneFor(m_nEffect);
     if (TakeSetup())
-        scene.Create(m_pSrcDC, m_nWidth, m_nHeight); // without a context it draws nothing
-    scene.Render(m_dcOutput, *m_pSrcDC);
+        scene.Create(Source(), m_nWidth, m_nHeight); // without a context it draws nothing
+    scene.Render(m_dcOutput, *Source());
 }
 
 void CEffectLayer::MetalLens()
@@ -555,12 +594,12 @@ void CEffectLayer::MetalLens()
     CMetalSurface& metal = Use(m_metal);
     if (TakeSetup()) {
         metal.SetMesh(m_pLensMesh);
-        metal.Create(m_pSrcDC, m_nWidth, m_nHeight);
+        metal.Create(Source(), m_nWidth, m_nHeight);
     }
     // The lens is drawn on even frames only; the output keeps its picture between.
     if (m_nFrameCount % 2 != 0)
         return KeepOutput();
-    m_dcSphere.StretchBlt(0, 0, m_sizeSphere.width(), m_sizeSphere.height(), *m_pSrcDC, 0, 0, m_nWidth,
+    m_dcSphere.StretchBlt(0, 0, m_sizeSphere.width(), m_sizeSphere.height(), *Source(), 0, 0, m_nWidth,
                           m_nHeight);
     m_dibSphere.CaptureFromDC(m_dcSphere, m_sizeSphere.width(), m_sizeSphere.height());
     metal.LoadSphereMap(m_dibSphere);

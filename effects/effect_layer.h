@@ -76,8 +76,11 @@ public:
     // Binds the layer to its source (which must outlive the layer), makes the
     // output surface and captures the source into both pixel buffers.
     void Create(const platform::Surface* source);
+    // The same over the output of the layer below (which must outlive this one),
+    // read anew every frame, as it may be the surface that layer hands on.
+    void Create(const CEffectLayer& below);
 
-    // One frame of the current effect into the output, then a copy of the output
+    // One frame of the current effect into the output, then a copy of Output()
     // onto target when one is given. A frame is skipped altogether (nothing drawn,
     // set-up kept pending, frame count unchanged) while the source is missing or
     // not of the layer's size, as while a zoom settles.
@@ -128,13 +131,18 @@ public:
     void SetSettings(const EffectSettingsSource* settings) { m_pSettings = settings; }
 
     // Captures the source again into the source pixels (after the source
-    // changed); counts as SourceChanged.
+    // changed); counts as SourceChanged. A layer that hands its source on takes
+    // the capture when it next runs an effect that reads the pixels.
     void RecaptureSource();
 
     // --- State for the composition and for tests ---
 
-    const platform::Surface& Output() const { return m_dcOutput; }
-    const platform::Surface* Source() const { return m_pSrcDC; }
+    // The last frame's picture: the layer's own surface, or its source when it
+    // handed that on. Valid as long as the layer and its source; its pixels are
+    // those of the last frame until the next frame or a change of the source.
+    const platform::Surface& Output() const { return m_bHandsOn ? *Source() : m_dcOutput; }
+    // The surface the layer reads (null before Create).
+    const platform::Surface* Source() const { return m_pBelow != nullptr ? &m_pBelow->Output() : m_pSrcDC; }
     std::uint64_t FrameCount() const { return m_nFrameCount; }
     bool SetupPending() const { return m_bInit; }
     int Width() const { return m_nWidth; }
@@ -148,8 +156,14 @@ private:
     bool TakeSetup();
     // The source pixels exist at the layer's size (the condition of every CPU effect).
     bool HasPixels() const;
+    // Create's work over a source surface or the layer below (one of them set).
+    void Bind(const platform::Surface* source, const CEffectLayer* below);
     // Draws m_dibOutput into the output surface.
     void DrawPixels();
+    // Takes the source into the source pixels.
+    void CaptureSource();
+    // Whether a frame of the current effect hands the source on (see the top).
+    bool HandsOn(const EffectInfo* info) const;
     // The current routine's frame (Render's dispatch).
     void RenderEffect(const EffectInfo& info);
     // A routine left the output as it was this frame.
@@ -212,8 +226,9 @@ private:
     int m_nWidth;
     int m_nHeight;
     std::uint64_t m_nFrameCount = 0;
-    int m_nFramePeriod = 50; // milliseconds; 1000 / period converts seconds to frames
-    const platform::Surface* m_pSrcDC = nullptr;
+    int m_nFramePeriod = 50;                     // milliseconds; 1000 / period converts seconds to frames
+    const platform::Surface* m_pSrcDC = nullptr; // the source, when not a layer below
+    const CEffectLayer* m_pBelow = nullptr;      // the layer whose output is the source
     platform::Surface m_dcOutput;
     CDIBSectionLite m_dibSource;
     CDIBSectionLite m_dibOutput;
@@ -259,4 +274,6 @@ private:
     bool m_bStale = true;          // a still effect's inputs changed since its last drawn frame
     bool m_bOutputChanged = false; // the last Render changed the output
     bool m_bOutputKept = false;    // the routine of this frame drew nothing
+    bool m_bHandsOn = false;       // the last frame's output is the source itself
+    bool m_bCaptureDue = false;    // the source pixels wait for a capture (see RecaptureSource)
 };

@@ -124,8 +124,8 @@ void CEffectLayer::FrostedGlass()
     constexpr std::size_t kPad = 8; // two pixels of zero sums on each side of a row
     m_frostSums.assign(2 * (bytes + 2 * kPad), 0);
     m_frostBytes.assign(2 * bytes, 0);
-    std::uint16_t* column = m_frostSums.data() + kPad;     // 3 x five rows + 2 x three rows
-    std::uint16_t* outer = column + bytes + 2 * kPad;       // 3 x five rows
+    std::uint16_t* column = m_frostSums.data() + kPad; // 3 x five rows + 2 x three rows
+    std::uint16_t* outer = column + bytes + 2 * kPad;  // 3 x five rows
     const std::uint8_t* zeros = m_frostBytes.data();
     std::uint8_t* result = m_frostBytes.data() + bytes;
     const auto* s = reinterpret_cast<const std::uint8_t*>(m_dibSource.GetPixels());
@@ -160,8 +160,8 @@ void CEffectLayer::Portal()
         const int phase = static_cast<int>(y / rowsPerStep + static_cast<double>(m_nFrameCount));
         const float angle = static_cast<float>(phase % 120) * k;
         const int t = static_cast<int>(std::sin(static_cast<double>(angle)) * 20 + 30);
-        m_dcOutput.BitBlt(0, y, w - t, 1, *m_pSrcDC, t, y);
-        m_dcOutput.BitBlt(w - t, y, t, 1, *m_pSrcDC, 0, y);
+        m_dcOutput.BitBlt(0, y, w - t, 1, *Source(), t, y);
+        m_dcOutput.BitBlt(w - t, y, t, 1, *Source(), 0, y);
     }
 }
 

@@ -3,6 +3,7 @@
 // snapshot; a resize that arrives between frames; the snapshot scrolled by a drag.
 // (A display is needed for fonts only; nothing is shown.)
 #include "app/clock_compositor.h"
+#include "effects/effect_codes.h"
 #include "platform/resources.h"
 #include "tests/app/clock_screen_fixture.h"
 
@@ -306,3 +307,116 @@ TEST_F(ClockCompositorTest, ScrolledSnapshotIsTheScreenAtTheNewPlace)
 }
 
 } // namespace
+
+namespace {
+
+// A desktop where every pixel differs from its neighbours, one per version.
+platform::Surface PatternDesktop(int side, int version)
+{
+    platform::Surface desktop(side, side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            desktop.SetPixel(
+                x, y,
+                platform::Rgb((x * 3 + version * 50) % 256, (y * 5 + version * 20) % 256, (x ^ y) % 256));
+    return desktop;
+}
+
+// A new desktop taken in and handed to the back layer, then a frame.
+QImage NewDesktopFrame(ClockCompositor& compositor, int version)
+{
+    compositor.SetSnapshot(PatternDesktop(compositor.Width(), version));
+    compositor.SnapshotChanged();
+    return compositor.Compose(At(16, 40, version)).Image().copy();
+}
+
+// The picture of a layer that copied its source every frame and then switched
+// to code: the layer's own result, drawn without any handing on.
+QImage CopyingLayerPicture(const platform::Surface& source, int code, const AppSettings& settings)
+{
+    CEffectLayer layer(source.Width(), source.Height());
+    layer.SetSkipUnchanged(false);
+    layer.Create(&source);
+    layer.SetFilter(settings.FilterColor, settings.FilterAlpha);
+    layer.Render(nullptr);
+    layer.SetEffect(code);
+    layer.Render(nullptr);
+    return layer.Output().Image().copy();
+}
+
+// Nothing drawn over the layers: the final frame is the front layer's output.
+class PassThroughTest : public ClockCompositorTest
+{
+protected:
+    void SetUp() override
+    {
+        ClockCompositorTest::SetUp();
+        settings.ClockHands = false;
+        settings.Frame = false;
+        settings.FilterColor = 0x2080C0;
+        settings.FilterAlpha = 90;
+    }
+
+    // Which surface a layer's output is.
+    const platform::Surface* OutputOf(ClockCompositor::Layer layer) const
+    {
+        return &compositor->EffectLayer(layer)->Output();
+    }
+};
+
+} // namespace
+
+TEST_F(PassThroughTest, NewDesktopReachesTheFrameThroughLayersThatHandTheSnapshotOn)
+{
+    for (const bool skip : {true, false}) {
+        SCOPED_TRACE(skip ? "skipping" : "not skipping");
+        Build();
+        compositor->SetSkipUnchanged(skip);
+        for (int version = 1; version <= 3; ++version) {
+            const QImage frame = NewDesktopFrame(*compositor, version);
+            EXPECT_EQ(frame, PatternDesktop(130, version).Image()) << version;
+            // Skipping, every layer's output is the snapshot itself; not
+            // skipping, every layer copies into its own surface.
+            for (const auto layer :
+                 {ClockCompositor::kBack, ClockCompositor::kMiddle, ClockCompositor::kFront})
+                EXPECT_EQ(OutputOf(layer) == &compositor->Snapshot(), skip) << layer;
+        }
+    }
+}
+
+TEST_F(PassThroughTest, LayerSwitchedAwayFromPassThroughAndBackShowsItAtOnce)
+{
+    const struct
+    {
+        ClockCompositor::Layer layer;
+        int code;
+    } cases[] = {
+        {ClockCompositor::kBack, EFFECT_COLOR_FILTER},
+        {ClockCompositor::kMiddle, EFFECT_SEPIA},
+        {ClockCompositor::kFront, EFFECT_MONOCHROME},
+        {ClockCompositor::kMiddle, EFFECT_FROSTED_GLASS},
+        {ClockCompositor::kBack, EFFECT_BLOCK_MOSAIC},
+        {ClockCompositor::kFront, EFFECT_COLOR_FILTER},
+        {ClockCompositor::kMiddle, 42}, // a code outside the table keeps the picture shown
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "layer " << c.layer << ", code " << c.code);
+        Build();
+        NewDesktopFrame(*compositor, 1);
+        // The desktop changes while every layer hands it on, then the layer
+        // switches: its effect reads the new desktop.
+        NewDesktopFrame(*compositor, 2);
+        compositor->SetLayerEffect(c.layer, c.code);
+        const QImage switched = compositor->Compose(At(16, 41, 0)).Image().copy();
+        EXPECT_EQ(switched, CopyingLayerPicture(PatternDesktop(130, 2), c.code, settings));
+        // The layer draws into its own surface; the layers above hand that on.
+        const CEffectLayer& changed = *compositor->EffectLayer(c.layer);
+        EXPECT_NE(&changed.Output(), &compositor->Snapshot());
+        EXPECT_EQ(OutputOf(ClockCompositor::kFront), &changed.Output());
+
+        compositor->SetLayerEffect(c.layer, EFFECT_NONE);
+        EXPECT_EQ(compositor->Compose(At(16, 41, 1)).Image(), PatternDesktop(130, 2).Image());
+        EXPECT_EQ(NewDesktopFrame(*compositor, 3), PatternDesktop(130, 3).Image());
+        EXPECT_EQ(OutputOf(ClockCompositor::kFront), &compositor->Snapshot());
+    }
+}

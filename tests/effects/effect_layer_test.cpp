@@ -93,6 +93,7 @@ TEST_F(EffectLayerTest, UnknownCodesDrawNothingButCountAndCopy)
         CEffectLayer l(kSize, kSize);
         Surface src = Pattern(kSize, kSize, 1);
         l.Create(&src);
+        l.SetEffect(EFFECT_MONOCHROME); // a picture of the layer's own (pass-through shows the source)
         l.Render(nullptr);
         const QImage before = l.Output().Image().copy();
 
@@ -154,6 +155,7 @@ TEST_F(EffectLayerTest, SetupFlagIsClearedBeforeSetupRuns)
 
 TEST_F(EffectLayerTest, SourceOfAnotherSizeIsSkipped)
 {
+    layer.SetEffect(EFFECT_SEPIA); // a picture of the layer's own (pass-through shows the source)
     layer.Render(nullptr);
     const QImage before = layer.Output().Image().copy();
     for (const auto& [w, h] : std::vector<std::pair<int, int>>{{260, 260}, {kSize, 129}, {65, kSize}}) {
@@ -208,8 +210,8 @@ TEST_F(EffectLayerTest, ThreeChainedLayersAllocateNothingPerFrame)
         Surface composition(kSize, kSize);
         CEffectLayer back(kSize, kSize), middle(kSize, kSize), front(kSize, kSize);
         back.Create(&snapshot);
-        middle.Create(&back.Output());
-        front.Create(&middle.Output());
+        middle.Create(back);
+        front.Create(middle);
         back.SetEffect(code);
         const auto frame = [&] {
             back.Render(nullptr);

@@ -15,9 +15,10 @@ namespace {
 
 using lmd::bench::SideForZoom;
 
-// One composed frame through three pass-through layers, as the clock runs them:
-// back reads the snapshot, middle and front re-capture the layer below first,
-// and front copies its output onto the composition surface.
+// One composed frame through three pass-through layers, as the clock runs them
+// after the desktop changed: each layer hands on the picture below (the asked-for
+// captures wait for an effect that reads them), and front copies the snapshot
+// onto the composition surface: one copy of the frame's pixels in all.
 void BM_PassThroughLayers(benchmark::State& state)
 {
     const int side = SideForZoom(static_cast<int>(state.range(0)));

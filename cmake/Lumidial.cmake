@@ -49,15 +49,17 @@ function(lmd_test_environment variable)
       PARENT_SCOPE)
 endfunction()
 
-# lmd_add_tests(<library> LABEL unit|gui|gl [NAME <executable>] SOURCES ... [DEPENDS ...])
+# lmd_add_tests(<library> LABEL unit|gui|gl [OFFSCREEN] [NAME <executable>] SOURCES ... [DEPENDS ...])
 # One GoogleTest executable (default name lmd_<library>_tests), its tests named
 # "<library>.<Suite>.<Case>" and labelled. gui and gl executables get a main that
 # makes a QApplication on the test display and keeps the GL driver loaded for
 # LeakSanitizer's check at exit (platform/loaded_modules.h); unit executables keep
 # GoogleTest's main. Every kind fails on a leak of our own. Tests are discovered
-# when ctest runs; listing them needs no display.
+# when ctest runs; listing them needs no display. The tests of a gui or gl
+# executable take turns on the display, unless it is OFFSCREEN: its tests map no
+# window and read nothing from the screen, so they run beside any other.
 function(lmd_add_tests library)
-  cmake_parse_arguments(ARG "" "LABEL;NAME" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "OFFSCREEN" "LABEL;NAME" "SOURCES;DEPENDS" ${ARGN})
   if(NOT ARG_NAME)
     set(ARG_NAME lmd_${library}_tests)
   endif()
@@ -70,8 +72,10 @@ function(lmd_add_tests library)
     target_link_libraries(${ARG_NAME} PRIVATE GTest::gtest_main)
   else()
     target_link_libraries(${ARG_NAME} PRIVATE lmd_test_support)
-    # One display, one window manager: GUI suites take turns on it.
-    list(APPEND props RESOURCE_LOCK x11display)
+    # One display, one window manager: suites that show windows take turns on it.
+    if(NOT ARG_OFFSCREEN)
+      list(APPEND props RESOURCE_LOCK x11display)
+    endif()
   endif()
   # The discovery (--gtest_list_tests) and every discovered test start the program
   # through `cmake -E env` and tests/support/run_test, so both see the same
@@ -89,17 +93,25 @@ endfunction()
 # lmd_add_test_folder(<library> [DEPENDS ...])
 # The test suites of one library, found by file name in tests/<library>/ (and its
 # subfolders): *_gui_test.cpp need a display (label gui), *_gl_test.cpp need OpenGL
-# (label gl), every other *_test.cpp is a plain unit test (label unit).
+# (label gl), every other *_test.cpp is a plain unit test (label unit). Each kind
+# is one executable (lmd_<library>_tests, _gui_tests, _gl_tests); gui and gl tests
+# take turns on the display. *_offscreen_gl_test.cpp need OpenGL too (label gl)
+# but draw only into offscreen surfaces: no window, no reading of the screen, no
+# files written beside the program for others to read; their executable
+# (lmd_<library>_offscreen_gl_tests) runs its tests beside all the others.
 function(lmd_add_test_folder library)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${library})
   file(GLOB_RECURSE all CONFIGURE_DEPENDS ${dir}/*_test.cpp)
   set(gui "")
   set(gl "")
+  set(offscreen_gl "")
   set(unit "")
   foreach(src IN LISTS all)
     if(src MATCHES "_gui_test\\.cpp$")
       list(APPEND gui ${src})
+    elseif(src MATCHES "_offscreen_gl_test\\.cpp$")
+      list(APPEND offscreen_gl ${src})
     elseif(src MATCHES "_gl_test\\.cpp$")
       list(APPEND gl ${src})
     else()
@@ -118,5 +130,9 @@ function(lmd_add_test_folder library)
   endif()
   if(gl)
     lmd_add_tests(${library} LABEL gl NAME lmd_${library}_gl_tests SOURCES ${gl} ${helpers} DEPENDS ${ARG_DEPENDS})
+  endif()
+  if(offscreen_gl)
+    lmd_add_tests(${library} LABEL gl OFFSCREEN NAME lmd_${library}_offscreen_gl_tests
+                  SOURCES ${offscreen_gl} ${helpers} DEPENDS ${ARG_DEPENDS})
   endif()
 endfunction()

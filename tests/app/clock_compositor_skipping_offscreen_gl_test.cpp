@@ -1,6 +1,6 @@
 // The compositor's skipping of work that cannot change a pixel: for every effect
 // code, in the back layer and in the middle layer over an animated back layer,
-// and for the drawn dial, readout and date, a scripted run of the clock (a
+// and for the drawn dial, readout and date, a scripted ten-second run of the clock (a
 // moving pointer, a desktop that changes now and then and is captured again
 // unchanged in between, a drag, a day that ends, a filter and a frame switched
 // meanwhile) gives exactly the same frames with the skipping on as with it off.
@@ -21,19 +21,33 @@
 namespace {
 
 constexpr int kSide = 130;
-// Five seconds of 50 ms frames, and one drag frame: an even number of layer
-// frames, as the text rain counts its frames process-wide and draws its rain on
-// even ones, so that the second run starts in step with the first.
-constexpr int kFrames = 99;
+// Ten seconds of 50 ms frames (frame 0 at 0 s, frame 200 at 10 s) and one drag
+// frame: the text rain counts its frames process-wide and draws its rain on even
+// ones, so a run renders an even number of layer frames for the second run to
+// start in step with the first.
+constexpr int kFrames = 201;
+constexpr int kDragFrames = 1;
 constexpr int kFrameMs = 50;
+static_assert((kFrames + kDragFrames) % 2 == 0);
+static_assert((kFrames - 1) * kFrameMs >= 10'000);
+// The script's events, spread over the run (besides them the pointer moves every
+// fifth frame and the desktop is captured every tenth, see Run).
+constexpr int kDragFrame = 77;
+// The day ends; a new desktop is taken in then (the frames 10, 30, 50 ... do)
+// but not handed over.
+constexpr int kMidnightFrame = 110;
+static_assert(kMidnightFrame % 20 == 10);
+constexpr int kFilterFrame = 140;
+constexpr int kFrameSwitchFrame = 160;
 constexpr std::int64_t kFirstTick = 1'000'000;
 constexpr unsigned kSeed = 20240517;
 constexpr int kAnimatedBack = EFFECT_PLASMA; // a CPU effect that changes every frame
 
-// The scripted clock: 17 May 2024, 23:59:57.5 plus frame x 50 ms (the day ends at frame 50).
+// The scripted clock: 17 May 2024, 50 ms on with each frame, the day ending at
+// kMidnightFrame (at frame 0 it is 23:59:54.5).
 LocalDateTime ClockAt(int frame)
 {
-    const std::int64_t ms = (23 * 3600 + 59 * 60 + 57) * 1000LL + 500 + std::int64_t{frame} * kFrameMs;
+    const std::int64_t ms = 86'400'000LL + std::int64_t{frame - kMidnightFrame} * kFrameMs;
     return {2024,
             5,
             17 + static_cast<int>(ms / 86'400'000),
@@ -114,7 +128,7 @@ std::vector<QImage> Run(const Scenario& scenario, bool skip)
         if (frame % 20 == 10) {
             // A new desktop, taken in and handed to the back layer as a recapture does.
             compositor.SetSnapshot(Desktop({place, QSize(kSide, kSide)}, ++version));
-            if (frame != 50) // once taken in only, as a capture before a rebuild is
+            if (frame != kMidnightFrame) // once taken in only, as a capture before a rebuild is
                 compositor.SnapshotChanged();
         } else if (frame % 20 == 0) {
             // The same desktop again: a capture of a still desktop, once without the hand-over.
@@ -122,7 +136,7 @@ std::vector<QImage> Run(const Scenario& scenario, bool skip)
             if (frame % 40 == 0)
                 compositor.SnapshotChanged();
         }
-        if (frame == 37) { // a drag step, then the button goes up
+        if (frame == kDragFrame) { // a drag step, then the button goes up
             const QPoint step(9, -5);
             place += step;
             compositor.ScrollSnapshot(place, step,
@@ -130,9 +144,9 @@ std::vector<QImage> Run(const Scenario& scenario, bool skip)
             frames.push_back(compositor.ComposeDragFrame().Image().copy());
             compositor.SnapshotChanged();
         }
-        if (frame == 60)
+        if (frame == kFilterFrame)
             compositor.SetFilter(0x40E020, 160);
-        if (frame == 80)
+        if (frame == kFrameSwitchFrame)
             settings.Frame = !settings.Frame; // as the settings dialog switches it
         frames.push_back(compositor.Compose(ClockAt(frame)).Image().copy());
     }

@@ -1,5 +1,7 @@
 #include "platform/screen_capture.h"
 
+#include "platform/x11_window.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -24,9 +26,8 @@ constexpr int kSettleStepMs = 10;
 // unmap of the hidden window included) and to have sent out the exposures.
 void SyncWithServer()
 {
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        if (Display* display = x11->display())
-            XSync(display, False);
+    if (Display* const display = XDisplay())
+        XSync(display, False);
 }
 
 // Runs the event loop for a short while, so that expose events reach the windows

@@ -2,7 +2,6 @@
 
 #include "platform/x11_window.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QWidget>
 #include <algorithm>
@@ -16,12 +15,6 @@
 namespace platform {
 
 namespace {
-
-Display* XDisplay()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->display() : nullptr;
-}
 
 // Whether the server keeps pixels of `depth` in 32 bits.
 bool ThirtyTwoBitPixels(Display* display, int depth)

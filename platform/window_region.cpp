@@ -2,7 +2,6 @@
 
 #include "platform/x11_window.h"
 
-#include <QGuiApplication>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -62,8 +61,7 @@ void SetShape(Display* display, ::Window id, int kind, const QRegion& region)
 void SetWindowRgn(QWidget& window, const QRegion& region)
 {
     KeepOnEachXWindow(window, QStringLiteral("lmd-x11-shape"), [region](unsigned long id) {
-        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-        Display* display = x11 ? x11->display() : nullptr;
+        Display* const display = XDisplay();
         if (!display)
             return;
         SetShape(display, id, ShapeBounding, region); // where the window has pixels

@@ -73,13 +73,13 @@ private:
     unsigned long appliedTo_ = 0;
 };
 
+} // namespace
+
 Display* XDisplay()
 {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->display() : nullptr;
 }
-
-} // namespace
 
 unsigned long CurrentXWindow(const QWidget& window)
 {

@@ -14,8 +14,12 @@
 #include <functional>
 
 class QWidget;
+struct _XDisplay; // Xlib's Display
 
 namespace platform {
+
+// The application's X display (Xlib's side of Qt's connection); null off X11.
+_XDisplay* XDisplay();
 
 // The X window a widget shows in now (0 while it has none). QWidget::winId
 // may still name a native window that a change of window flags has replaced;

@@ -103,7 +103,7 @@ protected:
 
     // The image pass: back buffer, full viewport, cleared (colour, and depth when
     // asked), image program in use. FinishFrame unbinds the textures and the
-    // program, reads the frame into target and releases the context.
+    // program and reads the frame into target (the context stays current).
     void BeginImage(bool clearDepth);
     void FinishFrame(platform::Surface& target);
     // The whole image pass of the sets that end alike: colour and depth

@@ -59,7 +59,8 @@ public:
     // context (width x height) and loads the shader files "<name>.vert" and
     // "<name>.frag" of the shaders folder. Returns LoadShaders' result, false after
     // a context or GLEW failure. Leaves the context current, so a derived
-    // renderer's loaders that run next work in it; the next Render releases it.
+    // renderer's loaders that run next work in it. It stays current after each
+    // Render too, until another context is made current.
     // The source is the surface Render will read; set-up takes nothing from it.
     bool Create(const platform::Surface* source, int width, int height, const std::string& name);
 
@@ -167,7 +168,7 @@ protected:
     // clears and uses the image program; false (nothing done) when the source is
     // null or there is no program. SetCommonUniforms sets iTime, iResolution and
     // iChannel0 (the source texture on unit 0). FinishImagePass draws the quad,
-    // unbinds, reads the frame into target and releases the context.
+    // unbinds and reads the frame into target (the context stays current).
     bool BeginImagePass(const platform::Surface* source);
     // The same, keeping the source texture instead of uploading when keepTexture
     // is set, and leaving the back buffer's last frame in place unless clear is.

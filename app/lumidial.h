@@ -20,7 +20,6 @@
 //   clock_drawing.*        the dial's arithmetic: rotation, colours, spaces, external frame
 //   platform/x11_window.*  the window's X11 class name
 #include "app/alarms.h"
-#include "app/app_settings.h"
 #include "app/clock_compositor.h"
 #include "app/window_list.h"
 #include "platform/messages.h"
@@ -28,6 +27,7 @@
 #include "platform/timers.h"
 #include "platform/window_painter.h"
 #include "rss/rss_tickers.h"
+#include "store/app_settings.h"
 
 #include <QLabel>
 #include <QRegion>

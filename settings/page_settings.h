@@ -2,8 +2,8 @@
 // What the settings pages edit: the live settings of the application, and the
 // fresh record whose values stand for a field's default (what "自動" in a colour
 // popup means for that field).
-#include "app/app_settings.h"
 #include "app/lmd_app.h"
+#include "store/app_settings.h"
 
 class CColorButton;
 class CLumidial;

@@ -24,7 +24,7 @@
 //   loop would return at once anyway). IsQuitting() tells it the program ends.
 // - Timers belong to their window (the clock's TimerSet, a dialog's own), so
 //   none fires once its window is gone; the clock's stop at Quit().
-#include "app/app_settings.h"
+#include "store/app_settings.h"
 
 #include <QPointer>
 #include <QString>

@@ -14,6 +14,8 @@
 //   2  40 ms while a line's cursor runs: cursor one column on, redraw
 //   3  80 ms from creation on: rain step, redraw
 //   4  10 ms while a group is held: sparkle step, redraw
+// The 10 ms timers fire once a tick of the platform's timers (15.625 ms, see
+// platform/timers.h): a character settles 21 ticks after it first shows.
 // The owner creates the control with Create, then appends lines and sets the
 // group end to the line count after each one. A client area without pixels
 // sets up nothing and starts no timer; a grid of fewer than 3 rows lets no

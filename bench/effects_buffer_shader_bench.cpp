@@ -1,7 +1,7 @@
-// Benchmarks of the shader sets with buffer passes and cube maps: one layer
-// frame of each code (every buffer pass, the image pass and the read-back) at a
-// zoom's size, and the cube-map set's frame split into its fixed-size cube pass
-// and the rest. Needs a display. The CPU column counts every thread of the
+// Benchmarks of the shader sets with buffer passes and cube maps: one drawn
+// layer frame of each code (every buffer pass, the image pass and the
+// read-back) after its source changed, at a zoom's size (see effect_bench.h),
+// and the cube-map set's frame split into its fixed-size cube pass and the rest. Needs a display. The CPU column counts every thread of the
 // process, the GL driver's too: with a software driver and a busy machine it
 // is the steadier figure of a frame's work.
 // clang-format off
@@ -54,7 +54,8 @@ public:
 inline void BM_CubeBufferPhase(benchmark::State& state, bool cubePassOnly)
 {
     const int side = lmd::bench::SideForZoom(static_cast<int>(state.range(0)));
-    platform::Surface source(side, side), target(side, side);
+    platform::Surface source = lmd::bench::GradientPicture(side, 0x60u);
+    platform::Surface target(side, side);
     PhasedCube2 renderer;
     const EffectInfo& info = *FindEffect(EFFECT_CUBE_BUFFER);
     if (!renderer.Create(&source, side, side, std::string(info.image)) || !renderer.LoadCubemap() ||
@@ -62,6 +63,8 @@ inline void BM_CubeBufferPhase(benchmark::State& state, bool cubePassOnly)
         state.SkipWithError("set-up failed");
         return;
     }
+    if (!lmd::bench::FirstFrameDraws(state, target, [&] { renderer.Render(target, &source); }))
+        return;
     for (auto _ : state) {
         if (cubePassOnly)
             renderer.CubePass();

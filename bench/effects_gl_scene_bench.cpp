@@ -1,7 +1,7 @@
-// OpenGL scene benchmarks: one effect-layer frame
-// of each scene (draw, read-back and the overlay over the source) at zoom 100
-// and 300. The metal lens draws on even frames only, so its case runs an even
-// and an odd frame per iteration: the cost of one drawn lens.
+// OpenGL scene benchmarks: one drawn effect-layer frame of each scene (draw,
+// read-back and the overlay over the source) after its source changed, at zoom
+// 100 and 300 (see effect_bench.h). The metal lens draws on even frames only,
+// so its iterations run an odd and an even frame: the cost of one drawn lens.
 #include "bench/support/effect_bench.h"
 #include "effects/effect_codes.h"
 #include "effects/effect_layer.h"
@@ -21,7 +21,7 @@ namespace gl_scene_bench {
 inline void BM_GlScene(benchmark::State& state, int code)
 {
     const int side = lmd::bench::SideForZoom(static_cast<int>(state.range(0)));
-    const platform::Surface source = lmd::bench::GradientPicture(side, 0x90u);
+    platform::Surface source = lmd::bench::GradientPicture(side, 0x90u);
     ObjMesh lens;
     if (code == EFFECT_METAL_LENS &&
         !LoadObjModel(platform::paths::InExeDir("assets/lens.obj").toStdString(), lens)) {
@@ -32,13 +32,7 @@ inline void BM_GlScene(benchmark::State& state, int code)
     layer.Create(&source);
     layer.SetLensMesh(&lens);
     layer.SetEffect(code);
-    layer.Render(nullptr); // set-up and first frame
-    const int framesPerIteration = code == EFFECT_METAL_LENS ? 2 : 1;
-    for (auto _ : state) {
-        for (int frame = 0; frame < framesPerIteration; ++frame)
-            layer.Render(nullptr);
-        benchmark::DoNotOptimize(layer.Output().Row(0));
-    }
+    lmd::bench::TimeDrawnFrames(state, layer, source);
 }
 
 inline const bool registered = [] {

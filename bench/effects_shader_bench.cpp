@@ -66,6 +66,8 @@ inline void BM_Shader(benchmark::State& state, const char* shader, Phase phase)
         return;
     }
     renderer.m_nMojibanType = 3;
+    if (!lmd::bench::FirstFrameDraws(state, target, [&] { renderer.Render(target, &source); }))
+        return;
     for (auto _ : state) {
         switch (phase) {
         case Phase::Upload:

@@ -1,5 +1,5 @@
 // Time of one tick of the ticker on the display: its copies move a pixel and
-// the strip repaints its text area, as the ticker's timer does 60 times a second.
+// the strip repaints its text area, as the ticker's timer does 64 times a second.
 // BM_TickerTick/<chars>: twenty headlines of the ticker's own font and size,
 // the first of <chars> characters (60: a normal feed; 350000: a headline
 // thousands of strips long), that first headline filling the strip.

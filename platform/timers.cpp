@@ -2,14 +2,8 @@
 
 #include <QCoreApplication>
 #include <QTimerEvent>
-#include <algorithm>
 
 namespace platform {
-namespace {
-
-constexpr int kMinimumIntervalMs = 10;
-
-} // namespace
 
 QEvent::Type WindowTimerEvent::EventType()
 {
@@ -30,9 +24,17 @@ TimerSet::~TimerSet()
 void TimerSet::SetTimer(int id, int ms)
 {
     KillTimer(id);
-    const int qtId = startTimer(std::max(ms, kMinimumIntervalMs), Qt::PreciseTimer);
-    if (qtId != 0)
-        running_[id] = qtId;
+    const Clock::time_point now = Clock::now();
+    Running timer{0, TimerInterval(ms), now + TimerInterval(ms)};
+    if (Arm(timer, now))
+        running_[id] = timer;
+}
+
+bool TimerSet::Arm(Running& timer, Clock::time_point now)
+{
+    // Qt counts whole milliseconds: rounding up keeps every firing on or after its due time.
+    timer.qtId = startTimer(std::chrono::ceil<std::chrono::milliseconds>(timer.due - now), Qt::PreciseTimer);
+    return timer.qtId != 0;
 }
 
 bool TimerSet::KillTimer(int id)
@@ -40,7 +42,7 @@ bool TimerSet::KillTimer(int id)
     const auto it = running_.find(id);
     if (it == running_.end())
         return false;
-    killTimer(it->second);
+    killTimer(it->second.qtId);
     running_.erase(it);
     return true;
 }
@@ -52,18 +54,29 @@ bool TimerSet::IsRunning(int id) const
 
 void TimerSet::KillAll()
 {
-    for (const auto& [id, qtId] : running_)
-        killTimer(qtId);
+    for (const auto& [id, timer] : running_)
+        killTimer(timer.qtId);
     running_.clear();
 }
 
 void TimerSet::timerEvent(QTimerEvent* event)
 {
     const auto it = std::find_if(running_.begin(), running_.end(),
-                                 [event](const auto& entry) { return entry.second == event->timerId(); });
+                                 [event](const auto& entry) { return entry.second.qtId == event->timerId(); });
     if (it == running_.end())
         return; // killed while its tick was already queued
     const int id = it->first;
+    Running& timer = it->second;
+    killTimer(timer.qtId);
+    // The next firing is the first due time of the grid after now: the ones a
+    // busy thread missed are dropped.
+    const Clock::time_point now = Clock::now();
+    timer.due += timer.interval;
+    if (timer.due <= now)
+        timer.due += timer.interval * ((now - timer.due) / timer.interval + 1);
+    if (!Arm(timer, now))
+        running_.erase(it);
+    // Armed before the call, so that the callback may kill or set this id again.
     if (onTimer_) {
         onTimer_(id);
     } else if (owner_) {

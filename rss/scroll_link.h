@@ -67,9 +67,9 @@ class CScrollLink : public QWidget
 {
 public:
     static constexpr int TIMER_TICKER = 2025;
-    // One pixel a tick at the pace the ticker has always had: its timer asked
-    // for 1 ms and ran at the system's 15.6 ms tick, about 64 pixels a second.
-    static constexpr int kTickMs = 16;
+    // One pixel a tick: the timer asks for 1 ms and fires once a tick of the
+    // platform's timers (platform/timers.h), 64 pixels a second.
+    static constexpr int kTickMs = 1;
     static constexpr int kGap = 50;
 
     explicit CScrollLink(QWidget* parent = nullptr);

@@ -30,11 +30,12 @@ template <class App, class... Args> std::unique_ptr<lmd::test::AppFrames<App>> S
     return std::make_unique<lmd::test::AppFrames<App>>(std::forward<Args>(args)...);
 }
 
-// One frame of the demo per iteration, after WarmFrames frames untimed.
+// One frame of the demo per iteration, after the first frame and WarmFrames
+// more untimed.
 template <class App, int WarmFrames = 0> void BM_Frame(benchmark::State& state)
 {
     const auto canvas = SetUp<App>();
-    for (int i = 0; i < WarmFrames; ++i)
+    for (int i = 0; i <= WarmFrames; ++i)
         canvas->Frame();
     for (auto _ : state)
         canvas->Frame();

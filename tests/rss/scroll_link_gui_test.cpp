@@ -1,15 +1,19 @@
 // The ticker strip on the test display: how copies move, start and retire,
 // hovering that pauses and paints the entry red, and a click that opens its
 // link; a headline thousands of strips long is drawn as it would be whole, yet
-// a paint hands the paint engine only what is in view.
+// a paint hands the paint engine only what is in view; the pace of one pixel a
+// tick.
 #include "platform/desktop.h"
 #include "rss/scroll_link.h"
 #include "tests/rss/qt_test_helpers.h"
 #include "tests/support/screens.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -373,6 +377,26 @@ TEST_F(ScrollLinkTest, TheEntryAfterALongHeadlineShowsAndOpens)
     EXPECT_EQ(CountColour(hovered, X(1) + Width(1), hovered.width(), IsRed), 0);
     QTest::mouseClick(m_link, Qt::LeftButton, {}, Middle(1));
     EXPECT_EQ(desktop->opened, std::vector<QString>{"https://example.org/next"});
+}
+
+// The ticker's timer asks for 1 ms and fires once a tick of the system it comes
+// from, 64 times a second: the strip moves 64 pixels a second.
+TEST_F(ScrollLinkTest, TheStripMovesOnePixelATick)
+{
+    QTest::mouseMove(&m_window, QPoint(2, 2)); // the pointer off the strip: nothing pauses it
+    m_link->AddLink("A headline long enough to stay on the strip", "");
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(m_link->StartScroll());
+    const int start = X(0);
+    QEventLoop loop; // a span of the strip's own timer: the span is the measure
+    QTimer::singleShot(1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double ticks = static_cast<double>(clock.nsecsElapsed()) / 15'625'000.0;
+    const int moved = start - X(0);
+    // No load makes it move faster; the loose floor shows it moves.
+    EXPECT_LE(moved, ticks + 1);
+    EXPECT_GE(moved, ticks / 4);
 }
 
 } // namespace

@@ -3,10 +3,12 @@
 // xdotool), and the ways it closes.
 #include "demos/gax_dlg.h"
 #include "demos/gax_static.h"
+#include "tests/controls/pixels_fixture.h"
 #include "tests/demos/canvas_fixture.h"
 #include "tests/demos/demo_dialog_fixture.h"
 #include "tests/support/screens.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -147,6 +149,42 @@ TEST_F(DemoDialogTest, MouseOverTheCanvasInClientCoordinates)
     EXPECT_EQ(record.mouse, expected);
     EXPECT_EQ(dlg.CurrentApp()->mouseX, 5);
     EXPECT_EQ(dlg.CurrentApp()->mouseY, 6);
+}
+
+// The open list draws every name whole, the four that start with a tab too:
+// the text of each row, read back from the screen, spans as much as the
+// name's letters do in the list's font.
+TEST_F(DemoDialogTest, TheOpenListShowsEveryNameWhole)
+{
+    CGaxDlg& dlg = Open();
+    QComboBox& list = *dlg.DemoListBox();
+    QTest::mouseClick(&list, Qt::LeftButton);
+    QAbstractItemView& view = *list.view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.isVisible(); }));
+    QCursor::setPos(0, 0); // no row under the pointer: only the current row is highlighted
+    const QRect popup = view.window()->geometry();
+    QImage screen;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        screen = GrabScreen();
+        return screen.copy(popup) == view.window()->grab().toImage().convertToFormat(screen.format());
+    })) << "the list is not on the screen";
+    const QFontMetrics metrics(view.font());
+    for (int row = 0; row < list.count(); ++row) {
+        if (row == list.currentIndex())
+            continue;
+        const QString name = list.itemText(row);
+        SCOPED_TRACE(name.toStdString());
+        const QRect rect = view.visualRect(list.model()->index(row, 0));
+        const QRect shown = QRect(view.viewport()->mapToGlobal(rect.topLeft()), rect.size()) & popup;
+        ASSERT_EQ(shown.height(), rect.height()) << "the row is out of sight";
+        const QImage drawn = screen.copy(shown);
+        const QRect ink = BoundsOf(drawn, drawn.rect(), [](QRgb p) { return qGray(p) < 224; });
+        // The faintest edge pixels of a glyph may stay lighter than ink.
+        EXPECT_GE(ink.width(), metrics.tightBoundingRect(name.trimmed()).width() - 4);
+    }
+    SaveScreen(screen.copy(popup), QStringLiteral("demos_dialog_list"));
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.isVisible(); }));
 }
 
 TEST_F(DemoDialogTest, FramesComeEvery32MsAndCountOnAcrossSwitches)

@@ -12,7 +12,9 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -185,6 +187,35 @@ TEST_F(DemoDialogTest, TheOpenListShowsEveryNameWhole)
     SaveScreen(screen.copy(popup), QStringLiteral("demos_dialog_list"));
     QTest::keyClick(&view, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !view.isVisible(); }));
+}
+
+// The canvas keeps the mouse while a button it took is down (the window
+// system's implicit grab): a drag that leaves the canvas goes on reaching the
+// demo, with coordinates outside it, and a release out there ends the drag.
+// Real pointer input through the X server.
+TEST_F(DemoDialogTest, ADragOutOfTheCanvasEndsWhereTheButtonIsReleased)
+{
+    CGaxDlg& dlg = Open({RecordingEntry("mouse", record)});
+    CGaxStatic* const canvas = dlg.Canvas();
+    const QPoint client = canvas->mapToGlobal(canvas->contentsRect().topLeft());
+    const auto move = [&](int x, int y) {
+        return QStringList{QStringLiteral("mousemove"), QString::number(client.x() + x),
+                           QString::number(client.y() + y)};
+    };
+    const QPoint outside(480 + 150, 480 + 60); // right of and below the dialog
+    ASSERT_FALSE(dlg.frameGeometry().contains(client + outside));
+    ASSERT_TRUE(QGuiApplication::primaryScreen()->geometry().contains(client + outside));
+    // One step at a time, each once the demo has seen the one before.
+    const auto step = [&](const QStringList& input, const std::string& seen) {
+        return Xdotool(input) &&
+               QTest::qWaitFor([&] { return !record.mouse.empty() && record.mouse.back() == seen; });
+    };
+    ASSERT_TRUE(step(move(100, 100) + QStringList{"mousedown", "1"}, "pressed 100 100 0"));
+    ASSERT_TRUE(step(move(outside.x(), outside.y()), "dragged 630 540 0"))
+        << testing::PrintToString(record.mouse);
+    ASSERT_TRUE(step({"mouseup", "1"}, "released 630 540 0")) << testing::PrintToString(record.mouse);
+    // Back over the canvas without a button: a move, no drag left over.
+    ASSERT_TRUE(step(move(120, 130), "moved 120 130")) << testing::PrintToString(record.mouse);
 }
 
 TEST_F(DemoDialogTest, FramesComeEvery32MsAndCountOnAcrossSwitches)

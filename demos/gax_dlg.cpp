@@ -10,10 +10,25 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 
 namespace {
 
 constexpr int IDOK = 1;
+
+// The open list draws a name as the closed box does, a tab as a blank. Its
+// menu-like rows would take a tab for the start of a shortcut and push the
+// rest of the name into the shortcut's narrow column at the right edge.
+class DemoNameDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QString displayText(const QVariant& value, const QLocale& locale) const override
+    {
+        return QStyledItemDelegate::displayText(value, locale).replace(u'\t', u' ');
+    }
+};
 
 } // namespace
 
@@ -41,6 +56,7 @@ CGaxDlg::CGaxDlg(QWidget* parent)
     m_canvas = new CGaxStatic;
     m_controls.Replace(IDC_DEMO_CANVAS, m_canvas);
     m_demoList = m_controls.ItemAs<QComboBox>(IDC_DEMO_LIST);
+    m_demoList->setItemDelegate(new DemoNameDelegate(m_demoList));
     if (auto* ok = m_controls.ItemAs<QPushButton>(IDOK))
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     // Every key pressed in the dialog also reaches the demo (see eventFilter).

@@ -69,6 +69,12 @@ QPoint CGaxStatic::ClientPoint(const QMouseEvent& event) const
     return event.position().toPoint() - contentsRect().topLeft();
 }
 
+// A button pressed over the canvas keeps the mouse for the canvas until it is
+// released (the window system's implicit grab): a drag that leaves the canvas
+// goes on reaching the demo with coordinates outside it, which the demos clamp
+// to the canvas or take as they are, and the release ends the drag wherever it
+// happens, so no drag is left held. Moves without a button come only while the
+// pointer is over the canvas.
 void CGaxStatic::mousePressEvent(QMouseEvent* event)
 {
     OnButton(*event, true);

@@ -4,7 +4,8 @@
 // current demo draws into the back buffer through the 2D core, and the canvas
 // shows it when it paints. Mouse input over the canvas and the dialog's keys go
 // to the current demo, in client coordinates (the client area starts inside
-// the edge).
+// the edge); a drag begun over the canvas stays the canvas's until its button
+// is released, also outside.
 #include <QFrame>
 #include <QImage>
 

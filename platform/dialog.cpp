@@ -101,15 +101,16 @@ QWidget* CreateWidget(QWidget* parent, const ControlTemplate& t)
     return new QWidget(parent);
 }
 
-// The dialogs' labels were laid out for a font whose kana are narrower than
-// those of the fonts found here: a label whose text would not fit its lines is
-// narrowed (down to 70 % of its width) rather than cut. A label of two lines or
-// more keeps room for its last line whole. Returns the label's height.
+// The dialogs' labels were laid out for a font whose kana are narrower and
+// whose lines are lower than those of the fonts found here: a label whose text
+// would not fit its lines is narrowed (down to 70 % of its width) rather than
+// cut, and a label is made as tall as its lines need, down to the lowest
+// letters of its last line. Returns the label's height.
 int FitLabelText(QLabel& label, const QRect& rect)
 {
     const int flags = static_cast<int>(label.alignment()) | (label.wordWrap() ? Qt::TextWordWrap : 0);
     const int lineSpacing = QFontMetrics(label.font()).lineSpacing();
-    const int lines = std::max(1, (rect.height() + lineSpacing / 2) / lineSpacing);
+    const int lines = LabelLines(label.font(), rect.height());
     const auto needed = [&](const QFont& font) {
         return QFontMetrics(font).boundingRect(QRect(0, 0, rect.width(), lines * lineSpacing * 4), flags,
                                                label.text());
@@ -123,8 +124,7 @@ int FitLabelText(QLabel& label, const QRect& rect)
         font.setStretch(stretch);
     if (font.stretch() != label.font().stretch())
         label.setFont(font);
-    return lines > 1 ? std::max(rect.height(), std::min(needed(font).height(), lines * lineSpacing))
-                     : rect.height();
+    return std::max(rect.height(), std::min(needed(font).height(), lines * lineSpacing));
 }
 
 void Place(QWidget* widget, const ControlTemplate& t)
@@ -146,6 +146,12 @@ void Place(QWidget* widget, const ControlTemplate& t)
 } // namespace
 
 // --- dialog units -----------------------------------------------------------------
+
+int LabelLines(const QFont& font, int height)
+{
+    const int lineSpacing = QFontMetrics(font).lineSpacing();
+    return std::max(1, (height + lineSpacing / 2) / lineSpacing);
+}
 
 int DluToPixelsX(int x)
 {

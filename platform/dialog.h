@@ -36,6 +36,10 @@ int DluToPixelsY(int y);
 // A dialog-unit rectangle (x, y, width, height) in pixels.
 QRect MapDialogRect(const QRect& dlu);
 
+// The lines of text a label of this pixel height holds in font: its height in
+// line spacings, rounded to the nearest, at least one.
+int LabelLines(const QFont& font, int height);
+
 // --- templates --------------------------------------------------------------------
 
 enum class ControlKind

@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 
 using namespace platform;
 
@@ -65,10 +64,6 @@ CPropPage2::CPropPage2(QWidget* parent)
       m_strFileName(FileNamePart(LiveSettings().ExtFramePath))
 {
     m_comboFrame = Item<QComboBox>(IDC_FRAME_TYPE);
-    // The label's text takes its box's two lines.
-    auto* label = Item<QLabel>(IDC_EXT_LABEL);
-    label->setWordWrap(true);
-    label->resize(MapDialogRect(Controls().Template(IDC_EXT_LABEL)->rect).size());
     m_folderButton = new CShadeButtonVq;
     Replace(IDC_FOLDER, m_folderButton);
 }

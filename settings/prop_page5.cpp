@@ -35,12 +35,8 @@ void SetAboutDialogRunner(std::function<void()> run)
 
 void RunAboutDialog()
 {
-    if (const auto& run = AboutDialogRunner()) {
+    if (const auto& run = AboutDialogRunner())
         run();
-        return;
-    }
-    MessageBox(nullptr, QStringLiteral("The about dialog (CAboutDlg) is not part of this build yet."),
-               QStringLiteral("About Lumidial"), MB_ICONINFORMATION);
 }
 
 QString VersionPageText(const QString& version)

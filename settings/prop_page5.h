@@ -15,8 +15,7 @@ class CStaticEx;
 class QLabel;
 
 // The about dialog belongs to a library above this one: the program hands in
-// the function that runs it modally. Until then the about button shows a
-// message that names the dialog still to come.
+// the function that runs it modally before the page can be shown.
 void SetAboutDialogRunner(std::function<void()> run);
 void RunAboutDialog();
 

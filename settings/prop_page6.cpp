@@ -15,6 +15,8 @@ using namespace platform;
 
 namespace {
 
+constexpr int kMargin = 7; // dialog units between the controls and the dialog's edge
+
 const QString kQueryText = QStringLiteral("時間取得");
 const QString kCancelText = QStringLiteral("Cancel");
 
@@ -53,8 +55,7 @@ const DialogTemplate& PropPage6Template()
             // The labels reach up to the controls' column, so their text fits in
             // the stand-in fonts, which run wider than the Windows ones.
             {-1, ControlKind::Static, {23, 13, 65, 8}, 0, QStringLiteral("SNTPサーバ")},
-            // Editable: a preset is picked from the list, any other server typed.
-            {IDC_SNTP_SERVER, ControlKind::ComboBox, {90, 10, 110, 73}, WS_TABSTOP, {}},
+            {IDC_SNTP_SERVER, ControlKind::ComboBox, {90, 10, 110, 73}, CBS_DROPDOWNLIST | WS_TABSTOP, {}},
             {IDC_SNTP_QUERY, ControlKind::PushButton, {90, 34, 50, 14}, WS_TABSTOP, kQueryText},
             {-1, ControlKind::Static, {22, 62, 66, 8}, 0, QStringLiteral("SNTPサーバの時刻")},
             {IDC_SNTP_SERVER_TIME, ControlKind::Edit, {90, 60, 110, 14}, ES_READONLY | WS_TABSTOP, {}},
@@ -93,10 +94,16 @@ void CPropPage6::OnInitDialog()
 {
     setWindowIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
     QComboBox* const list = ServerList();
-    list->setInsertPolicy(QComboBox::NoInsert);
     for (const SntpServer& server : m_presets)
         list->addItem(server.label);
     list->setCurrentIndex(0);
+    // Wide enough to show the longest label whole in the stand-in fonts, which
+    // run wider than the Windows ones, up to the dialog's margin.
+    const int right = width() - DluToPixelsX(kMargin);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents); // the size it asks for counts every label
+    list->resize(
+        std::clamp(list->sizeHint().width(), list->width(), std::max(list->width(), right - list->x())),
+        list->height());
     UpdateData(false);
 }
 
@@ -119,11 +126,8 @@ void CPropPage6::SetButtonText()
 
 QString CPropPage6::SelectedHostText() const
 {
-    const QComboBox* const list = ServerList();
-    const int index = list->currentIndex();
-    if (index >= 0 && index < static_cast<int>(m_presets.size()) && list->currentText() == list->itemText(index))
-        return m_presets[index].host;
-    return list->currentText();
+    const int index = ServerList()->currentIndex();
+    return index >= 0 && index < static_cast<int>(m_presets.size()) ? m_presets[index].host : QString();
 }
 
 void CPropPage6::OnQueryButton()

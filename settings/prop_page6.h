@@ -39,7 +39,8 @@ public:
     static constexpr int TIMER_SNTP_TIMEOUT = 10;
     static constexpr int kTimeoutMs = 3000;
 
-    // The presets fill the server list (the five of SntpPresets by default).
+    // The presets fill the server list, a drop-down list (the five of
+    // SntpPresets by default).
     explicit CPropPage6(QWidget* parent = nullptr, std::vector<SntpServer> presets = SntpPresets());
     ~CPropPage6() override;
 
@@ -68,7 +69,7 @@ private:
     void DoDataExchange(platform::DataExchange& dx);
     void UpdateData(bool saveAndValidate);
     void OnQueryButton();
-    // The host the server list names: the selected preset's, or the text typed.
+    // The host of the preset chosen in the server list; empty with none.
     QString SelectedHostText() const;
     void OnHostResolved(int lookupId, const QList<QHostAddress>& addresses);
     void SendSntpRequest(const QHostAddress& address);

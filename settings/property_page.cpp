@@ -9,7 +9,9 @@ namespace {
 
 // The templates were laid out for narrower Windows fonts: a label, check box
 // or radio button whose text does not fit its box grows to the right (up to
-// the page's edge) instead of cutting the text.
+// the page's edge) instead of cutting the text. A label whose box holds two
+// lines or more keeps its width and its lines (its font and height already
+// fit them).
 void WidenTexts(QWidget& page)
 {
     for (QWidget* control : page.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -18,8 +20,11 @@ void WidenTexts(QWidget& page)
                           qobject_cast<QRadioButton*>(control);
         if (!text)
             continue;
-        if (label)
+        if (label) {
+            if (label->wordWrap() && platform::LabelLines(label->font(), label->height()) > 1)
+                continue;
             label->setWordWrap(false);
+        }
         const int room = std::max(control->width(), page.width() - control->x());
         control->resize(std::clamp(control->sizeHint().width(), control->width(), room), control->height());
     }

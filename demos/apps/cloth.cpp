@@ -154,6 +154,9 @@ void gaCloth::mousePressed(int x, int y, int button)
 
 void gaCloth::mouseDragged(int x, int y, int /*button*/)
 {
+    // A drag that leaves the canvas still arrives: the node stops at its edge.
+    x = std::clamp(x, 0, std::max(canvasWidth - 1, 0));
+    y = std::clamp(y, 0, std::max(canvasHeight - 1, 0));
     if (m_dragged) {
         Node& node = m_nodes[*m_dragged];
         node.x = static_cast<float>(x);

@@ -1,8 +1,9 @@
 #pragma once
 // gaCloth: a mass-spring cloth hanging from its top row. One explicit step per
 // frame: spring forces, then gravity, damping and motion of every free node.
-// A press picks the nearest free node to drag; in cut mode a press also
-// removes the springs near it. 'x' toggles cut mode, 'r' rebuilds the cloth.
+// A press picks the nearest free node to drag (a drag out of the canvas holds
+// it at the canvas's edge); in cut mode a press also removes the springs near
+// it. 'x' toggles cut mode, 'r' rebuilds the cloth.
 #include "demos/core/base_app.h"
 
 #include <cstddef>

@@ -350,9 +350,12 @@ TEST_F(TavMenuDrawTest, ClassicDisabledPicturesInBothMethods)
     EXPECT_EQ(dib.pixel(12, 10), kFace);
 }
 
-TEST_F(TavMenuDrawTest, ContactSheetOfBothStyles)
+// Every kind of item in its states, in both styles (flat on the left of the
+// contact sheet, classic on the right): each item paints its whole rectangle
+// (the menu never draws magenta) and shows its text whole, from where the text
+// starts to the label's end, or to the accelerator's right edge.
+TEST_F(TavMenuDrawTest, BothStylesPaintEveryItemWithItsWholeText)
 {
-    // Every kind of item in its states, flat on the left and classic on the right.
     struct Sample
     {
         int row;
@@ -366,11 +369,27 @@ TEST_F(TavMenuDrawTest, ContactSheetOfBothStyles)
     QPainter painter(&sheet);
     for (const TavMenu::DrawStyle style : {TavMenu::DrawStyle::Flat, TavMenu::DrawStyle::Classic}) {
         menu.SetDrawStyle(style);
+        const bool flat = style == TavMenu::DrawStyle::Flat;
+        const int textLeft = flat ? 31 : 25; // right of the icon column, or of the icon box
         int y = 0;
         for (const Sample& s : samples) {
+            SCOPED_TRACE(testing::Message()
+                         << (flat ? "flat" : "classic") << " row " << s.row << " state " << s.state);
             const QImage item = Draw(s.row, s.state);
-            painter.drawImage(style == TavMenu::DrawStyle::Flat ? 0 : 200, y, item);
+            painter.drawImage(flat ? 0 : 200, y, item);
             y += item.height();
+            EXPECT_TRUE(PixelsOf(item, item.rect(), kMagenta).empty());
+            if (s.row == kSeparator)
+                continue;
+            const QString text = menu.Items()[static_cast<std::size_t>(s.row)]->text;
+            const QRgb background = item.pixel(item.width() - 3, item.height() / 2);
+            const QRect area(textLeft - 3, 2, item.width() - textLeft, item.height() - 4);
+            const QRect ink = BoundsOf(item, area, [background](QRgb p) { return p != background; });
+            const bool accelerator = text.contains(QLatin1Char('\t'));
+            const int end = accelerator ? item.width() - TavMenu::kIconWidth
+                                        : textLeft + Width(QString(text).remove(QLatin1Char('&')));
+            EXPECT_NEAR(ink.left(), textLeft, 1);
+            EXPECT_NEAR(ink.right() + 1, end, 2);
         }
     }
     painter.end();

@@ -2,8 +2,10 @@
 // row, and cuts against hand-counted springs of the 20-pixel grid.
 #include "demos/apps/cloth.h"
 
+#include <QPoint>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -97,6 +99,43 @@ TEST_F(ClothTest, TopRowStaysWhereverTheNodesAreDragged)
     for (int i = 0; i < kColumns; ++i) {
         EXPECT_EQ(Node(i, 0).x, 20.0f * i);
         EXPECT_EQ(Node(i, 0).y, 0.0f);
+    }
+}
+
+// A drag goes on reaching the demo when the pointer leaves the canvas (the
+// canvas keeps the mouse while its button is down): the node stops at the
+// canvas's edge nearest the pointer, and moves the pointer makes further out
+// give it no speed.
+TEST_F(ClothTest, NodesDraggedOutOfTheCanvasStopAtItsEdge)
+{
+    struct Case
+    {
+        QPoint pointer;
+        float x, y;     // where the node stops
+        QPoint further; // a move further out
+    };
+    const Case cases[] = {
+        {{-50, 200}, 0, 200, {-90, 200}},  {{700, 200}, 479, 200, {800, 200}},
+        {{300, -80}, 300, 0, {300, -200}}, {{300, 900}, 300, 479, {300, 1000}},
+        {{-10, 600}, 0, 479, {-60, 700}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pointer.x() << ", " << c.pointer.y());
+        gaCloth fresh;
+        fresh.setup();
+        fresh.mousePressed(240, 100, 0); // node (12, 5)
+        ASSERT_EQ(fresh.draggedNode(), std::optional<std::size_t>(12 * kRows + 5));
+        const gaCloth::Node& node = fresh.nodes()[*fresh.draggedNode()];
+        fresh.mouseDragged(c.pointer.x(), c.pointer.y(), 0);
+        EXPECT_EQ(node.x, c.x);
+        EXPECT_EQ(node.y, c.y);
+        EXPECT_EQ(node.vx, (c.x - 240) * 0.5f);
+        EXPECT_EQ(node.vy, (c.y - 100) * 0.5f);
+        fresh.mouseDragged(c.further.x(), c.further.y(), 0);
+        EXPECT_EQ(node.x, c.x);
+        EXPECT_EQ(node.y, c.y);
+        EXPECT_EQ(node.vx, 0.0f);
+        EXPECT_EQ(node.vy, 0.0f);
     }
 }
 

@@ -1,12 +1,17 @@
-// A contact sheet of every demo of the DEMO dialog after five seconds of frames
-// (build/asan/screens/demos.png): each chosen from the list in turn, its canvas
-// taken once about 156 frames (5 s at 32 ms) ran or it stopped itself.
+// Every demo of the DEMO dialog, chosen from the list in turn and visited as a
+// user would (the pointer crosses the canvas, then clicks its middle): its
+// picture after five seconds of frames (about 156 at 32 ms), or once it
+// stopped itself, is no blank canvas and no longer the picture of its first
+// frame. The pictures make a contact sheet, build/asan/screens/demos.png.
 #include "demos/gax_dlg.h"
 #include "demos/gax_static.h"
+#include "tests/controls/pixels_fixture.h"
 #include "tests/demos/demo_dialog_fixture.h"
 #include "tests/support/screens.h"
+#include "tests/support/xdotool.h"
 
 #include <QComboBox>
+#include <QHash>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -20,7 +25,25 @@ constexpr int kCell = 240;
 constexpr int kLabel = 20;
 constexpr int kColumns = 6;
 
-TEST(DemoContactSheetTest, EveryDemoAfterFiveSeconds)
+// The pixels of a picture that are not its commonest colour (its background),
+// bounded; empty for a canvas of one colour, a band for a caption alone.
+QRect DrawnArea(const QImage& picture)
+{
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            ++counts[picture.pixel(x, y)];
+    QRgb background = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most) {
+            background = it.key();
+            most = it.value();
+        }
+    return BoundsOf(picture, picture.rect(), [background](QRgb p) { return p != background; });
+}
+
+TEST(DemoContactSheetTest, EveryDemoDrawsAPictureThatMoves)
 {
     MainWindowStub mainWindow;
     CGaxDlg dialog;
@@ -34,21 +57,48 @@ TEST(DemoContactSheetTest, EveryDemoAfterFiveSeconds)
     sheet.fill(Qt::white);
     QPainter painter(&sheet);
     for (int index = 0; index < demos; ++index) {
+        const QString name = dialog.DemoListBox()->itemText(index);
+        SCOPED_TRACE(name.toStdString());
         if (index > 0)
             dialog.DemoListBox()->setCurrentIndex(index);
         ASSERT_NE(dialog.CurrentApp(), nullptr);
         const int start = dialog.FrameCount();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.FrameCount() > start; }));
+        const QImage first = dialog.Canvas()->BackBuffer().copy();
+        // Across the canvas without a button (what the fluid follows), a move a
+        // frame (the window system would merge moves made at once), then a click
+        // in its middle (what the garden grows from).
+        const QPoint client = dialog.Canvas()->mapToGlobal(dialog.Canvas()->contentsRect().topLeft());
+        const auto at = [&](int x, int y) {
+            return QStringList{QStringLiteral("mousemove"), QString::number(client.x() + x),
+                               QString::number(client.y() + y)};
+        };
+        const auto nextFrame = [&] {
+            const int frame = dialog.FrameCount();
+            return QTest::qWaitFor(
+                [&] { return dialog.FrameCount() > frame || !dialog.CurrentApp()->core().running; });
+        };
+        for (int x = 60; x <= 420; x += 30) {
+            ASSERT_TRUE(Xdotool(at(x, 120 + x / 2)));
+            ASSERT_TRUE(nextFrame());
+        }
+        ASSERT_TRUE(Xdotool(at(240, 240) + QStringList{QStringLiteral("click"), QStringLiteral("1")}));
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 return dialog.FrameCount() - start >= kFramesIn5s || !dialog.CurrentApp()->core().running;
             },
-            120000))
-            << dialog.DemoListBox()->itemText(index).toStdString();
+            120000));
+        const QImage& last = dialog.Canvas()->BackBuffer();
+        EXPECT_TRUE(last != first) << "the picture stood still";
+        const QRect drawn = DrawnArea(last);
+        EXPECT_GE(drawn.width(), 100) << "a blank canvas";
+        EXPECT_GE(drawn.height(), 100) << "a blank canvas";
+
         const QRect cell(index % kColumns * kCell, index / kColumns * (kCell + kLabel), kCell, kCell);
-        painter.drawImage(cell, dialog.Canvas()->BackBuffer());
+        painter.drawImage(cell, last);
         painter.setPen(Qt::black);
         painter.drawText(QRect(cell.left(), cell.bottom() + 1, kCell, kLabel), Qt::AlignCenter,
-                         dialog.DemoListBox()->itemText(index).trimmed());
+                         name.trimmed());
     }
     painter.end();
     SaveScreen(sheet, QStringLiteral("demos"));

@@ -3,14 +3,18 @@
 // xdotool), and the ways it closes.
 #include "demos/gax_dlg.h"
 #include "demos/gax_static.h"
+#include "tests/controls/pixels_fixture.h"
 #include "tests/demos/canvas_fixture.h"
 #include "tests/demos/demo_dialog_fixture.h"
 #include "tests/support/screens.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -147,6 +151,71 @@ TEST_F(DemoDialogTest, MouseOverTheCanvasInClientCoordinates)
     EXPECT_EQ(record.mouse, expected);
     EXPECT_EQ(dlg.CurrentApp()->mouseX, 5);
     EXPECT_EQ(dlg.CurrentApp()->mouseY, 6);
+}
+
+// The open list draws every name whole, the four that start with a tab too:
+// the text of each row, read back from the screen, spans as much as the
+// name's letters do in the list's font.
+TEST_F(DemoDialogTest, TheOpenListShowsEveryNameWhole)
+{
+    CGaxDlg& dlg = Open();
+    QComboBox& list = *dlg.DemoListBox();
+    QTest::mouseClick(&list, Qt::LeftButton);
+    QAbstractItemView& view = *list.view();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.isVisible(); }));
+    QCursor::setPos(0, 0); // no row under the pointer: only the current row is highlighted
+    const QRect popup = view.window()->geometry();
+    QImage screen;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        screen = GrabScreen();
+        return screen.copy(popup) == view.window()->grab().toImage().convertToFormat(screen.format());
+    })) << "the list is not on the screen";
+    const QFontMetrics metrics(view.font());
+    for (int row = 0; row < list.count(); ++row) {
+        if (row == list.currentIndex())
+            continue;
+        const QString name = list.itemText(row);
+        SCOPED_TRACE(name.toStdString());
+        const QRect rect = view.visualRect(list.model()->index(row, 0));
+        const QRect shown = QRect(view.viewport()->mapToGlobal(rect.topLeft()), rect.size()) & popup;
+        ASSERT_EQ(shown.height(), rect.height()) << "the row is out of sight";
+        const QImage drawn = screen.copy(shown);
+        const QRect ink = BoundsOf(drawn, drawn.rect(), [](QRgb p) { return qGray(p) < 224; });
+        // The faintest edge pixels of a glyph may stay lighter than ink.
+        EXPECT_GE(ink.width(), metrics.tightBoundingRect(name.trimmed()).width() - 4);
+    }
+    SaveScreen(screen.copy(popup), QStringLiteral("demos_dialog_list"));
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.isVisible(); }));
+}
+
+// The canvas keeps the mouse while a button it took is down (the window
+// system's implicit grab): a drag that leaves the canvas goes on reaching the
+// demo, with coordinates outside it, and a release out there ends the drag.
+// Real pointer input through the X server.
+TEST_F(DemoDialogTest, ADragOutOfTheCanvasEndsWhereTheButtonIsReleased)
+{
+    CGaxDlg& dlg = Open({RecordingEntry("mouse", record)});
+    CGaxStatic* const canvas = dlg.Canvas();
+    const QPoint client = canvas->mapToGlobal(canvas->contentsRect().topLeft());
+    const auto move = [&](int x, int y) {
+        return QStringList{QStringLiteral("mousemove"), QString::number(client.x() + x),
+                           QString::number(client.y() + y)};
+    };
+    const QPoint outside(480 + 150, 480 + 60); // right of and below the dialog
+    ASSERT_FALSE(dlg.frameGeometry().contains(client + outside));
+    ASSERT_TRUE(QGuiApplication::primaryScreen()->geometry().contains(client + outside));
+    // One step at a time, each once the demo has seen the one before.
+    const auto step = [&](const QStringList& input, const std::string& seen) {
+        return Xdotool(input) &&
+               QTest::qWaitFor([&] { return !record.mouse.empty() && record.mouse.back() == seen; });
+    };
+    ASSERT_TRUE(step(move(100, 100) + QStringList{"mousedown", "1"}, "pressed 100 100 0"));
+    ASSERT_TRUE(step(move(outside.x(), outside.y()), "dragged 630 540 0"))
+        << testing::PrintToString(record.mouse);
+    ASSERT_TRUE(step({"mouseup", "1"}, "released 630 540 0")) << testing::PrintToString(record.mouse);
+    // Back over the canvas without a button: a move, no drag left over.
+    ASSERT_TRUE(step(move(120, 130), "moved 120 130")) << testing::PrintToString(record.mouse);
 }
 
 TEST_F(DemoDialogTest, FramesComeEvery32MsAndCountOnAcrossSwitches)

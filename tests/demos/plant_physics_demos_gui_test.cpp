@@ -14,7 +14,9 @@
 
 #include <QComboBox>
 #include <QTest>
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 // Last: it brings Xlib, whose macros clash with Qt names.
 #include "tests/app/clock_window_fixture.h"
@@ -107,6 +109,51 @@ TEST_F(PlantPhysicsDemosTest, ClothIsDraggedCutAndReset)
     ASSERT_TRUE(Xdotool({"key", "r"}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return cloth.springs().size() == 1104; }));
     EXPECT_TRUE(cloth.cutMode());
+}
+
+// Real pointer input, which the canvas keeps while its button is down: a node
+// dragged out past the canvas's right edge stays on the canvas, at its edge,
+// and is let go where the button comes up outside.
+TEST_F(PlantPhysicsDemosTest, ClothNodeDraggedOutOfTheCanvasStaysOnIt)
+{
+    gaCloth& cloth = Choose<gaCloth>(kCloth);
+    const std::size_t index = 12 * 24 + 1; // just below the pinned row: it hardly moves
+    const gaCloth::Node& node = cloth.nodes()[index];
+    const QPoint client = dialog->Canvas()->mapToGlobal(At(0, 0));
+    const int y = static_cast<int>(node.y);
+    const auto move = [&](int x) {
+        return QStringList{QStringLiteral("mousemove"), QString::number(client.x() + x),
+                           QString::number(client.y() + y)};
+    };
+    ASSERT_FALSE(dialog->frameGeometry().contains(client + QPoint(640, y)));
+    ASSERT_TRUE(Xdotool(move(static_cast<int>(node.x)) +
+                        QStringList{QStringLiteral("mousedown"), QStringLiteral("1")}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cloth.draggedNode().has_value(); }));
+
+    // Out to the right past the dialog, a move a frame as a hand goes (the
+    // window system would merge moves made at once into the last); held out
+    // there, the node stays at the edge, pulled back by its springs.
+    float farthest = 0;
+    const auto frames = [&](int count) {
+        const int target = dialog->FrameCount() + count;
+        return QTest::qWaitFor([&] {
+            farthest = std::max(farthest, node.x);
+            return dialog->FrameCount() >= target;
+        });
+    };
+    for (const int x : {280, 320, 360, 400, 440, 470, 479, 560, 640}) {
+        ASSERT_TRUE(Xdotool(move(x)));
+        ASSERT_TRUE(frames(2));
+    }
+    ASSERT_TRUE(frames(10));
+    ASSERT_EQ(cloth.draggedNode(), std::optional<std::size_t>(index));
+    EXPECT_LE(farthest, 479.0f);
+    EXPECT_GE(farthest, 470.0f);
+    Screenshot("cloth_dragged_out");
+
+    ASSERT_TRUE(Xdotool({"mouseup", "1"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !cloth.draggedNode(); }));
+    EXPECT_TRUE(WaitForFrames(3));
 }
 
 TEST_F(PlantPhysicsDemosTest, MandalaGrowsPausesAndStartsAnew)

@@ -120,17 +120,13 @@ TEST_F(PropPage5Test, DemoAsksTheClockWindow)
     EXPECT_EQ(sink.received, (std::vector<Message>{{platform::WM_OPEN_DEMO, 0u, 0}}));
 }
 
-TEST_F(PropPage5Test, AboutRunsTheInstalledDialogOrNamesTheOneToCome)
+TEST_F(PropPage5Test, AboutRunsTheInstalledDialog)
 {
-    Click(CPropPage5::IDC_ABOUT);
-    ASSERT_EQ(desktop->messageBoxes.size(), 1u);
-    EXPECT_TRUE(desktop->messageBoxes[0].text.contains("CAboutDlg"));
-
     int runs = 0;
     SetAboutDialogRunner([&] { ++runs; });
     Click(CPropPage5::IDC_ABOUT);
     EXPECT_EQ(runs, 1);
-    EXPECT_EQ(desktop->messageBoxes.size(), 1u);
+    EXPECT_TRUE(desktop->messageBoxes.empty());
 }
 
 TEST_F(PropPage5Test, SntpOpensTheTimeQueryModally)

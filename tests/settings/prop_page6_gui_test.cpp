@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 #include "settings/host_lookup.h"
 #include "settings/prop_page6.h"
+#include "tests/controls/pixels_fixture.h"
 #include "tests/support/screens.h"
 
 #include <QApplication>
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QNetworkDatagram>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QTimer>
 #include <QUdpSocket>
@@ -156,15 +159,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     }
 
-    // Types a server text into the list, as a user does, and presses the button.
-    static void Query(CPropPage6& dialog, const QString& text)
-    {
-        QLineEdit* const edit = dialog.ServerList()->lineEdit();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        ASSERT_EQ(dialog.ServerList()->currentText(), text);
-        QTest::mouseClick(dialog.QueryButton(), Qt::LeftButton);
-    }
+    // Starts a query of a server text through the dialog's own entry point,
+    // as the button does with the chosen preset's host.
+    static void Query(CPropPage6& dialog, const QString& text) { dialog.StartSntpQuery(text); }
 
     std::vector<QString> Messages() const
     {
@@ -307,6 +304,37 @@ TEST_F(PropPage6Test, NamesAreLookedUpAndTheirIpv4AddressAsked)
     EXPECT_EQ(dialog.ServerTimeText(), k2024Text);
 }
 
+// The server list is a drop-down list of the presets, not a text box, and
+// shows each one's label whole once chosen: the text it draws in its field
+// spans as much as the label's letters do in its font.
+TEST_F(PropPage6Test, TheListIsADropDownListShowingEachPresetWhole)
+{
+    CPropPage6 dialog;
+    Show(dialog);
+    QComboBox* const list = dialog.ServerList();
+    EXPECT_FALSE(list->isEditable());
+    EXPECT_EQ(list->lineEdit(), nullptr);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Home);
+    for (int i = 0; i < list->count(); ++i) {
+        if (i > 0)
+            QTest::keyClick(list, Qt::Key_Down);
+        const QString label = SntpPresets()[i].label;
+        SCOPED_TRACE(label.toStdString());
+        ASSERT_EQ(list->currentText(), label);
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.currentText = label;
+        const QRect field =
+            list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        const QImage shown = list->grab(field).toImage();
+        const QRect ink = lmd::test::BoundsOf(shown, shown.rect(), [](QRgb p) { return qGray(p) < 160; });
+        EXPECT_GE(ink.width(), list->fontMetrics().tightBoundingRect(label).width() - 3);
+        if (i == 1)
+            lmd::test::SaveScreen(dialog.grab().toImage(), QStringLiteral("prop_page6_mfeed"));
+    }
+}
+
 TEST_F(PropPage6Test, TheListOffersTheFivePresetsAndAsksTheirHosts)
 {
     lookup->holdAnswers = true; // nothing answers: no query goes out
@@ -401,8 +429,8 @@ TEST_F(PropPage6Test, ClosingTheDialogDuringAQueryLeavesNothingRunning)
         Show(dialog);
         Query(dialog, silent.Text());
         ASSERT_TRUE(dialog.IsQuerying());
-        QTest::mouseClick(dialog.ServerList()->lineEdit(), Qt::LeftButton); // back into the list
-        QTest::keyClick(dialog.ServerList()->lineEdit(), Qt::Key_Return);
+        dialog.ServerList()->setFocus();
+        QTest::keyClick(dialog.ServerList(), Qt::Key_Return);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_FALSE(dialog.IsQuerying());

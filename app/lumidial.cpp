@@ -112,8 +112,11 @@ bool CLumidial::Create()
 {
     AppSettings& settings = Settings();
 
-    // 1. The native window exists from here on, with the class other programs look
-    // for (kept on each X window Qt makes for the clock, as its shape is).
+    // 1. Qt's idea of where the clock and the windows it opens stand is the real
+    // one, however the window manager frames them. The native window exists
+    // from here on, with the class other programs look for (kept on each X
+    // window Qt makes for the clock, as its shape is).
+    platform::KeepRealWindowPositions();
     winId();
     platform::SetWindowClass(*this, theApp.m_strClassName);
     // Frames go straight to the X window, past Qt's backing store, where the

@@ -18,7 +18,7 @@
 //   lumidial_settings.cpp  the settings dialog, its revert, top-most and alpha
 //   clock_compositor.*     the picture: surfaces, layers, frames, hands, readout, composition
 //   clock_drawing.*        the dial's arithmetic: rotation, colours, spaces, external frame
-//   platform/x11_window.*  the window's X11 class name
+//   platform/x11_window.*  the window's X11 class name, its real place for Qt
 #include "app/alarms.h"
 #include "app/clock_compositor.h"
 #include "app/window_list.h"

@@ -199,9 +199,7 @@ void CLumidial::OnStealth()
 
 void CLumidial::UpdateStealthHole()
 {
-    // From the window's geometry: the native window's own mapping
-    // (mapFromGlobal) lags while the window manager frames the window.
-    const QPoint cursor = platform::CursorPos() - geometry().topLeft();
+    const QPoint cursor = mapFromGlobal(platform::CursorPos());
     const int half = static_cast<int>(std::ceil(ClockWidth() * 0.4 * 0.5));
     const int corner = static_cast<int>(ClockWidth() * 0.1);
     m_rgnHole = platform::RoundRectRegion(QRect(cursor.x() - half, cursor.y() - half, 2 * half, 2 * half),
@@ -222,7 +220,7 @@ void CLumidial::RequestLeaveTracking()
     m_bTrackLeave = true;
     // Asked while the pointer is already off the window (in the hole), the
     // leave is reported at once.
-    if (!m_rgnWindow.contains(platform::CursorPos() - geometry().topLeft()))
+    if (!m_rgnWindow.contains(mapFromGlobal(platform::CursorPos())))
         QMetaObject::invokeMethod(
             this, [this] { OnMouseLeave(); }, Qt::QueuedConnection);
 }

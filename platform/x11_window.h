@@ -1,6 +1,7 @@
 #pragma once
 // The X11 properties of a window that Qt does not set itself, kept on every X
-// window Qt makes for the widget.
+// window Qt makes for the widget, and Qt's idea of where the program's windows
+// stand, kept true to the X server's.
 //
 // Qt may replace a widget's X window while the widget lives on: a change of the
 // stays-on-top flag makes a new one inside the next show() (after the widget's
@@ -31,6 +32,27 @@ unsigned long CurrentXWindow(const QWidget& window);
 // property per `name`, until the widget ends: a later call with the same name
 // replaces the property and applies the new one at once.
 void KeepOnEachXWindow(QWidget& window, const QString& name, std::function<void(unsigned long)> apply);
+
+// Keeps Qt's idea of where each top-level window of the program stands on
+// the screen (pos(), geometry(), mapToGlobal, mapFromGlobal) the X server's,
+// from the first event after each show, on every X window Qt makes, from this
+// call to the application's end (later calls change nothing).
+//
+// For a ConfigureNotify that the X server generated, Qt does not take the
+// position from the event: it asks the server where the window is at the
+// moment it handles the event. A window manager that frames its windows
+// (openbox) takes a window being mapped into a frame that it creates at
+// (0, 0), and moves that frame to the window's place only afterwards, telling
+// the window nothing when that place is the one asked for. An event handled
+// in between (the one for the window's own placement before its show, still
+// queued; one the window manager causes while framing) gets (0, 0) for an
+// answer, and Qt keeps that until the window is next moved: its QWindow at
+// once, the widget too when the event is taken for a move. While a window is
+// not viewable its place on the screen is not settled (unmapped, or mapped
+// into a frame not yet placed): such an event here tells Qt the window's size
+// and the place Qt asked for, as the window manager's own events do. Off X11
+// it does nothing.
+void KeepRealWindowPositions();
 
 // Names the window's X11 class (WM_CLASS, instance and class alike), by which
 // other programs find it, on each X window the widget has (Qt names every

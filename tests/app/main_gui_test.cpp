@@ -4,6 +4,7 @@
 #include "app/alarm_dlg.h"
 #include "platform/dialog.h"
 #include "tests/app/lmd_app_fixture.h"
+#include "tests/support/framing_window_manager.h"
 #include "tests/support/screens.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,6 +78,21 @@ protected:
         return lmd::test::MissingSettingsKeys(File(name)).join(' ').toStdString();
     }
     QString File(const QString& name) const { return QDir(folder_.path()).filePath(name); }
+
+    // Starts an X server of the test's own, which the test can also take away,
+    // and has the program use it; returns its display name ("" when it did not start).
+    QString UseOwnDisplay(QProcess& server)
+    {
+        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        if (!server.waitForStarted(10000) ||
+            !QTest::qWaitFor([&] { return server.canReadLine() || server.state() != QProcess::Running; },
+                             20000) ||
+            !server.canReadLine())
+            return {};
+        const QString display = ':' + QString::fromLatin1(server.readLine()).trimmed();
+        environment_.insert("DISPLAY", display);
+        return display;
+    }
 
     // A FIFO in place of a file of the folder.
     void MakeFifo(const QString& name)
@@ -242,15 +259,19 @@ TEST_F(LumidialProgramTest, TestIniIsUsedAndLmdIniLeftAlone)
 
 // Alarms 1 and 2 ring now and in the next minute, so one of them rings within
 // a few seconds of the start whenever the test runs.
-QByteArray RingingAlarmsIni(const QByteArray& generalLines = {})
+QByteArray RingingAlarmsSection()
 {
     const QTime now = QTime::currentTime();
     const QTime next = now.addSecs(60);
-    return lmd::test::QuietIni(generalLines) + "[ALARM]\n" +
-           QStringLiteral("Enable1=1\nNotifyTiming1=0\nHourMin1=%1\nAlarmMsg1=first\n"
-                          "Enable2=1\nNotifyTiming2=0\nHourMin2=%2\nAlarmMsg2=second\n")
-               .arg(now.toString("HH:mm"), next.toString("HH:mm"))
-               .toUtf8();
+    return "[ALARM]\n" + QStringLiteral("Enable1=1\nNotifyTiming1=0\nHourMin1=%1\nAlarmMsg1=first\n"
+                                        "Enable2=1\nNotifyTiming2=0\nHourMin2=%2\nAlarmMsg2=second\n")
+                             .arg(now.toString("HH:mm"), next.toString("HH:mm"))
+                             .toUtf8();
+}
+
+QByteArray RingingAlarmsIni(const QByteArray& generalLines = {})
+{
+    return lmd::test::QuietIni(generalLines) + RingingAlarmsSection();
 }
 
 // The alarm popup's window name: "Lumidialアラーム No.1" or "No.2".
@@ -366,6 +387,68 @@ TEST_F(LumidialProgramTest, EveryEndEndsTheProgramAtOnceFromAnyState)
     }
 }
 
+// Started at a saved place with the default settings (the dial shader on),
+// start after start, the clock turns its points into screen points from where
+// it really stands from the first click on: its menu opens at the cursor, an
+// alarm popup at the clock's top-left corner, and the end saves the place the
+// clock stood at. So under openbox, where it depends on how the program's
+// steps and the window manager's meet whether the program handles an event
+// while the clock's frame is half built, and under a window manager that
+// frames windows as openbox does but takes its time about it and tells the
+// window of its stacking meanwhile, so that the program always does.
+TEST_F(LumidialProgramTest, WhatTheClockOpensGoesWhereItReallyStandsFromTheStart)
+{
+    const QRect face(600, 300, 260, 260); // zoom 200
+    const QByteArray ini = "[GENERAL]\nStartX=600\nStartY=300\nZoom=200\n[MOJIBAN]\nUseShaderMojiban=1\n" +
+                           RingingAlarmsSection();
+    for (const bool slowFraming : {false, true}) {
+        SCOPED_TRACE(slowFraming ? "slow framing" : "openbox");
+        QProcess server;
+        std::unique_ptr<lmd::test::FramingWindowManager> manager;
+        if (slowFraming) {
+            const QString display = UseOwnDisplay(server);
+            ASSERT_FALSE(display.isEmpty());
+            manager = std::make_unique<lmd::test::FramingWindowManager>(display, 500);
+            ASSERT_TRUE(manager->IsRunning());
+        }
+        for (int start = 0; start < 5; ++start) {
+            SCOPED_TRACE(testing::Message() << "start " << start);
+            const QString clock = Start(ini);
+            ASSERT_FALSE(clock.isEmpty());
+            ASSERT_EQ(Geometry(clock), face);
+
+            // The first click, on the face below where the alarm popup will
+            // cover it; a new point each time (xdotool waits long for a move
+            // to where the pointer is already). The menu is the new window
+            // that is no alarm popup.
+            const QPoint cursor = face.topLeft() + QPoint(100 + 15 * start, 220);
+            const QStringList before = Windows();
+            Click(cursor, 3);
+            QString menu;
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] {
+                    const QStringList popups = Windows(kPopupName);
+                    for (const QString& window : Windows())
+                        if (!before.contains(window) && !popups.contains(window))
+                            menu = window;
+                    return !menu.isEmpty();
+                },
+                20000));
+            EXPECT_EQ(Geometry(menu).topLeft(), cursor);
+            Xdotool({"key", "Escape"});
+
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !Windows(kPopupName).isEmpty(); }, 90000));
+            EXPECT_EQ(Geometry(Windows(kPopupName).value(0)).topLeft(), face.topLeft());
+
+            EXPECT_EQ(EndWithSignal(SIGTERM), 0) << output_.toStdString();
+            EXPECT_EQ(MissingKeys(), "");
+            const QByteArray saved = lmd::test::ReadFile(File("LMD.ini"));
+            EXPECT_TRUE(saved.contains("StartX=600\n") && saved.contains("StartY=300\n"))
+                << saved.toStdString();
+        }
+    }
+}
+
 TEST_F(LumidialProgramTest, FifoInPlaceOfAFileNeitherHangsNorStopsTheClock)
 {
     // The clock's picture on the screen changes (the second hand moves).
@@ -421,15 +504,8 @@ TEST_F(LumidialProgramTest, FileSizeLimitGivesTheWarningAndKeepsTheOldFile)
 
 TEST_F(LumidialProgramTest, LosingTheDisplaySavesTheSettingsAndEndsCleanly)
 {
-    // A display of the test's own, which it can take away.
     QProcess server;
-    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
-    ASSERT_TRUE(server.waitForStarted(10000));
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return server.canReadLine() || server.state() != QProcess::Running; }, 20000));
-    const QString display = ':' + QString::fromLatin1(server.readLine()).trimmed();
-    ASSERT_NE(display, ":");
-    environment_.insert("DISPLAY", display);
+    ASSERT_FALSE(UseOwnDisplay(server).isEmpty());
 
     struct Case
     {

@@ -1,10 +1,10 @@
 #include "rss/feed.h"
 
 #include "platform/paths.h"
+#include "platform/run_time_files.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <cstring>
@@ -195,12 +195,10 @@ bool CFeed::Parse(const QString& path)
     InitFeedLibraries();
     // The bytes as they are: read by name, libxml2 would also unpack a
     // compressed file, without bound.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    const platform::FileRead file = platform::ReadRunTimeFile(path, platform::FileKind::Feed);
+    if (!file.Ok() || file.bytes.isEmpty())
         return false;
-    const QByteArray bytes = file.read(kMaxFeedBytes + 1);
-    if (bytes.isEmpty() || bytes.size() > kMaxFeedBytes)
-        return false;
+    const QByteArray& bytes = file.bytes;
     // No network, no DTD load, no entity substitution: external entities are
     // never read; libxml2 also refuses runaway internal entity expansion.
     constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;

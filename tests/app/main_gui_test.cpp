@@ -4,6 +4,7 @@
 #include "app/alarm_dlg.h"
 #include "platform/dialog.h"
 #include "tests/app/lmd_app_fixture.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/screens.h"
 
 #include <QCoreApplication>
@@ -167,6 +168,13 @@ protected:
     {
         Kill();
         EXPECT_TRUE(lmd::test::WriteFile(File("LMD.ini"), ini));
+        return Launch();
+    }
+
+    // Starts the program with the folder as it stands and waits for its clock window.
+    QString Launch()
+    {
+        Kill();
         program_.setProcessEnvironment(environment_);
         program_.setWorkingDirectory(folder_.path());
         program_.setProcessChannelMode(QProcess::MergedChannels);
@@ -196,6 +204,19 @@ protected:
     {
         ::kill(static_cast<pid_t>(program_.processId()), signal);
         return WaitForEnd(strsignal(signal));
+    }
+
+    // Starts an X server of the test's own, which it can take away, and points
+    // the program at it.
+    void UsePrivateDisplay(QProcess& server)
+    {
+        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+        ASSERT_TRUE(server.waitForStarted(10000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return server.canReadLine() || server.state() != QProcess::Running; }, 20000));
+        const QString display = ':' + QString::fromLatin1(server.readLine()).trimmed();
+        ASSERT_NE(display, ":");
+        environment_.insert("DISPLAY", display);
     }
 
     QTemporaryDir folder_;
@@ -400,6 +421,34 @@ TEST_F(LumidialProgramTest, FifoInPlaceOfAFileNeitherHangsNorStopsTheClock)
     }
 }
 
+TEST_F(LumidialProgramTest, ASettingsFileThatIsNoFileGivesTheDefaultsAndIsLeftAsItIs)
+{
+    const QString ini = File("LMD.ini");
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(ini, c.kind, platform::FileKind::Settings,
+                                                lmd::test::QuietIni("Zoom=110\n")));
+        struct stat before
+        {
+        };
+        ASSERT_EQ(::lstat(QFile::encodeName(ini).constData(), &before), 0);
+        const QString clock = Launch();
+        ASSERT_FALSE(clock.isEmpty());
+        EXPECT_EQ(Geometry(clock).width(), 130) << "the default zoom";
+        EXPECT_EQ(EndWithSignal(SIGTERM), 0) << output_.toStdString();
+        EXPECT_TRUE(output_.contains("LMD.ini is not read")) << output_.toStdString();
+        EXPECT_TRUE(output_.contains("could not be saved")) << output_.toStdString();
+        struct stat after
+        {
+        };
+        ASSERT_EQ(::lstat(QFile::encodeName(ini).constData(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_size, before.st_size);
+    }
+    lmd::test::ClearPath(ini);
+}
+
 TEST_F(LumidialProgramTest, FileSizeLimitGivesTheWarningAndKeepsTheOldFile)
 {
     // A limit far below the saved file: the save fails (EFBIG), it does not
@@ -421,15 +470,8 @@ TEST_F(LumidialProgramTest, FileSizeLimitGivesTheWarningAndKeepsTheOldFile)
 
 TEST_F(LumidialProgramTest, LosingTheDisplaySavesTheSettingsAndEndsCleanly)
 {
-    // A display of the test's own, which it can take away.
     QProcess server;
-    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
-    ASSERT_TRUE(server.waitForStarted(10000));
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return server.canReadLine() || server.state() != QProcess::Running; }, 20000));
-    const QString display = ':' + QString::fromLatin1(server.readLine()).trimmed();
-    ASSERT_NE(display, ":");
-    environment_.insert("DISPLAY", display);
+    ASSERT_NO_FATAL_FAILURE(UsePrivateDisplay(server));
 
     struct Case
     {

@@ -16,11 +16,13 @@
 #include <QTest>
 #include <QTime>
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -188,11 +190,11 @@ protected:
 
     // Waits for the program to end and returns its exit code (-1 when it
     // crashed or did not end); prints how long the end took.
-    int WaitForEnd(const char* what)
+    int WaitForEnd(const char* what, int boundMs = kEndBoundMs)
     {
         QElapsedTimer ending;
         ending.start();
-        const bool ended = program_.waitForFinished(kEndBoundMs);
+        const bool ended = program_.waitForFinished(boundMs);
         output_ = QString::fromLocal8Bit(program_.readAll());
         std::printf("[ program ] %s: ended after %lld ms\n", what, static_cast<long long>(ending.elapsed()));
         if (!ended || program_.exitStatus() != QProcess::NormalExit)
@@ -200,14 +202,14 @@ protected:
         return program_.exitCode();
     }
 
-    int EndWithSignal(int signal)
+    int EndWithSignal(int signal, int boundMs = kEndBoundMs)
     {
         ::kill(static_cast<pid_t>(program_.processId()), signal);
-        return WaitForEnd(strsignal(signal));
+        return WaitForEnd(strsignal(signal), boundMs);
     }
 
-    // Starts an X server of the test's own, which it can take away, and points
-    // the program at it.
+    // Starts an X server of the test's own, which it can take away or freeze,
+    // and points the program at it.
     void UsePrivateDisplay(QProcess& server)
     {
         server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
@@ -491,6 +493,31 @@ TEST_F(LumidialProgramTest, LosingTheDisplaySavesTheSettingsAndEndsCleanly)
     EXPECT_TRUE(code == 0 || code == 1) << code << "\n" << output_.toStdString();
     EXPECT_TRUE(output_.contains("the connection to the display was lost")) << output_.toStdString();
     EXPECT_FALSE(output_.contains("Sanitizer")) << output_.toStdString();
+    EXPECT_EQ(MissingKeys(), "");
+    EXPECT_TRUE(lmd::test::ReadFile(File("LMD.ini")).contains("Zoom=110"));
+}
+
+// A signal ends the program with its settings saved even when its GUI thread
+// never turns again: here every X request that waits for a reply hangs, as the
+// test holds its own X server grabbed.
+TEST_F(LumidialProgramTest, ASignalEndsTheProgramWhoseDisplayIsFrozen)
+{
+    QProcess server;
+    ASSERT_NO_FATAL_FAILURE(UsePrivateDisplay(server));
+    ASSERT_FALSE(Start(lmd::test::QuietIni("Zoom=110\n")).isEmpty());
+    lmd::test::SaveCounter saves(folder_.path(), "LMD.ini");
+
+    xcb_connection_t* const grabber =
+        xcb_connect(qPrintable(environment_.value("DISPLAY")), nullptr);
+    ASSERT_EQ(xcb_connection_has_error(grabber), 0);
+    xcb_grab_server(grabber);
+    free(xcb_get_input_focus_reply(grabber, xcb_get_input_focus(grabber), nullptr)); // the grab holds
+    // A program stuck on its way out is given ten seconds from the signal.
+    const int code = EndWithSignal(SIGTERM, 3 * kEndBoundMs);
+    xcb_disconnect(grabber); // the grab ends with the connection
+
+    EXPECT_NE(code, -1) << "still running, or crashed\n" << output_.toStdString();
+    EXPECT_EQ(saves.Take(), 1);
     EXPECT_EQ(MissingKeys(), "");
     EXPECT_TRUE(lmd::test::ReadFile(File("LMD.ini")).contains("Zoom=110"));
 }

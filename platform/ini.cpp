@@ -299,9 +299,10 @@ bool IniFile::WriteProfileString(QStringView section, QStringView key, const QSt
     const QString folded = Folded(key);
     if (const auto it = block.keys.constFind(folded); it != block.keys.cend()) {
         TextLine& stored = block.lines[*it];
-        const QString line = Classify(stored.text).name.toString() + u'=' + encoded; // the file's spelling
-        if (stored.text != line) {
-            stored = {line, {}}; // a line the program wrote is UTF-8
+        // A line whose value stays is kept as it stands, its bytes and blanks included.
+        const ParsedLine parsed = Classify(stored.text);
+        if (parsed.value != encoded) {
+            stored = {parsed.name.toString() + u'=' + encoded, {}}; // the file's spelling; written as UTF-8
             modified_ = true;
         }
         return true;

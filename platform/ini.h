@@ -9,9 +9,9 @@
 //   ignored. Where a section or key appears twice, the first one counts.
 // - Everything else (comments, blank lines, unknown sections and keys, lines
 //   written by hand) is kept as it stands. A write replaces only the line of its
-//   key ("Key=Value", keeping the file's spelling of the key); a missing key is
-//   inserted after the last key line of its section, a missing section is
-//   appended at the end of the file.
+//   key ("Key=Value", keeping the file's spelling of the key), and only when the
+//   value changes; a missing key is inserted after the last key line of its
+//   section, a missing section is appended at the end of the file.
 // - Encoding, decided line by line (DecodeTextLines): a line that is valid
 //   UTF-8 is read as UTF-8, any other line as CP932 (Windows Shift_JIS), so one
 //   stray byte garbles nothing but its own line. Saved with the file's line

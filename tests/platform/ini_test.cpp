@@ -192,7 +192,7 @@ TEST_F(IniTest, OneStrayByteLeavesEveryOtherLineAsItWas)
         SCOPED_TRACE(end == "\n" ? "LF" : "CRLF");
         const auto file = [&end](const QByteArray& zoom) {
             return "; 目覚ましの設定" + end + "[GENERAL]" + end + "Zoom=" + zoom + end + "[ALARM]" + end +
-                   "AlarmMsg1=目覚まし" + end + "AlarmMsg2=caf\xE9 au lait" + end + "; 朝のメモ" + end;
+                   "AlarmMsg1=目覚まし" + end + "AlarmMsg2 = caf\xE9 au lait" + end + "; 朝のメモ" + end;
         };
         WriteBytes(file("80"));
         {

@@ -16,7 +16,6 @@
 #include <QPainterPath>
 #include <QTextDocument>
 #include <QWindow>
-#include <algorithm>
 
 using namespace platform;
 
@@ -74,12 +73,6 @@ QString FormatAlarmTimeLine(const QDateTime& time)
     return QStringLiteral("%1  %2 (%3) に通知")
         .arg(time.toString(QStringLiteral("HH:mm")), time.toString(QStringLiteral("yyyy/MM/dd")),
              japanese.dayName(time.date().dayOfWeek(), QLocale::LongFormat));
-}
-
-COLORREF AlarmTextColor(COLORREF background, int darkThreshold)
-{
-    const int largest = std::max({GetRValue(background), GetGValue(background), GetBValue(background)});
-    return largest < darkThreshold ? 0xFFFFFF : 0x000000;
 }
 
 CAlarmDlg::CAlarmDlg(int index, QWidget* parent)

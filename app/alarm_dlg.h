@@ -5,8 +5,8 @@
 // tells the clock window what the user chose (WM_ALARM_SNOOZE, WM_ALARM_CLOSED,
 // posted to the main window); the clock window destroys it. Escape does
 // nothing; Enter closes, as the close button does.
-#include "app/app_settings.h"
 #include "platform/dialog.h"
+#include "store/app_settings.h"
 
 #include <QDateTime>
 #include <QDialog>
@@ -33,10 +33,6 @@ const platform::DialogTemplate& AlarmDialogTemplate();
 
 // The time line: "%H:%M  %Y/%m/%d (%A) に通知" with the Japanese day name.
 QString FormatAlarmTimeLine(const QDateTime& time);
-
-// The message's text colour on a background: white when the largest of its red,
-// green and blue is below the threshold, else black.
-platform::COLORREF AlarmTextColor(platform::COLORREF background, int darkThreshold);
 
 class CAlarmDlg : public QDialog
 {

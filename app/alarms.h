@@ -7,7 +7,7 @@
 // The logic talks to the clock window through AlarmWindow and reads the time
 // from a clock function, so it runs the same with a simulated clock and a test
 // window as with the real ones.
-#include "app/app_settings.h"
+#include "store/app_settings.h"
 
 #include <QDateTime>
 #include <array>

@@ -26,13 +26,13 @@
 // told when its source is unchanged, and only the part of its output it reports
 // changed is copied out and has the frame keyed over it. ChangedRect() tells the
 // window which part of the final surface the last frame changed.
-#include "app/app_settings.h"
 #include "app/clock_drawing.h"
 #include "app/dot_matrix_text.h"
 #include "effects/effect_layer.h"
 #include "effects/geometry/obj_loader.h"
 #include "effects/image_path_list.h"
 #include "platform/surface.h"
+#include "store/app_settings.h"
 
 #include <QBrush>
 #include <QFont>

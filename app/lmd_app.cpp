@@ -143,7 +143,7 @@ std::unique_ptr<CLumidial> CLMDApp::CreateMainWindow()
     // kept on top when TopMost is set (a flag Qt takes before the window shows);
     // then shown. The window may carry both already: setting them again changes
     // nothing.
-    window->setWindowOpacity((AppSettings.Alpha & 0xFF) / 255.0);
+    window->SetAlpha(AppSettings.Alpha);
     if (AppSettings.TopMost)
         window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     window->show();

@@ -32,7 +32,7 @@
 // a copy, with the clock's place, each time its event loop is about to wait.
 // The run's final save is made once, by whichever comes first: ExitInstance
 // (or SaveOnAbruptEnd) on the GUI thread, or that other thread.
-#include "app/app_settings.h"
+#include "store/app_settings.h"
 
 #include <QMetaObject>
 #include <QPointer>

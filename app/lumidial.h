@@ -15,12 +15,11 @@
 //   lumidial_input.cpp     drag, short click, wheel, keys, the windows under the clock
 //   lumidial_menus.cpp     popup and tray menus, stealth hole, feed-list editing
 //   lumidial_alarms.cpp    alarm popup slots and snooze timers
-//   lumidial_settings.cpp  the settings dialog, its revert, top-most
+//   lumidial_settings.cpp  the settings dialog, its revert, top-most and alpha
 //   clock_compositor.*     the picture: surfaces, layers, frames, hands, readout, composition
 //   clock_drawing.*        the dial's arithmetic: rotation, colours, spaces, external frame
 //   platform/x11_window.*  the window's X11 class name
 #include "app/alarms.h"
-#include "app/app_settings.h"
 #include "app/clock_compositor.h"
 #include "app/window_list.h"
 #include "platform/messages.h"
@@ -28,6 +27,7 @@
 #include "platform/timers.h"
 #include "platform/window_painter.h"
 #include "rss/rss_tickers.h"
+#include "store/app_settings.h"
 
 #include <QLabel>
 #include <QRegion>
@@ -145,6 +145,9 @@ public:
 
     // The window kept above others (true) or not, at once.
     void SetTopMost(bool topMost);
+    // The window's constant alpha from the low 8 bits of alpha (256 is fully
+    // transparent, 255 opaque), at once.
+    void SetAlpha(int alpha);
 
     // --- Clock drawing and frames ---
     // Rebuilds the external frame (slot 17) from an image file (relative names
@@ -232,6 +235,7 @@ private:
     void OnSetPlayInterval(platform::LPARAM seconds);
     void OnSetImageFolder(const QString& folder);
     void OnShowError(std::unique_ptr<std::string>& text);
+    void OnCreateExtFrame(const std::unique_ptr<std::string>& path, bool gradation);
     void OnTrayNotify(platform::WPARAM id, platform::LPARAM mouseMessage);
     void OnAlarmClosed(int index);
     void OnAlarmSnooze(int index, int delayMs);

@@ -97,6 +97,15 @@ platform::LRESULT CLumidial::OnAppMessage(platform::AppMessageEvent& message)
     case platform::WM_OPEN_DEMO:
         OnOpenDemo();
         break;
+    case platform::WM_SET_TOPMOST:
+        SetTopMost(wParam != 0);
+        break;
+    case platform::WM_SET_ALPHA:
+        SetAlpha(ToInt(wParam));
+        break;
+    case platform::WM_CREATE_EXT_FRAME:
+        OnCreateExtFrame(message.text, wParam != 0);
+        break;
     default:
         break;
     }
@@ -174,6 +183,11 @@ void CLumidial::OnShowError(std::unique_ptr<std::string>& text)
     platform::MessageBox(this, QString::fromStdString(*text), theApp.m_strTitle,
                          platform::MB_OK | platform::MB_ICONERROR);
     text.reset();
+}
+
+void CLumidial::OnCreateExtFrame(const std::unique_ptr<std::string>& path, bool gradation)
+{
+    CreateExtFrame(path ? QString::fromStdString(*path) : QString(), gradation);
 }
 
 void CLumidial::OnTrayNotify(platform::WPARAM id, platform::LPARAM mouseMessage)

@@ -11,6 +11,7 @@
 #include "about/about_dlg.h"
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
+#include "settings/page_settings.h"
 #include "settings/prop_page5.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_pages.h"
@@ -51,6 +52,9 @@ void CLumidial::OpenSettings()
         open->activateWindow();
         return;
     }
+    // The pages edit the live settings; the version page shows the version, the
+    // alarm page colours its messages' text by the dark threshold.
+    const ScopedPageSettings pageSettings(Settings(), theApp.m_strVersion, theApp.m_nDarkThreshold);
     CSettingsDialog dialog(this);
     // Not application modal: the clock itself is disabled below instead.
     dialog.setWindowModality(Qt::WindowModal);
@@ -88,7 +92,7 @@ void CLumidial::RevertSettings(const AppSettings& saved, const CImagePathList& s
     PostAppMessage(WM_SET_FRAME_TYPE, static_cast<WPARAM>(saved.FrameType));
 
     SetTopMost(saved.TopMost);
-    setWindowOpacity((saved.Alpha & 0xFF) / 255.0);
+    SetAlpha(saved.Alpha);
 
     if (zoomChanged)
         PostAppMessage(WM_SET_ZOOM, static_cast<WPARAM>(saved.Zoom));
@@ -100,6 +104,11 @@ void CLumidial::RevertSettings(const AppSettings& saved, const CImagePathList& s
     PostAppMessage(WM_SET_IMAGE_SOURCE, 0, saved.PlayInterval);
     PostAppMessage(WM_DOT_COLORS_CHANGED);
     PostAppMessage(WM_SET_CLOCK_FACE, static_cast<WPARAM>(saved.ClockFace));
+}
+
+void CLumidial::SetAlpha(int alpha)
+{
+    setWindowOpacity((alpha & 0xFF) / 255.0);
 }
 
 void CLumidial::SetTopMost(bool topMost)

@@ -54,5 +54,3 @@ void BM_ParseFeed(benchmark::State& state)
 BENCHMARK(BM_ParseFeed)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

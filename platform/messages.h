@@ -27,6 +27,12 @@ enum AppMessage : unsigned {
     WM_ALARM_SNOOZE = 0x8015,
     WM_DEMO_CLOSED = 0x8028,
     WM_OPEN_DEMO = 0x8029,
+    // The window's own state, sent by the settings pages so that it changes at once.
+    WM_SET_TOPMOST = 0x8030, // wParam 1: kept above other windows; 0: not
+    WM_SET_ALPHA = 0x8031,   // wParam: the constant alpha (its low 8 bits count)
+    // Rebuilds the external frame from the image the text names (none: the
+    // default picture), with gradation when wParam is 1; does not select it.
+    WM_CREATE_EXT_FRAME = 0x8032,
 };
 
 using WPARAM = std::uintptr_t;

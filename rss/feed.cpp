@@ -8,7 +8,9 @@
 #include <QTemporaryFile>
 #include <cstdio>
 #include <cstring>
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <memory>
 
@@ -132,6 +134,70 @@ private:
     std::string m_text;
 };
 
+struct ParserDeleter
+{
+    void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
+};
+
+// Counts the "item" elements as the parser starts them (named as the walk
+// names them) and stops the parse at the first one past CFeed::kMaxItems, so
+// that the document never holds more items than a feed keeps.
+struct ItemCount
+{
+    std::size_t items = 0;
+    bool full = false;
+};
+
+void StartElement(void* context, const xmlChar* name, const xmlChar* prefix, const xmlChar* uri, int namespaceCount,
+                  const xmlChar** namespaces, int attributeCount, int defaultedCount, const xmlChar** attributes)
+{
+    auto* parser = static_cast<xmlParserCtxt*>(context);
+    auto* count = static_cast<ItemCount*>(parser->_private);
+    if (!prefix && xmlStrEqual(name, BAD_CAST "item") && ++count->items > CFeed::kMaxItems) {
+        count->full = true;
+        xmlStopParser(parser);
+        return;
+    }
+    xmlSAX2StartElementNs(context, name, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount,
+                          attributes);
+}
+
+// The document in bytes, or null when it does not parse. A document with more
+// items than a feed keeps ends before the first item too many: the items up to
+// there are all there, and nothing after them.
+std::unique_ptr<xmlDoc, DocDeleter> ReadDocument(const QByteArray& bytes)
+{
+    const std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(
+        xmlCreateMemoryParserCtxt(bytes.constData(), static_cast<int>(bytes.size())));
+    if (!parser)
+        return nullptr;
+    // No network, no DTD load, no entity substitution: external entities are
+    // never read; libxml2 also refuses runaway internal entity expansion.
+    xmlCtxtUseOptions(parser.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    ItemCount count;
+    parser->_private = &count;
+    parser->sax->startElementNs = StartElement;
+    xmlParseDocument(parser.get());
+    std::unique_ptr<xmlDoc, DocDeleter> doc(parser->myDoc);
+    parser->myDoc = nullptr;
+    if (!parser->wellFormed && !count.full)
+        return nullptr;
+    return doc;
+}
+
+// The title cut to CFeed::kMaxTitleChars, the last of them an ellipsis; never
+// between the two halves of a surrogate pair.
+QString BoundedTitle(QString title)
+{
+    if (title.size() <= CFeed::kMaxTitleChars)
+        return title;
+    qsizetype keep = CFeed::kMaxTitleChars - 1;
+    if (title.at(keep).isLowSurrogate())
+        --keep;
+    title.truncate(keep);
+    return title + QChar(0x2026);
+}
+
 } // namespace
 
 QString DownloadFailedText(const QString& url)
@@ -198,12 +264,7 @@ bool CFeed::Parse(const QString& path)
     const platform::FileRead file = platform::ReadRunTimeFile(path, platform::FileKind::Feed);
     if (!file.Ok() || file.bytes.isEmpty())
         return false;
-    const QByteArray& bytes = file.bytes;
-    // No network, no DTD load, no entity substitution: external entities are
-    // never read; libxml2 also refuses runaway internal entity expansion.
-    constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    const std::unique_ptr<xmlDoc, DocDeleter> doc(
-        xmlReadMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, kOptions));
+    const std::unique_ptr<xmlDoc, DocDeleter> doc = ReadDocument(file.bytes);
     if (!doc)
         return false;
     // Shared by the text and the nodes that entities expand to, so that no
@@ -258,5 +319,6 @@ void CFeed::ParseItem(xmlNode* node)
                 item.*row.field = text.Text(child);
         }
     }
+    item.title = BoundedTitle(std::move(item.title));
     m_items.push_back(std::move(item));
 }

@@ -10,6 +10,10 @@
 // the text the user is shown ("Failed to download <URL>", "Failed to load XML
 // Document"); the caller shows it.
 //
+// A feed keeps its first kMaxItems items (the parse ends before the next one,
+// so that a longer feed takes no more memory) and cuts longer titles at
+// kMaxTitleChars: what a ticker holds stays in proportion to what it can show.
+//
 // The walk over the document compares element names exactly, as written
 // (qualified names such as "dc:subject" included, so that one never fills
 // "subject"); see feed.cpp for the rules. The parse is safe against hostile
@@ -60,6 +64,12 @@ public:
     static constexpr const char* kFileName = "lmd_rss.xml";
     // The longest text taken for one field; the rest is dropped.
     static constexpr qsizetype kMaxFieldChars = 1024 * 1024;
+    // The most items a feed keeps, the first in document order: far more than
+    // real feeds carry, and a ticker takes well over an hour to show them all.
+    static constexpr std::size_t kMaxItems = 1000;
+    // The longest item title kept, in UTF-16 code units: a longer one is cut
+    // and ends in "…". A title this long takes minutes to scroll past.
+    static constexpr qsizetype kMaxTitleChars = 1000;
     // The most text (in UTF-8 bytes) that internal entities expand to in one
     // load, all fields together; later expansions give nothing.
     static constexpr long long kMaxEntityText = 4 * 1024 * 1024;

@@ -11,14 +11,46 @@
 // time (a short list wraps around while its previous copy is still visible).
 // m_active lists the copies in the order they started, oldest first, and the
 // k-th occurrence of an index in it goes with the k-th position of that entry.
+//
+// A tick costs the same however long the texts are: it moves and draws only
+// the copies on the strip, and an entry is laid out once, when a copy of it
+// first comes into view (CTextStrip), and drawn from that layout only where it
+// is in view; the layout goes when its last copy has left.
 #include "platform/dialog.h"
 #include "platform/timers.h"
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QSize>
 #include <QString>
 #include <QWidget>
+#include <optional>
 #include <vector>
+
+class QPainter;
+
+// A text laid out once as a single line in one font, its glyphs sorted by
+// where they stand into bands kBandWidth pixels wide, so that drawing the part
+// of it between two x costs the same whatever the text's length. Line breaks
+// and tabs in the text stand as spaces.
+class CTextStrip
+{
+public:
+    static constexpr int kBandWidth = 128;
+
+    CTextStrip(const QString& text, const QFont& font);
+
+    qreal Height() const { return m_height; }
+    qreal Ascent() const { return m_ascent; }
+    // Draws, in the painter's pen colour, the glyphs whose bands meet
+    // [left, right) when the strip's top-left corner is at origin.
+    void Draw(QPainter& painter, QPointF origin, int left, int right) const;
+
+private:
+    std::vector<std::vector<QGlyphRun>> m_bands;
+    qreal m_height = 0;
+    qreal m_ascent = 0;
+};
 
 class CTextFrame
 {
@@ -27,6 +59,8 @@ public:
     QString m_strLink;            // opened on click; may be empty
     QString m_strText;            // shown
     std::vector<int> m_positions; // left edges of its copies on the strip, oldest first
+    // The text laid out in the bold font, while a copy of it is in view.
+    std::optional<CTextStrip> m_strip;
 };
 
 class CScrollLink : public QWidget
@@ -76,7 +110,14 @@ private:
     void MakeFonts();
     void Resume();
     int TextRight() const { return m_rcText.x() + m_rcText.width(); }
-    QRect CopyRect(int x) const; // where a copy at x draws its text
+    // The entry of the i-th copy of m_active and that copy's left edge.
+    CTextFrame& CopyEntry(std::size_t i) { return m_entries[static_cast<std::size_t>(m_active[i])]; }
+    const CTextFrame& CopyEntry(std::size_t i) const { return m_entries[static_cast<std::size_t>(m_active[i])]; }
+    int& CopyX(std::size_t i) { return CopyEntry(i).m_positions[Occurrence(i)]; }
+    int CopyX(std::size_t i) const { return CopyEntry(i).m_positions[Occurrence(i)]; }
+    // How often the entry of the i-th copy occurs in m_active before it.
+    std::size_t Occurrence(std::size_t i) const;
+    void DropStrips();
 
     std::vector<CTextFrame> m_entries;
     QColor m_crHover{255, 0, 0};

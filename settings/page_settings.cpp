@@ -1,14 +1,36 @@
 #include "settings/page_settings.h"
 
-#include "app/lumidial.h"
 #include "controls/color_button.h"
 #include "controls/colour_popup.h"
 #include "controls/shade_button_vq.h"
 #include "platform/resources.h"
 
-CLumidial* ClockWindow()
+#include <utility>
+
+namespace {
+
+PageSettings& Current()
 {
-    return theApp.m_pMainWnd.get();
+    static AppSettings own;
+    static PageSettings current{&own, QString()};
+    return current;
+}
+
+} // namespace
+
+const PageSettings& CurrentPageSettings()
+{
+    return Current();
+}
+
+ScopedPageSettings::ScopedPageSettings(AppSettings& live, const QString& version, int darkThreshold)
+    : m_previous(std::exchange(Current(), PageSettings{&live, version, darkThreshold}))
+{
+}
+
+ScopedPageSettings::~ScopedPageSettings()
+{
+    Current() = std::move(m_previous);
 }
 
 void InitColourButton(CColorButton& button, ColourField field)

@@ -1,22 +1,52 @@
 #pragma once
-// What the settings pages edit: the live settings of the application, and the
-// fresh record whose values stand for a field's default (what "自動" in a colour
-// popup means for that field).
-#include "app/app_settings.h"
-#include "app/lmd_app.h"
+// What the settings pages work on: the live settings record, which they edit
+// in place, and two values of the application that they show. The program
+// that runs the settings dialog hands them in for as long as the dialog runs
+// (ScopedPageSettings). The pages change the clock only through the main
+// window's messages (platform/messages.h), sent where the change must show at
+// once, posted otherwise.
+//
+// Also here: the fresh record whose values stand for a field's default (what
+// "自動" in a colour popup means for that field), and the helpers the pages
+// share.
+#include "store/app_settings.h"
+
+#include <QString>
 
 class CColorButton;
-class CLumidial;
 class CShadeButtonVq;
+
+struct PageSettings
+{
+    AppSettings* live; // the record the pages edit; never null
+    QString version;   // the product version the version page shows ("3.50")
+    // An alarm message is written in white on a background whose largest
+    // colour component is below this, in black otherwise.
+    int darkThreshold = 150;
+};
+
+// What the pages use now. Until a program hands in its own, the pages edit a
+// record of their own, with no version text.
+const PageSettings& CurrentPageSettings();
 
 inline AppSettings& LiveSettings()
 {
-    return theApp.AppSettings;
+    return *CurrentPageSettings().live;
 }
 
-// The clock window the pages change directly (frames, top-most state,
-// opacity); null while there is none (the pages' own tests).
-CLumidial* ClockWindow();
+// Hands the pages their settings for the life of the object; the ones before
+// come back afterwards.
+class ScopedPageSettings
+{
+public:
+    ScopedPageSettings(AppSettings& live, const QString& version, int darkThreshold);
+    ~ScopedPageSettings();
+    ScopedPageSettings(const ScopedPageSettings&) = delete;
+    ScopedPageSettings& operator=(const ScopedPageSettings&) = delete;
+
+private:
+    PageSettings m_previous;
+};
 
 inline const AppSettings& DefaultSettings()
 {

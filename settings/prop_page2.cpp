@@ -1,6 +1,5 @@
 #include "settings/prop_page2.h"
 
-#include "app/lumidial.h"
 #include "controls/shade_button_vq.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
@@ -139,7 +138,7 @@ void CPropPage2::OnGradation()
 void CPropPage2::ApplyExternalFrame() const
 {
     const AppSettings& settings = LiveSettings();
-    if (CLumidial* clock = ClockWindow())
-        clock->CreateExtFrame(settings.ExtFramePath, settings.Gradation);
+    SendAppMessage(WM_CREATE_EXT_FRAME, settings.Gradation ? 1 : 0, 0,
+                   std::make_unique<std::string>(settings.ExtFramePath.toStdString()));
     PostAppMessage(WM_SET_FRAME_TYPE, static_cast<WPARAM>(m_nExtIndex));
 }

@@ -2,8 +2,9 @@
 // CPropPage2: the settings page "フレーム" (template 203): the frame on or off,
 // which of the eighteen frames, and for the external-image frame its picture
 // file and its gradation. The frame choice is posted to the clock window
-// (WM_SET_FRAME_TYPE, which stores it); a new picture or gradation rebuilds
-// the external frame in the clock window directly and selects it.
+// (WM_SET_FRAME_TYPE, which stores it); a new picture or gradation has the
+// clock window rebuild the external frame at once (WM_CREATE_EXT_FRAME, sent)
+// and selects it.
 #include "settings/property_page.h"
 
 #include <QString>

@@ -1,6 +1,5 @@
 #include "settings/prop_page3.h"
 
-#include "app/lumidial.h"
 #include "controls/bitmap_slider.h"
 #include "platform/messages.h"
 #include "settings/page_settings.h"
@@ -85,15 +84,13 @@ void CPropPage3::OnTopMostClicked()
 {
     UpdateData(true);
     LiveSettings().TopMost = m_bTopMost != 0;
-    if (CLumidial* clock = ClockWindow())
-        clock->SetTopMost(LiveSettings().TopMost);
+    SendAppMessage(WM_SET_TOPMOST, LiveSettings().TopMost ? 1 : 0);
 }
 
 void CPropPage3::OnAlpha(int alpha)
 {
     LiveSettings().Alpha = alpha;
-    if (CLumidial* clock = ClockWindow())
-        clock->setWindowOpacity(alpha / 255.0);
+    SendAppMessage(WM_SET_ALPHA, static_cast<WPARAM>(alpha));
     Item<QLineEdit>(IDC_ALPHA_VALUE)->setText(QString::number(alpha));
 }
 

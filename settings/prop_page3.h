@@ -1,9 +1,9 @@
 #pragma once
 // CPropPage3: the settings page "全般" (template 204): the splash at start,
 // the top-most state, the window's opacity and the display size. Top-most
-// state and opacity change the clock window at once; the zoom slider (a
-// CBitmapSlider) sends the zoom in whole tens while it moves, so the clock
-// resizes as it is dragged.
+// state and opacity change the clock window at once (WM_SET_TOPMOST and
+// WM_SET_ALPHA, sent); the zoom slider (a CBitmapSlider) sends the zoom in
+// whole tens while it moves, so the clock resizes as it is dragged.
 #include "settings/property_page.h"
 
 class CBitmapSlider;

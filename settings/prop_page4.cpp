@@ -1,6 +1,5 @@
 #include "settings/prop_page4.h"
 
-#include "app/alarm_dlg.h"
 #include "controls/color_edit.h"
 #include "controls/shade_button_vq.h"
 #include "settings/choosers.h"
@@ -70,7 +69,7 @@ const DialogTemplate& CPropPage4::Template()
     return page;
 }
 
-CPropPage4::CPropPage4(QWidget* parent) : CPropertyPage(Template(), parent), m_nDarkThreshold(theApp.m_nDarkThreshold)
+CPropPage4::CPropPage4(QWidget* parent) : CPropertyPage(Template(), parent), m_nDarkThreshold(CurrentPageSettings().darkThreshold)
 {
     for (int i = 0; i < kAlarmCount; ++i) {
         const AlarmSetting& alarm = Alarm(i);

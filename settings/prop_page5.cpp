@@ -1,12 +1,12 @@
 #include "settings/prop_page5.h"
 
-#include "app/lmd_app.h"
 #include "controls/shade_button_vq.h"
 #include "controls/static_ex.h"
 #include "platform/desktop.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
+#include "settings/page_settings.h"
 #include "settings/prop_page6.h"
 
 #include <QLabel>
@@ -106,7 +106,7 @@ bool CPropPage5::OnInitDialog()
     connect(SubclassButton(IDC_SNTP, CShadeButtonVq::SHS_DIAGSHADE), &QPushButton::clicked, this,
             [this] { OnSntp(); });
 
-    m_strVersionText = VersionPageText(theApp.m_strVersion);
+    m_strVersionText = VersionPageText(CurrentPageSettings().version);
     UpdateData(false);
 
     // The link: underlined, opened through the desktop's opener.

@@ -4,6 +4,8 @@
 #include "physics/dynamics/world.h"
 #include "tests/physics/shapes.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -65,22 +67,38 @@ inline void AddPyramid(phWorld& world, int rows)
     }
 }
 
-// n circles of radius 0.1 dropped in a grid over a 16 m ground edge with walls.
-inline void AddCirclePile(phWorld& world, int n)
+inline constexpr float kPileRadius = 0.1f;
+inline constexpr int kPileRows = 20;
+
+// count circles of radius kPileRadius laid at rest in hexagonal packing on a
+// ground edge between two walls, kPileRows rows deep whatever the count: the
+// pile grows wider, not taller, so every circle carries about the same load and
+// a step costs the same per circle at any count. Rows of n and n - 1 circles
+// take turns, n as small as holds the count (the top row may be partial);
+// neighbours in a row touch, each row sits in the dips of the one below, and
+// the walls touch the ends of the long rows.
+inline void AddCirclePile(phWorld& world, int count)
 {
-    AddGround(world, 8.0f);
+    const float r = kPileRadius;
+    const int n = std::max(2, (count + kPileRows / 2 + kPileRows - 1) / kPileRows);
+    const float halfWidth = static_cast<float>(n) * r + phPolygonRadius;
+    const float rowPitch = std::sqrt(3.0f) * r;
+    AddGround(world, halfWidth);
     phBody* const walls = AddBody(world, phStaticBody, {0.0f, 0.0f});
-    const phEdgeShape left = MakeEdge({-8.0f, 0.0f}, {-8.0f, 40.0f});
-    const phEdgeShape right = MakeEdge({8.0f, 0.0f}, {8.0f, 40.0f});
+    const float wallHeight = static_cast<float>(kPileRows + 1) * rowPitch + 2.0f * r;
+    const phEdgeShape left = MakeEdge({-halfWidth, 0.0f}, {-halfWidth, wallHeight});
+    const phEdgeShape right = MakeEdge({halfWidth, 0.0f}, {halfWidth, wallHeight});
     AddShape(walls, left, 0.0f);
     AddShape(walls, right, 0.0f);
-    const phCircleShape circle = MakeCircle(0.1f);
-    const int perRow = 70;
-    for (int i = 0; i < n; ++i) {
-        const float x =
-            -7.0f + 0.2f * static_cast<float>(i % perRow) + 0.01f * static_cast<float>((i / perRow) % 3);
-        const float y = 0.2f + 0.21f * static_cast<float>(i / perRow);
-        AddShape(AddBody(world, phDynamicBody, {x, y}), circle, 1.0f, 0.4f);
+    const phCircleShape circle = MakeCircle(r);
+    for (int placed = 0, row = 0; placed < count; ++row) {
+        const int inRow = row % 2 == 0 ? n : n - 1;
+        const float x0 = -static_cast<float>(inRow - 1) * r;
+        const float y = r + phPolygonRadius + rowPitch * static_cast<float>(row);
+        for (int i = 0; i < inRow && placed < count; ++i, ++placed) {
+            AddShape(AddBody(world, phDynamicBody, {x0 + 2.0f * r * static_cast<float>(i), y}), circle, 1.0f,
+                     0.4f);
+        }
     }
 }
 

@@ -323,17 +323,82 @@ TEST_F(FeedTest, EntityExpansionStaysWithinItsBudget)
                           QByteArray("&a1;").repeated(5) + "\">]><rss><channel>";
     constexpr int kItems = 100; // 250 KB each: 25 MB in all without the budget
     for (int i = 0; i < kItems; ++i)
-        document += "<item><title>&a2;</title></item>";
+        document += "<item><description>&a2;</description></item>";
     document += "</channel></rss>";
     const CFeed feed = Load(Serve("/entities.xml", document));
     EXPECT_EQ(feed.m_strError, "");
     ASSERT_EQ(feed.m_items.size(), std::size_t{kItems});
-    EXPECT_EQ(feed.m_items[0].title, QString::fromLatin1(text.repeated(25)));
+    EXPECT_EQ(feed.m_items[0].description, QString::fromLatin1(text.repeated(25)));
     long long total = 0;
     for (const CFeedItem& item : feed.m_items)
-        total += item.title.size();
+        total += item.description.size();
     EXPECT_LE(total, CFeed::kMaxEntityText);
     EXPECT_GT(total, CFeed::kMaxEntityText / 2);
+}
+
+// A title longer than the bound is cut, its last character an ellipsis, and
+// never between the halves of a surrogate pair; shorter ones stay whole.
+TEST_F(FeedTest, TitlesAreKeptUpToTheirBound)
+{
+    const qsizetype max = CFeed::kMaxTitleChars;
+    const QString ellipsis(QChar(0x2026));
+    const QString emoji = QString::fromUcs4(U"\U0001F600"); // two code units
+    const QString fits = QString(max, u'a');
+    struct Case
+    {
+        const char* name;
+        QString title;
+        QString kept;
+    };
+    const Case cases[] = {
+        {"short", "Headline", "Headline"},
+        {"exactly the bound", fits, fits},
+        {"one more", fits + "b", QString(max - 1, u'a') + ellipsis},
+        {"half a megabyte", QString(500'000, u'x'), QString(max - 1, u'x') + ellipsis},
+        {"a pair across the cut", QString(max - 2, u'a') + emoji + "tail", QString(max - 2, u'a') + ellipsis},
+        {"a pair before the cut", QString(max - 3, u'a') + emoji + "tail", QString(max - 3, u'a') + emoji + ellipsis},
+    };
+    QByteArray xml = "<rss><channel>";
+    for (const Case& c : cases)
+        xml += "<item><title>" + c.title.toUtf8() + "</title><link>https://example.org/</link></item>";
+    xml += "</channel></rss>";
+    const CFeed feed = Load(QUrl::fromLocalFile(WriteFile("titles.xml", xml)).toString());
+    EXPECT_EQ(feed.m_strError, "");
+    ASSERT_EQ(feed.m_items.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const QString& title = feed.m_items[i].title;
+        EXPECT_EQ(title.size(), cases[i].kept.size());
+        EXPECT_TRUE(title == cases[i].kept) << "ends in \"" << title.right(8).toStdString() << '"';
+        EXPECT_EQ(feed.m_items[i].link, "https://example.org/");
+    }
+}
+
+// A 30 MB feed of 400,000 items, the first with a title of 500,000 characters:
+// the feed keeps its first items up to the bound, each title within its own.
+TEST_F(FeedTest, AHugeFeedKeepsItsFirstItemsUpToTheBound)
+{
+    constexpr int kItems = 400'000;
+    QByteArray xml = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Huge</title>";
+    xml.reserve(31'000'000);
+    xml += "<item><title>" + QByteArray(500'000, 'w') + "</title><link>http://e.org/0</link></item>";
+    for (int i = 1; i < kItems; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        xml += "<item><title>Headline " + n + "</title><link>http://e.org/" + n + "</link></item>";
+    }
+    xml += "</channel></rss>";
+    ASSERT_GT(xml.size(), 28'000'000);
+    ASSERT_LT(xml.size(), kMaxFeedBytes);
+
+    CFeed feed;
+    ASSERT_TRUE(feed.Parse(WriteFile("huge.xml", xml)));
+    EXPECT_EQ(feed.m_source.title, "Huge");
+    ASSERT_EQ(feed.m_items.size(), CFeed::kMaxItems);
+    EXPECT_EQ(feed.m_items[0].title.size(), CFeed::kMaxTitleChars);
+    EXPECT_EQ(feed.m_items[1].title, "Headline 1");
+    const std::size_t last = CFeed::kMaxItems - 1;
+    EXPECT_EQ(feed.m_items[last].title, QStringLiteral("Headline %1").arg(last));
+    EXPECT_EQ(feed.m_items[last].link, QStringLiteral("http://e.org/%1").arg(last));
 }
 
 // A second feed of its own in the same folder replaces lmd_rss.xml whole.

@@ -15,6 +15,7 @@
 namespace {
 
 using namespace lmd::test;
+using platform::WM_CREATE_EXT_FRAME;
 using platform::WM_SET_FRAME_TYPE;
 using platform::WM_SET_HANDS_COLOR;
 
@@ -87,13 +88,15 @@ TEST_F(PropPage2Test, OpensOnTheExternalImage)
     SaveScreen(page->grab().toImage(), "prop_page2");
 }
 
-// A chosen file becomes the external frame's path, shows by name and selects
-// the external frame; a cancelled chooser changes nothing and posts nothing.
+// A chosen file becomes the external frame's path, shows by name, has the
+// clock window rebuild the external frame from it and selects that frame; a
+// cancelled chooser changes nothing and posts nothing.
 TEST_F(PropPage2Test, FileChooserSetsThePicture)
 {
     platform::paths::SetExeDirOverride("/opt/lumidial");
     Settings().FrameType = 17;
     Settings().ExtFramePath = "old.png";
+    Settings().Gradation = false;
     Open();
 
     Click(page->GetDlgItem(CPropPage2::IDC_FOLDER)); // cancelled
@@ -102,11 +105,13 @@ TEST_F(PropPage2Test, FileChooserSetsThePicture)
     EXPECT_EQ(ShownName(), "old.png");
     EXPECT_TRUE(mainWindow.Messages().empty());
 
-    choosers->fileAnswer = "/home/me/frames/wood.jpg";
+    choosers->fileAnswer = "/home/me/額縁/wood.jpg";
     Click(page->GetDlgItem(CPropPage2::IDC_FOLDER));
-    EXPECT_EQ(Settings().ExtFramePath, "/home/me/frames/wood.jpg");
+    EXPECT_EQ(Settings().ExtFramePath, "/home/me/額縁/wood.jpg");
     EXPECT_EQ(ShownName(), "wood.jpg");
-    EXPECT_EQ(mainWindow.Messages(), (std::vector<Posted>{{WM_SET_FRAME_TYPE, 17, 0}}));
+    EXPECT_EQ(mainWindow.Messages(),
+              (std::vector<Posted>{{WM_CREATE_EXT_FRAME, 0, 0, "/home/me/額縁/wood.jpg"},
+                                   {WM_SET_FRAME_TYPE, 17, 0}}));
 
     ASSERT_EQ(choosers->files.size(), 2u);
     const FileChooserRequest& request = choosers->files.back();
@@ -119,19 +124,26 @@ TEST_F(PropPage2Test, FileChooserSetsThePicture)
     platform::paths::SetExeDirOverride(QString());
 }
 
-// The gradation check stores its state and selects the rebuilt external frame;
-// the frame switch stores its state and posts nothing.
+// The gradation check stores its state, has the clock window rebuild the
+// external frame with it at once and selects that frame; the frame switch
+// stores its state and posts nothing.
 TEST_F(PropPage2Test, GradationAndFrameSwitch)
 {
     Settings().FrameType = 17;
+    Settings().ExtFramePath = "rings/gold.png";
     Open();
-    Click(page->GetDlgItem(CPropPage2::IDC_GRADATION));
-    EXPECT_FALSE(Settings().Gradation);
-    Click(page->GetDlgItem(CPropPage2::IDC_GRADATION));
-    EXPECT_TRUE(Settings().Gradation);
-    EXPECT_EQ(mainWindow.Messages(), (std::vector<Posted>{{WM_SET_FRAME_TYPE, 17, 0}, {WM_SET_FRAME_TYPE, 17, 0}}));
+    for (const bool gradation : {false, true}) {
+        Click(page->GetDlgItem(CPropPage2::IDC_GRADATION));
+        EXPECT_EQ(Settings().Gradation, gradation);
+        // The rebuild is done at once, the selection follows.
+        EXPECT_EQ(mainWindow.Arrived(),
+                  (std::vector<Posted>{{WM_CREATE_EXT_FRAME, gradation, 0, "rings/gold.png"}}));
+        EXPECT_EQ(mainWindow.Messages(),
+                  (std::vector<Posted>{{WM_CREATE_EXT_FRAME, gradation, 0, "rings/gold.png"},
+                                       {WM_SET_FRAME_TYPE, 17, 0}}));
+        mainWindow.Clear();
+    }
 
-    mainWindow.Clear();
     Click(page->GetDlgItem(CPropPage2::IDC_CHECK_FRAME));
     EXPECT_FALSE(Settings().Frame);
     Click(page->GetDlgItem(CPropPage2::IDC_CHECK_FRAME));

@@ -118,8 +118,9 @@ TEST(ZoomStepTest, WholeTensRoundedDown)
         EXPECT_EQ(ZoomStep(position), zoom) << position;
 }
 
-// The opacity trackbar stores the alpha and shows it; the checks store
-// theirs. None of them posts anything.
+// The opacity trackbar stores the alpha, shows it and has the clock window
+// take it at once; the top-most check likewise; the splash check only stores
+// its state.
 TEST_F(PropPage3Test, OpacityAndChecks)
 {
     Settings().Alpha = 200;
@@ -133,12 +134,23 @@ TEST_F(PropPage3Test, OpacityAndChecks)
     QTest::keyClick(alpha, Qt::Key_Home);
     EXPECT_EQ(Settings().Alpha, 15);
     EXPECT_EQ(page->Item<QLineEdit>(CPropPage3::IDC_ALPHA_VALUE)->text(), "15");
+    EXPECT_EQ(mainWindow.Arrived(), (std::vector<Posted>{{platform::WM_SET_ALPHA, 15, 0}})); // at once
+    QTest::keyClick(alpha, Qt::Key_PageUp);
+    EXPECT_EQ(Settings().Alpha, alpha->value());
 
     Click(page->GetDlgItem(CPropPage3::IDC_CHECK_SPLASH));
     EXPECT_TRUE(Settings().Splash);
     Click(page->GetDlgItem(CPropPage3::IDC_CHECK_TOPMOST));
     EXPECT_FALSE(Settings().TopMost);
-    EXPECT_TRUE(mainWindow.Messages().empty());
+    ASSERT_FALSE(mainWindow.Arrived().empty());
+    EXPECT_EQ(mainWindow.Arrived().back(), (Posted{platform::WM_SET_TOPMOST, 0, 0})); // at once
+    Click(page->GetDlgItem(CPropPage3::IDC_CHECK_TOPMOST));
+    EXPECT_TRUE(Settings().TopMost);
+    EXPECT_EQ(mainWindow.Messages(),
+              (std::vector<Posted>{{platform::WM_SET_ALPHA, 15, 0},
+                                   {platform::WM_SET_ALPHA, platform::WPARAM(alpha->value()), 0},
+                                   {platform::WM_SET_TOPMOST, 0, 0},
+                                   {platform::WM_SET_TOPMOST, 1, 0}}));
 }
 
 } // namespace

@@ -165,6 +165,19 @@ TEST_F(PropPage4Test, BackgroundColour)
     EXPECT_EQ(page->MessageEdit(4)->GetTextColor(), 0xFFFFFFu);
 }
 
+// The dark threshold is the one handed in with the settings: at 200, light
+// grey (largest byte 192) gets white text too, white still black.
+TEST_F(PropPage4Test, TextColourFollowsTheHandedInThreshold)
+{
+    const ScopedPageSettings brighter(Settings(), QString(), 200);
+    Open();
+    EXPECT_EQ(page->MessageEdit(4)->GetTextColor(), 0xFFFFFFu);
+    EXPECT_EQ(page->MessageEdit(0)->GetTextColor(), 0x000000u);
+    choosers->colorAnswer = 0xC7C7C7; // largest byte 199
+    Click(page->GetDlgItem(CPropPage4::IDC_COLOR));
+    EXPECT_EQ(page->MessageEdit(0)->GetTextColor(), 0xFFFFFFu);
+}
+
 // The scroll bar's arrows and the wheel move the rows 60 pixels a step,
 // between positions 0 and 7.
 TEST_F(PropPage4Test, ScrollingStopsAtTheEnds)

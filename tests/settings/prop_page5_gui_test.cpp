@@ -6,6 +6,7 @@
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
+#include "settings/page_settings.h"
 #include "settings/prop_page5.h"
 #include "settings/prop_page6.h"
 #include "tests/support/screens.h"
@@ -61,14 +62,16 @@ protected:
     platform::ScopedRecordingDesktop desktop;
     MessageSink sink;
     QTemporaryDir exeDir;
+    AppSettings live;
+    ScopedPageSettings pageSettings{live, QStringLiteral("9.87"), 150};
     CPropPage5 page;
 };
 
+// The version handed to the pages stands in the text.
 TEST_F(PropPage5Test, VersionTextReadsExactly)
 {
-    const QString version = QString::asprintf("%d.%d", LMD_VERSION_MAJOR, LMD_VERSION_MINOR);
-    const QString expected = "== Lumidial == \n\n◆Version " + version +
-                             " \n\n■Created by Tobelin \n\n●Frame Designed by Tobelin";
+    const QString expected =
+        "== Lumidial == \n\n◆Version 9.87 \n\n■Created by Tobelin \n\n●Frame Designed by Tobelin";
     EXPECT_EQ(page.VersionText(), expected);
     const auto* label = qobject_cast<QLabel*>(page.GetDlgItem(CPropPage5::IDC_VERSION_TEXT));
     ASSERT_TRUE(label);

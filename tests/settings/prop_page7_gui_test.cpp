@@ -176,7 +176,7 @@ TEST_F(PropPage7Test, FolderAndSubfolders)
     EXPECT_EQ(Settings().ImageFolderPath, "/srv/photos");
     EXPECT_TRUE(Settings().StoredImageFolderPath.isEmpty()); // the choice is what gets saved
     EXPECT_EQ(Edit(CPropPage7::IDC_IMAGE_FOLDER)->text(), "/srv/photos");
-    EXPECT_EQ(mainWindow.Messages(), (std::vector<Posted>{{WM_SET_IMAGE_SOURCE, 0, 0}}));
+    EXPECT_EQ(mainWindow.Messages(), (std::vector<Posted>{{WM_SET_IMAGE_SOURCE, 0, 0, "/srv/photos"}}));
 
     mainWindow.Clear();
     Click(page->GetDlgItem(CPropPage7::IDC_SEARCH_SUB));

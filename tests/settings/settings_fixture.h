@@ -1,12 +1,12 @@
 #pragma once
 // What the settings tests share: a main window that records the messages the
-// pages post to it, fresh live settings, and real input on the pages' controls
-// (clicks, and colour choices through the colour button's popup).
-// Header only: the gui suite includes it.
-#include "app/lmd_app.h"
+// pages post to it, fresh live settings handed to the pages, and real input on
+// the pages' controls (clicks, and colour choices through the colour button's
+// popup). Header only: the gui suites include it.
 #include "controls/color_button.h"
 #include "controls/colour_popup.h"
 #include "platform/messages.h"
+#include "settings/page_settings.h"
 #include "settings/settings_dialog.h"
 
 #include <QAbstractButton>
@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace lmd::test {
@@ -28,12 +29,16 @@ struct Posted
     unsigned message;
     platform::WPARAM wParam;
     platform::LPARAM lParam;
+    std::string text = {}; // empty when the message carries none
     bool operator==(const Posted&) const = default;
 };
 
 inline std::ostream& operator<<(std::ostream& out, const Posted& p)
 {
-    return out << std::hex << "{0x" << p.message << ", " << std::dec << p.wParam << ", " << p.lParam << "}";
+    out << std::hex << "{0x" << p.message << ", " << std::dec << p.wParam << ", " << p.lParam;
+    if (!p.text.empty())
+        out << ", \"" << p.text << "\"";
+    return out << "}";
 }
 
 // Registered as the main window for its life; records every message it gets.
@@ -49,6 +54,9 @@ public:
         QCoreApplication::sendPostedEvents(this);
         return messages_;
     }
+    // The messages that have arrived so far: those sent (at once), without the
+    // posted ones still on their way.
+    const std::vector<Posted>& Arrived() const { return messages_; }
     void Clear()
     {
         QCoreApplication::sendPostedEvents(this);
@@ -61,7 +69,7 @@ protected:
         if (event->type() != platform::AppMessageEvent::EventType())
             return QObject::event(event);
         const auto& m = static_cast<const platform::AppMessageEvent&>(*event);
-        messages_.push_back({m.message, m.wParam, m.lParam});
+        messages_.push_back({m.message, m.wParam, m.lParam, m.text ? *m.text : std::string()});
         return true;
     }
 
@@ -73,9 +81,10 @@ private:
 class SettingsPageTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { theApp.AppSettings = AppSettings{}; }
-    AppSettings& Settings() { return theApp.AppSettings; }
+    AppSettings& Settings() { return live; }
 
+    AppSettings live;
+    ScopedPageSettings pageSettings{live, QStringLiteral("9.87"), 150};
     RecordingMainWindow mainWindow;
 };
 

@@ -3,8 +3,10 @@
 #include "physics/dynamics/world.h"
 #include "tests/physics/scenes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 #include <vector>
 
 using namespace phtest;
@@ -202,6 +204,33 @@ bool AllAsleep(phWorld& world)
     }
     return true;
 }
+
+// Steps until every dynamic body sleeps; false when that takes more than the given steps.
+bool StepUntilAsleep(phWorld& world, int maxSteps)
+{
+    for (int n = 0; n < maxSteps; ++n) {
+        world.Step(kStep, 8, 3);
+        if (AllAsleep(world)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The impulse that a contact's points gave its body B in the last step, from
+// the stored normal and tangent impulses.
+phVector ImpulseOnB(const phContact& contact)
+{
+    phGlobalManifold manifold;
+    contact.GetWorldManifold(&manifold);
+    const phVector tangent(manifold.normal.y, -manifold.normal.x);
+    phVector impulse;
+    for (int32_t i = 0; i < contact.GetManifold()->pointCount; ++i) {
+        const phManifoldPoint& point = contact.GetManifold()->points[i];
+        impulse += point.normalImpulse * manifold.normal + point.tangentImpulse * tangent;
+    }
+    return impulse;
+}
 } // namespace
 
 TEST(SolverTest, PyramidStandsAndSleeps)
@@ -230,6 +259,155 @@ TEST(SolverTest, PyramidStandsAndSleeps)
     }
     EXPECT_GT(top.y, startTop - 20.0f * phLinearSlop);
     EXPECT_NEAR(top.x, 0.0f, 0.05f);
+}
+
+// A column of circles, each on the one below. At rest the contact under circle
+// k (0 at the bottom) carries the weight of the circles from k up over one
+// step, (count - k) m g h, as the resting circles' momentum demands: warm
+// starting carries the impulses over until they balance gravity. No contact
+// sinks deeper than the position phase accepts, so the top stands within that
+// of the height of touching circles.
+TEST(SolverTest, CircleColumnCarriesTheWeightAboveEachContact)
+{
+    const float g = 10.0f;
+    const float r = 0.1f;
+    for (const int count : {1, 4, 12, 20}) {
+        SCOPED_TRACE(testing::Message() << count << " circles");
+        auto world = MakeWorld({0.0f, -g});
+        AddGround(*world, 5.0f);
+        const phCircleShape circle = MakeCircle(r);
+        std::vector<phBody*> column;
+        for (int k = 0; k < count; ++k) {
+            column.push_back(AddBody(*world, phDynamicBody,
+                                     {0.0f, phPolygonRadius + r + 2.0f * r * static_cast<float>(k)}));
+            AddShape(column.back(), circle, 1.0f, 0.4f);
+        }
+        ASSERT_TRUE(StepUntilAsleep(*world, 600));
+
+        const float weight = column[0]->GetMass() * g * kStep;
+        int touching = 0;
+        for (phContact* c = world->GetContactList(); c != nullptr; c = c->GetNext()) {
+            if (!c->IsTouching()) {
+                continue;
+            }
+            ++touching;
+            const phBody* const a = c->GetFixtureA()->GetBody();
+            const phBody* const b = c->GetFixtureB()->GetBody();
+            const phBody* const upper = a->GetPosition().y > b->GetPosition().y ? a : b;
+            const auto k = std::find(column.begin(), column.end(), upper) - column.begin();
+            const float carried = static_cast<float>(count - k) * weight;
+            ASSERT_EQ(c->GetManifold()->pointCount, 1);
+            EXPECT_NEAR(c->GetManifold()->points[0].normalImpulse, carried, 0.01f * carried)
+                << "under circle " << k;
+        }
+        EXPECT_EQ(touching, count);
+        EXPECT_LE(DeepestPenetration(*world), -phPositionSolvedSeparation);
+        const float top = column.back()->GetPosition().y + r;
+        const float touchingTop = phPolygonRadius + 2.0f * r * static_cast<float>(count);
+        EXPECT_LE(top, touchingTop + 1e-4f);
+        EXPECT_GE(top, touchingTop + static_cast<float>(count) * phPositionSolvedSeparation);
+        EXPECT_EQ(column.back()->GetPosition().x, 0.0f);
+    }
+}
+
+// The benchmarks' pile, circles laid touching in hexagonal packing, comes to
+// rest in its packing: no contact deeper than the linear slop the position
+// phase leaves and a half (7.5 % of the radius); each row no lower than circles
+// resting in the dips of the row below with that overlap; no circle off its
+// place by a quarter radius; two to six touching neighbours, as many as a
+// packing allows; and the ground and walls carry the pile's weight.
+TEST(SolverTest, CirclePileRestsInItsPacking)
+{
+    const float g = 10.0f;
+    const float r = kPileRadius;
+    auto world = MakeWorld({0.0f, -g});
+    AddCirclePile(*world, 500);
+    std::map<const phBody*, phVector> laid;
+    float mass = 0.0f;
+    for (const phBody* b = world->GetBodyList(); b != nullptr; b = b->GetNext()) {
+        if (b->GetType() == phDynamicBody) {
+            laid[b] = b->GetPosition();
+            mass += b->GetMass();
+        }
+    }
+    ASSERT_EQ(laid.size(), 500u);
+    ASSERT_TRUE(StepUntilAsleep(*world, 300));
+
+    const float overlap = 1.5f * phLinearSlop;
+    EXPECT_LE(DeepestPenetration(*world), overlap);
+    // Resting on two circles 2 r apart with that overlap puts a row this much
+    // lower than touching circles would be.
+    const float rowPitch = std::sqrt(3.0f) * r;
+    const float rowSink = rowPitch - std::sqrt((2.0f * r - overlap) * (2.0f * r - overlap) - r * r);
+    std::map<const phBody*, int> touching;
+    phVector fromStatics;
+    for (phContact* c = world->GetContactList(); c != nullptr; c = c->GetNext()) {
+        if (!c->IsTouching()) {
+            continue;
+        }
+        const phBody* const a = c->GetFixtureA()->GetBody();
+        const phBody* const b = c->GetFixtureB()->GetBody();
+        ++touching[a];
+        ++touching[b];
+        if (a->GetType() == phStaticBody) {
+            fromStatics += ImpulseOnB(*c);
+        } else if (b->GetType() == phStaticBody) {
+            fromStatics -= ImpulseOnB(*c);
+        }
+    }
+    for (const auto& [body, start] : laid) {
+        const float row = std::round((start.y - r - phPolygonRadius) / rowPitch);
+        const phVector p = body->GetPosition();
+        EXPECT_GE(p.y, start.y - overlap - row * rowSink) << "row " << row;
+        EXPECT_LE(p.y, start.y + 1e-4f) << "row " << row;
+        EXPECT_NEAR(p.x, start.x, 0.25f * r) << "row " << row;
+        EXPECT_GE(touching[body], 2) << "row " << row;
+        EXPECT_LE(touching[body], 6) << "row " << row;
+    }
+    const float weight = mass * g * kStep;
+    EXPECT_NEAR(fromStatics.y, weight, 0.01f * weight);
+    EXPECT_NEAR(fromStatics.x, 0.0f, 0.01f * weight);
+}
+
+// Two dynamic circles get no time of impact and a contact has no points
+// until its circles overlap, so a circle closing in on another lands inside
+// it by what its last step carried it past touching. In one step the solve
+// shares their momentum (no restitution) and the position phase then pushes
+// them apart to the slop; a circle whose step carries its centre past the
+// other's passes through, keeping its speed.
+TEST(SolverTest, FastCircleLandsInsideAnotherByItsLastStep)
+{
+    const float r = 0.1f;
+    const float gap = 0.02f;
+    for (const float speed : {5.0f, 10.0f, 20.0f}) {
+        SCOPED_TRACE(testing::Message() << speed << " m/s");
+        auto world = MakeWorld({0.0f, 0.0f});
+        const phCircleShape circle = MakeCircle(r);
+        phBody* const still = AddBody(*world, phDynamicBody, {0.0f, 0.0f});
+        AddShape(still, circle, 1.0f, 0.0f);
+        phBody* const falling = AddBody(*world, phDynamicBody, {0.0f, 2.0f * r + gap});
+        AddShape(falling, circle, 1.0f, 0.0f);
+        falling->SetLinearVelocity({0.0f, -speed});
+
+        world->Step(kStep, 8, 3);
+        const float travel = speed * kStep;
+        EXPECT_NEAR(falling->GetPosition().y, 2.0f * r + gap - travel, 1e-5f);
+        const bool passesCentre = travel > 2.0f * r + gap;
+        for (int n = 0; n < 30; ++n) {
+            world->Step(kStep, 8, 3);
+        }
+        if (passesCentre) {
+            EXPECT_EQ(falling->GetLinearVelocity().y, -speed);
+            EXPECT_EQ(still->GetLinearVelocity().y, 0.0f);
+            EXPECT_LT(falling->GetPosition().y, still->GetPosition().y - 2.0f * r);
+        } else {
+            EXPECT_NEAR(falling->GetLinearVelocity().y, -0.5f * speed, 1e-4f * speed);
+            EXPECT_NEAR(still->GetLinearVelocity().y, -0.5f * speed, 1e-4f * speed);
+            const float separation = falling->GetPosition().y - still->GetPosition().y - 2.0f * r;
+            EXPECT_GE(separation, -1.5f * phLinearSlop);
+            EXPECT_LE(separation, 0.0f);
+        }
+    }
 }
 
 TEST(SolverTest, BodiesMeetingOnlyThroughStaticGroundSleepApart)

@@ -1,6 +1,7 @@
-// The frame, effect, general and alarm pages on the running clock: changes
-// show on the clock while the dialog is open; Cancel puts the settings and
-// the clock back, OK saves them, and an alarm set on the page rings.
+// The frame, effect, general, alarm and version pages on the running clock:
+// changes show on the clock while the dialog is open; Cancel puts the settings
+// and the clock back, OK saves them, an alarm set on the page rings, and the
+// pages show the application's version and dark threshold.
 #include "app/alarm_dlg.h"
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
@@ -12,6 +13,7 @@
 #include "settings/prop_page2.h"
 #include "settings/prop_page3.h"
 #include "settings/prop_page4.h"
+#include "settings/prop_page5.h"
 #include "settings/prop_page7.h"
 #include "settings/settings_dialog.h"
 #include "tests/settings/settings_fixture.h"
@@ -27,6 +29,7 @@
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -38,6 +41,7 @@ enum PageIndex : int
     kEffectPage = 3,
     kGeneralPage = 4,
     kAlarmPage = 5,
+    kVersionPage = 6,
 };
 
 QByteArray ReadFile(const QString& path)
@@ -219,6 +223,24 @@ TEST_F(SettingsPagesOnClockTest, OkSavesAndTheAlarmRings)
     EXPECT_EQ(stored.Alarms[0].AlarmMsg, "call back");
     EXPECT_FALSE(AlarmRings());
     EXPECT_TRUE(QTest::qWaitFor([] { return AlarmRings(); }, 75000));
+}
+
+// The launcher hands the pages the application's version and dark threshold:
+// the version page shows the clock's version; with a threshold of 200 a light
+// grey alarm message is written in white.
+TEST_F(SettingsPagesOnClockTest, PagesShowTheApplicationsVersionAndThreshold)
+{
+    theApp.AppSettings.Alarms[0].BackColor = 0xC0C0C0; // largest byte 192
+    const int threshold = std::exchange(theApp.m_nDarkThreshold, 200);
+    RunSettings([&](CSettingsDialog& dialog) {
+        auto& version = Select<CPropPage5>(dialog, kVersionPage);
+        EXPECT_TRUE(version.VersionText().contains("◆Version " + theApp.m_strVersion + " \n"))
+            << version.VersionText().toStdString();
+        auto& alarms = Select<CPropPage4>(dialog, kAlarmPage);
+        EXPECT_EQ(alarms.MessageEdit(0)->GetTextColor(), 0xFFFFFFu);
+        End(dialog, CSettingsDialog::IDCANCEL);
+    });
+    theApp.m_nDarkThreshold = threshold;
 }
 
 } // namespace

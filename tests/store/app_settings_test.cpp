@@ -1,4 +1,4 @@
-#include "app/app_settings.h"
+#include "store/app_settings.h"
 #include "platform/desktop.h"
 
 #include <QDir>

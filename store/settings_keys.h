@@ -1,7 +1,7 @@
 #pragma once
 // Section and key names of the clock's INI file. The six names after SEC_ALARM
 // are stems: the real key is the stem followed by the alarm number 1 to 9
-// ("Enable1" ... "AlarmMsg9"; see AlarmKey in app/app_settings.h).
+// ("Enable1" ... "AlarmMsg9"; see AlarmKey in store/app_settings.h).
 #include <QStringView>
 
 namespace keys {

@@ -31,6 +31,11 @@ struct AlarmSetting
 
 inline constexpr int kAlarmCount = 9;
 
+// The text colour of an alarm's message on its background colour (the popup
+// and the alarm page show it so): white when the largest of the background's
+// red, green and blue is below the threshold, else black.
+platform::COLORREF AlarmTextColor(platform::COLORREF background, int darkThreshold);
+
 // All user settings. Copyable member by member (the settings dialog keeps a copy
 // to revert a cancelled dialog).
 //

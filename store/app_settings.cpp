@@ -1,10 +1,11 @@
-#include "app/app_settings.h"
+#include "store/app_settings.h"
 
-#include "app/settings_keys.h"
 #include "platform/crt.h"
 #include "platform/desktop.h"
 #include "platform/paths.h"
+#include "store/settings_keys.h"
 
+#include <algorithm>
 #include <cstdint>
 
 using namespace keys;
@@ -136,6 +137,13 @@ QString FormatMonthDay(int month, int day)
 QString FormatHourMin(int hour, int minute)
 {
     return QString::asprintf("%02d:%02d", hour, minute);
+}
+
+COLORREF AlarmTextColor(COLORREF background, int darkThreshold)
+{
+    const int largest = std::max(
+        {platform::GetRValue(background), platform::GetGValue(background), platform::GetBValue(background)});
+    return largest < darkThreshold ? 0xFFFFFF : 0x000000;
 }
 
 QString AlarmKey(QStringView stem, int number)

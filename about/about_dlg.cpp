@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
+#include "platform/run_time_files.h"
 
 #include <QPushButton>
 #include <ctime>
@@ -220,7 +221,7 @@ bool CAboutDlg::OnInitDialog()
     m_picture2 = platform::LoadBitmap(154);
     // The second picture of page 5 is a file beside the executable; a missing
     // file leaves the page with one picture.
-    m_picture3 = QImage(
+    m_picture3 = platform::ReadPictureFile(
         platform::paths::Normalize(platform::paths::ExeDir() + platform::paths::FromData(kSecondPictureName)));
     m_specialFx2->SetPictures(&m_picture2, &m_picture3);
     if (AttachToPage(5, m_specialFx2))

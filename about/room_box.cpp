@@ -4,6 +4,7 @@
 #include "about/room_box.h"
 
 #include "platform/paths.h"
+#include "platform/run_time_files.h"
 
 #include <GL/glu.h>
 #include <algorithm>
@@ -63,9 +64,7 @@ QImage Checkerboard(int side, QRgb color)
 
 QImage RoomFacePicture(const QString& file, int side, QRgb color)
 {
-    QImage picture;
-    if (platform::paths::IsRegularFile(file))
-        picture.load(file);
+    QImage picture = platform::ReadPictureFile(file);
     if (picture.isNull())
         return Checkerboard(side, color);
     // Whatever its size and depth, the upload reads side x side pixels of three

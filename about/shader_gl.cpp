@@ -5,10 +5,9 @@
 
 #include "effects/geometry/shader_program.h"
 #include "effects/shader_renderer.h"
-#include "platform/paths.h"
+#include "platform/run_time_files.h"
 
 #include <QImage>
-#include <QImageReader>
 #include <array>
 #include <iostream>
 #include <string_view>
@@ -91,10 +90,7 @@ int MaxTextureSide()
 
 bool LoadTexture(unsigned& texture, const QString& path)
 {
-    if (!platform::paths::IsRegularFile(path))
-        return false;
-    QImageReader reader(path);
-    QImage picture = reader.read();
+    QImage picture = platform::ReadPictureFile(path);
     if (picture.isNull())
         return false;
     // Upload what glTexImage2D will read: packed 32-bit rows (bytes blue,

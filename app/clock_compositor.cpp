@@ -7,9 +7,9 @@
 #include "platform/dialog.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
+#include "platform/run_time_files.h"
 
 #include <QFontMetricsF>
-#include <QImageReader>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -96,15 +96,12 @@ DotColors DotColorsFor(const AppSettings& settings)
 }
 
 // The picture at path; a relative path is read from the executable's folder.
-// Null when it cannot be read.
+// Null when no path is given or the file cannot be read.
 QImage LoadFramePicture(const QString& path)
 {
-    const QString file = platform::paths::InExeDir(path);
-    if (!platform::paths::IsRegularFile(file))
+    if (path.isEmpty())
         return {};
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    return reader.read();
+    return platform::ReadPictureFile(platform::paths::InExeDir(path), true);
 }
 
 } // namespace

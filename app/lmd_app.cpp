@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/resources.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -30,8 +31,12 @@ std::unique_ptr<CLumidial> CLMDApp::InitInstance()
     QApplication::setWindowIcon(platform::LoadIcon("LMD_ICON_1"));
     // The program lives exactly as long as its main window (see Quit).
     QApplication::setQuitOnLastWindowClosed(false);
+    m_bFinalSaveBegun = false;
     m_strIniPath = ChooseIniPath(platform::paths::ExeDir());
     LoadSettings();
+    PublishSettings();
+    m_publishing = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                                    [this] { PublishSettings(); });
     // The software renderer's thread count fits the clock's size; it must be set
     // before the first GL context (a stored 0 picks the size later: sized as 100).
     const long long side = 130LL * ClampZoom(AppSettings.Zoom == 0 ? 100 : AppSettings.Zoom) / 100;
@@ -47,11 +52,13 @@ std::unique_ptr<CLumidial> CLMDApp::InitInstance()
 
 int CLMDApp::ExitInstance()
 {
+    QObject::disconnect(m_publishing);
     // Closed here when the run ends without Quit (its place is stored on close).
     if (m_pMainWnd)
         m_pMainWnd->close();
     m_bRunning = false;
-    SaveSettings();
+    if (BeginFinalSave())
+        SaveSettings();
     // A splash still fading when the program ends goes with it (it deletes
     // itself only when it closes on its own).
     delete m_pSplash.data();
@@ -78,11 +85,44 @@ bool CLMDApp::SaveOnAbruptEnd()
     if (!m_bRunning)
         return false;
     m_bRunning = false;
+    if (!BeginFinalSave()) {
+        // The signal's watch is saving (and then ends the process): wait until it has.
+        const std::lock_guard saved(m_publishedMutex);
+        return true;
+    }
     if (m_pMainWnd)
         m_pMainWnd->OnEndSession(); // the place from the window's last known geometry, then the save
     else
         SaveSettings();
     return true;
+}
+
+void CLMDApp::PublishSettings()
+{
+    const std::lock_guard lock(m_publishedMutex);
+    m_published = AppSettings;
+    if (m_pMainWnd) {
+        m_published.StartX = m_pMainWnd->x();
+        m_published.StartY = m_pMainWnd->y();
+    }
+    m_publishedIniPath = m_strIniPath;
+    m_bPublished = true;
+}
+
+CLMDApp::PublishedSave CLMDApp::SavePublishedSettings()
+{
+    // Held from the claim to the end of the save, so whoever waits on it finds the file written.
+    const std::lock_guard lock(m_publishedMutex);
+    if (!BeginFinalSave())
+        return PublishedSave::FinalSaveBegun;
+    if (!m_bPublished || !SaveAppSettings(m_published, m_publishedIniPath))
+        return PublishedSave::NotSaved;
+    return PublishedSave::Saved;
+}
+
+bool CLMDApp::BeginFinalSave()
+{
+    return !m_bFinalSaveBegun.exchange(true);
 }
 
 void CLMDApp::ShowSplash()

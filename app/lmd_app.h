@@ -24,11 +24,22 @@
 //   loop would return at once anyway). IsQuitting() tells it the program ends.
 // - Timers belong to their window (the clock's TimerSet, a dialog's own), so
 //   none fires once its window is gone; the clock's stop at Quit().
+//
+// When the GUI thread does not turn (stuck in a call, the display frozen), a
+// signal cannot reach Quit(). main then saves from another thread what the GUI
+// thread last published (SavePublishedSettings) and ends the process. The
+// settings record itself is only ever touched by the GUI thread: it publishes
+// a copy, with the clock's place, each time its event loop is about to wait.
+// The run's final save is made once, by whichever comes first: ExitInstance
+// (or SaveOnAbruptEnd) on the GUI thread, or that other thread.
 #include "store/app_settings.h"
 
+#include <QMetaObject>
 #include <QPointer>
 #include <QString>
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 class CLumidial;
 class CSplashWnd;
@@ -73,6 +84,20 @@ public:
     // The INI file chosen by InitInstance (beside the executable).
     const QString& IniPath() const { return m_strIniPath; }
 
+    // GUI thread: publishes a copy of the settings with the clock's current
+    // place (see above). InitInstance publishes once the settings are loaded
+    // and then whenever the event loop is about to wait, until ExitInstance.
+    void PublishSettings();
+    enum class PublishedSave
+    {
+        Saved,
+        NotSaved,       // the save failed, or nothing was published yet
+        FinalSaveBegun, // the GUI thread has begun the run's final save itself
+    };
+    // Any thread: makes the run's final save from the copy last published,
+    // unless it has begun already.
+    PublishedSave SavePublishedSettings();
+
     QString m_strClassName;
     QString m_strTitle;
     QString m_strVersion;
@@ -84,10 +109,19 @@ public:
 private:
     void ShowSplash();
     std::unique_ptr<CLumidial> CreateMainWindow();
+    // True for the first caller in a run: that one makes the final save.
+    bool BeginFinalSave();
 
     QString m_strIniPath;
     bool m_bRunning = false; // from InitInstance to ExitInstance
     bool m_bQuitting = false;
+
+    std::atomic<bool> m_bFinalSaveBegun{false};
+    QMetaObject::Connection m_publishing; // the event loop's wait publishes
+    std::mutex m_publishedMutex;          // guards the three below, and the save made from them
+    ::AppSettings m_published;
+    QString m_publishedIniPath;
+    bool m_bPublished = false;
 };
 
 extern CLMDApp theApp;

@@ -6,6 +6,7 @@
 #include "platform/desktop.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
+#include "platform/run_time_files.h"
 
 #include <QImage>
 #include <algorithm>
@@ -50,7 +51,7 @@ struct FacePicture
 
 FacePicture ReadFace(const QString& path)
 {
-    const QImage file(path);
+    const QImage file = platform::ReadPictureFile(path);
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_CUBE_MAP_TEXTURE_SIZE, &maxSide);
     if (file.isNull() || file.width() != file.height() || file.width() > maxSide)

@@ -6,14 +6,13 @@
 #include "platform/desktop.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
+#include "platform/run_time_files.h"
 #include "platform/surface.h"
 
 #include <QImage>
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <utility>
 
@@ -58,30 +57,17 @@ void ShowGlewError(const std::string& glewError)
 
 std::string ReadTextFile(const std::string& path)
 {
-    if (!platform::paths::IsRegularFile(QString::fromStdString(path)))
-        return {};
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return {};
-    std::string text;
-    std::array<char, 4096> chunk{};
-    // Read in chunks up to the first zero byte, so an endless device file ends
-    // the text as soon as it yields a zero.
-    while (file) {
-        file.read(chunk.data(), chunk.size());
-        const auto count = static_cast<std::size_t>(file.gcount());
-        const char* const end = std::find(chunk.data(), chunk.data() + count, '\0');
-        text.append(chunk.data(), static_cast<std::size_t>(end - chunk.data()));
-        if (end != chunk.data() + count)
-            break;
-    }
+    const platform::FileRead file =
+        platform::ReadRunTimeFile(QString::fromStdString(path), platform::FileKind::ShaderSource);
+    // The text ends at the first zero byte.
+    const QByteArrayView bytes(file.bytes.constData(), qstrnlen(file.bytes.constData(), file.bytes.size()));
     // Text mode: each carriage return that starts a CR LF pair is dropped.
     std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+    out.reserve(static_cast<std::size_t>(bytes.size()));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             continue;
-        out.push_back(text[i]);
+        out.push_back(bytes[i]);
     }
     return out;
 }
@@ -252,10 +238,7 @@ void CShaderRenderer::ReportError(const std::string& text)
 
 bool CShaderRenderer::LoadTexture(unsigned& texture, const std::string& path)
 {
-    const QString file = platform::paths::FromData(QString::fromStdString(path));
-    if (!platform::paths::IsRegularFile(file))
-        return false;
-    QImage image(file);
+    QImage image = platform::ReadPictureFile(platform::paths::FromData(QString::fromStdString(path)));
     if (image.isNull())
         return false;
     GLint maxSize = 0;

@@ -4,13 +4,12 @@
 #include "effects/shader_renderer3.h"
 
 #include "platform/paths.h"
-
-#include <fstream>
+#include "platform/run_time_files.h"
 
 namespace {
 
 constexpr int kNoiseSide = 32;
-constexpr std::streamsize kNoiseBytes = kNoiseSide * kNoiseSide * kNoiseSide;
+constexpr qsizetype kNoiseBytes = kNoiseSide * kNoiseSide * kNoiseSide;
 
 } // namespace
 
@@ -39,22 +38,16 @@ bool CShaderRenderer3::LoadBufferA(const std::string& name)
 
 bool CShaderRenderer3::Load3DNoise(unsigned& texture, const std::string& path)
 {
-    const QString name = platform::paths::FromData(QString::fromStdString(path));
-    if (!platform::paths::IsRegularFile(name))
-        return false;
-    std::ifstream file(name.toStdString(), std::ios::binary);
-    if (!file)
-        return false;
-    std::vector<unsigned char> texels(static_cast<std::size_t>(kNoiseBytes));
-    file.read(reinterpret_cast<char*>(texels.data()), kNoiseBytes);
-    if (file.gcount() != kNoiseBytes)
+    const platform::FileRead file = platform::ReadRunTimeFile(
+        platform::paths::FromData(QString::fromStdString(path)), platform::FileKind::NoiseVolume);
+    if (file.bytes.size() < kNoiseBytes)
         return false; // a longer file passes: only its first bytes are used
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_3D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glTexImage3D(GL_TEXTURE_3D, 0, GL_R8, kNoiseSide, kNoiseSide, kNoiseSide, 0, GL_RED, GL_UNSIGNED_BYTE,
-                 texels.data());
+                 file.bytes.constData());
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_REPEAT);

@@ -1,7 +1,7 @@
 #include "effects/slide_show.h"
 
 #include "effects/image_path_list.h"
-#include "platform/paths.h"
+#include "platform/run_time_files.h"
 #include "platform/surface.h"
 
 #include <QImage>
@@ -16,8 +16,7 @@ void CSlideShow::DrawNext(platform::Surface& output, const platform::Surface& so
         return;
     }
     platform::Surface picture;
-    if (platform::paths::IsRegularFile(path))
-        picture.Image() = QImage(path).convertToFormat(QImage::Format_RGB32);
+    picture.Image() = platform::ReadPictureFile(path).convertToFormat(QImage::Format_RGB32);
     const int iw = picture.Width();
     const int ih = picture.Height();
     if (picture.IsNull() || iw <= 0 || ih <= 0) {

@@ -1,12 +1,12 @@
 #include "platform/ini.h"
 
 #include "platform/crt.h"
+#include "platform/run_time_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -19,6 +19,8 @@
 
 namespace platform {
 namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
 enum class LineKind
 {
@@ -121,27 +123,36 @@ const Escape* FindEscape(char16_t c, char16_t Escape::*field)
 
 } // namespace
 
-QString DecodeText(const QByteArray& bytes, bool& bom)
+std::vector<TextLine> DecodeTextLines(const QByteArray& bytes, bool& bom)
 {
-    static constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
     bom = bytes.startsWith(kUtf8Bom);
-    // The mark is no text: the CP932 fallback must not see it either.
-    const QByteArray data = bom ? bytes.mid(3) : bytes;
+    // The mark is no text: the CP932 reader must not see it either.
+    QByteArray data = bom ? bytes.mid(3) : bytes;
     if (!bom) {
         if (const auto encoding = QStringConverter::encodingForData(data);
             encoding && *encoding != QStringConverter::Utf8) {
             QStringDecoder unicode(*encoding); // UTF-16 or UTF-32 with its mark
-            return unicode(data);
+            data = QString(unicode(data)).toUtf8();
         }
     }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8(data);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder cp932("CP932");
+    QStringDecoder cp932("CP932", QStringConverter::Flag::Stateless);
     if (!cp932.isValid())
-        cp932 = QStringDecoder("Shift_JIS");
-    return cp932.isValid() ? cp932.decode(data) : text;
+        cp932 = QStringDecoder("Shift_JIS", QStringConverter::Flag::Stateless);
+    std::vector<TextLine> lines;
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0)
+            end = data.size();
+        const qsizetype length = end - start - (end > start && data[end - 1] == '\r' ? 1 : 0);
+        const QByteArrayView line(data.constData() + start, length);
+        if (line.isValidUtf8() || !cp932.isValid())
+            lines.push_back({QString::fromUtf8(line), {}});
+        else
+            lines.push_back({cp932.decode(line), line.toByteArray()});
+        start = end + 1;
+    }
+    return lines;
 }
 
 QString EncodeIniValue(const QString& value)
@@ -201,34 +212,22 @@ bool IniFile::Reload()
     bom_ = false;
     modified_ = false;
     // A link to a file not yet there reads as a missing file, which the save creates.
-    if (!QFileInfo::exists(path_))
+    const FileRead file = ReadRunTimeFile(path_, FileKind::Settings);
+    if (file.status == FileRead::Missing)
         return true;
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.Ok()) {
         readFailed_ = true;
         return false;
     }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        readFailed_ = true;
-        return false;
-    }
-    crlf_ = data.contains("\r\n");
-    const QString text = DecodeText(data, bom_);
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast(); // the final line end
-    for (QString& line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+    crlf_ = file.bytes.contains("\r\n");
+    for (TextLine& line : DecodeTextLines(file.bytes, bom_))
         AppendLine(std::move(line));
-    }
     return true;
 }
 
-void IniFile::AppendLine(QString line)
+void IniFile::AppendLine(TextLine line)
 {
-    const ParsedLine parsed = Classify(line);
+    const ParsedLine parsed = Classify(line.text);
     if (parsed.kind == LineKind::Section) {
         const QString name = Folded(parsed.name);
         if (!sections_.contains(name)) // the first one counts
@@ -258,7 +257,7 @@ std::optional<QString> IniFile::RawValue(QStringView section, QStringView key) c
     const auto it = block->keys.constFind(Folded(key));
     if (it == block->keys.cend())
         return std::nullopt;
-    return Classify(block->lines[*it]).value.toString();
+    return Classify(block->lines[*it].text).value.toString();
 }
 
 int IniFile::GetProfileInt(QStringView section, QStringView key, int defaultValue) const
@@ -291,18 +290,19 @@ bool IniFile::WriteProfileString(QStringView section, QStringView key, const QSt
         return false;
     const QString encoded = EncodeIniValue(value);
     if (!FindSection(section)) {
-        AppendLine(u'[' + section.toString() + u']');
-        AppendLine(key.toString() + u'=' + encoded);
+        AppendLine({u'[' + section.toString() + u']', {}});
+        AppendLine({key.toString() + u'=' + encoded, {}});
         modified_ = true;
         return true;
     }
     Block& block = blocks_[sections_.value(Folded(section))];
     const QString folded = Folded(key);
     if (const auto it = block.keys.constFind(folded); it != block.keys.cend()) {
-        QString& stored = block.lines[*it];
-        const QString line = Classify(stored).name.toString() + u'=' + encoded; // the file's spelling
-        if (stored != line) {
-            stored = line;
+        TextLine& stored = block.lines[*it];
+        // A line whose value stays is kept as it stands, its bytes and blanks included.
+        const ParsedLine parsed = Classify(stored.text);
+        if (parsed.value != encoded) {
+            stored = {parsed.name.toString() + u'=' + encoded, {}}; // the file's spelling; written as UTF-8
             modified_ = true;
         }
         return true;
@@ -310,7 +310,7 @@ bool IniFile::WriteProfileString(QStringView section, QStringView key, const QSt
     // After the section's last key: only lines without keys follow it, so no
     // indexed line moves.
     const qsizetype at = block.lastKey + 1;
-    block.lines.insert(at, key.toString() + u'=' + encoded);
+    block.lines.insert(at, {key.toString() + u'=' + encoded, {}});
     block.keys.insert(folded, at);
     block.lastKey = at;
     modified_ = true;
@@ -319,15 +319,10 @@ bool IniFile::WriteProfileString(QStringView section, QStringView key, const QSt
 
 QString IniFile::Text() const
 {
-    qsizetype size = 0;
-    for (const Block& block : blocks_)
-        for (const QString& line : block.lines)
-            size += line.size() + 1;
     QString text;
-    text.reserve(size);
     for (const Block& block : blocks_) {
-        for (const QString& line : block.lines) {
-            text += line;
+        for (const TextLine& line : block.lines) {
+            text += line.text;
             text += u'\n';
         }
     }
@@ -336,12 +331,15 @@ QString IniFile::Text() const
 
 QByteArray IniFile::Encode() const
 {
-    QString text = Text();
-    if (crlf_)
-        text.replace(u'\n', QStringLiteral("\r\n"));
-    QStringEncoder utf8(QStringConverter::Utf8,
-                        bom_ ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
-    return utf8.encode(text);
+    const QByteArray end = crlf_ ? "\r\n" : "\n";
+    QByteArray bytes = bom_ ? kUtf8Bom : "";
+    for (const Block& block : blocks_) {
+        for (const TextLine& line : block.lines) {
+            bytes += line.original.isEmpty() ? line.text.toUtf8() : line.original;
+            bytes += end;
+        }
+    }
+    return bytes;
 }
 
 namespace {

@@ -9,14 +9,16 @@
 //   ignored. Where a section or key appears twice, the first one counts.
 // - Everything else (comments, blank lines, unknown sections and keys, lines
 //   written by hand) is kept as it stands. A write replaces only the line of its
-//   key ("Key=Value", keeping the file's spelling of the key); a missing key is
-//   inserted after the last key line of its section, a missing section is
-//   appended at the end of the file.
-// - Encoding: read as UTF-8 (a UTF-8 or UTF-16 byte-order mark is honoured); a
-//   file that is not valid UTF-8 is read as CP932 (Windows Shift_JIS), its UTF-8
-//   byte-order mark, if any, dropped first either way. Saved as
-//   UTF-8 (with a byte-order mark when the file had one), keeping the file's line
-//   ending (CRLF or LF; LF for a new file).
+//   key ("Key=Value", keeping the file's spelling of the key), and only when the
+//   value changes; a missing key is inserted after the last key line of its
+//   section, a missing section is appended at the end of the file.
+// - Encoding, decided line by line (DecodeTextLines): a line that is valid
+//   UTF-8 is read as UTF-8, any other line as CP932 (Windows Shift_JIS), so one
+//   stray byte garbles nothing but its own line. Saved with the file's line
+//   ending (CRLF or LF; LF for a new file): every line the program did not
+//   change as the bytes it was read from, CP932 lines included, and every line
+//   it wrote as UTF-8. A UTF-8 byte-order mark is kept; a UTF-16 or UTF-32 mark
+//   makes the whole file that encoding, saved as UTF-8 without a mark.
 // - Values that a plain line cannot hold are written quoted: a value containing a
 //   line break (CR or LF), starting or ending with a blank, or starting and ending
 //   with '"' is saved as "..." with \\ for '\', \" for '"', \n for LF and \r for
@@ -30,17 +32,28 @@
 //   A failed save (full disk, read-only folder, file-size limit) leaves the old
 //   file untouched and returns false.
 // - A file that exists but cannot be read is never overwritten: Save() refuses.
+//   The file is read as a run-time file (platform/run_time_files.h): a FIFO, a
+//   device, a folder or a file over the settings' cap is not read (every Get
+//   returns its default) and never replaced.
 //
 // An IniFile edits in memory: load, any number of Get/Write calls, one Save().
 // The free functions at the end do a single durable call on their own.
+#include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
-#include <QStringList>
 #include <QStringView>
 #include <optional>
 #include <vector>
 
 namespace platform {
+
+// One line of a text file, without its line end.
+struct TextLine
+{
+    QString text;
+    QByteArray original; // the line's bytes when they are not UTF-8 (read as CP932); else empty
+};
 
 class IniFile
 {
@@ -85,11 +98,11 @@ private:
     // inserting a key shifts only the lines of its own block.
     struct Block
     {
-        QStringList lines;              // lines[0] is the header, except in the first block
+        QList<TextLine> lines;          // lines[0] is the header, except in the first block
         QHash<QString, qsizetype> keys; // case-folded key -> its first line in `lines`
         qsizetype lastKey = 0;          // last key line (the header when there is none)
     };
-    void AppendLine(QString line);
+    void AppendLine(TextLine line);
     const Block* FindSection(QStringView section) const;
     std::optional<QString> RawValue(QStringView section, QStringView key) const;
     QByteArray Encode() const;
@@ -126,10 +139,11 @@ bool WriteProfileString(const QString& path, QStringView section, QStringView ke
 // not chosen to ignore it: a program that saves settings ignores SIGXFSZ.
 bool WriteFileAtomically(const QString& path, const QByteArray& data);
 
-// A text file's bytes decoded as described above: UTF-8 (a UTF-8, UTF-16 or
-// UTF-32 byte-order mark honoured and dropped), else CP932. bom tells whether
-// the file began with a UTF-8 mark.
-QString DecodeText(const QByteArray& data, bool& bom);
+// A text file's lines, decoded as described above. A line is what comes before
+// a line feed, without a carriage return at its end, and the text after the
+// last line feed when there is any. bom tells whether the file began with a
+// UTF-8 mark (which is no text); a UTF-16 or UTF-32 mark decodes the whole file.
+std::vector<TextLine> DecodeTextLines(const QByteArray& data, bool& bom);
 
 // The value encoding described above, for tests and tools.
 QString EncodeIniValue(const QString& value);

@@ -2,10 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <sys/stat.h>
 
 namespace platform::paths {
 namespace {
@@ -62,15 +60,6 @@ bool IsRelative(const QString& path)
 bool Exists(const QString& path)
 {
     return !path.isEmpty() && QFileInfo::exists(path);
-}
-
-bool IsRegularFile(const QString& path)
-{
-    struct stat info
-    {
-    };
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &info) == 0 &&
-           S_ISREG(info.st_mode);
 }
 
 QString Combine(const QString& dir, const QString& name)

@@ -1,7 +1,8 @@
 #pragma once
 // File names as the clock uses them: the executable's folder, names from data
 // written with '\' separators, and the small path helpers (combine, relative
-// test, existence and regular-file tests, removing the file name).
+// test, existence test, removing the file name). Files are read through
+// platform/run_time_files.h.
 //
 // Every function returns '/'-separated, lexically normalised paths ("a/./b/../c"
 // becomes "a/c") without a trailing separator (except for the root "/").
@@ -34,11 +35,6 @@ bool IsRelative(const QString& path);
 // True when a file-system object (file, folder, ...) exists at the path. An
 // empty path does not exist.
 bool Exists(const QString& path);
-
-// True when the path names a regular file (links followed). Every file the
-// clock reads is checked with this before it is opened: a FIFO would block the
-// opener until a writer comes, a device may never end, and neither is data.
-bool IsRegularFile(const QString& path);
 
 // dir + name: an absolute name is returned on its own; otherwise the two are
 // joined with one separator. Both are taken through FromData first.

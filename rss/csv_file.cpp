@@ -2,33 +2,15 @@
 
 #include "platform/ini.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 bool CCsvFile::Open(const QString& path)
 {
     Close();
-    // A FIFO or device would block or never end: only a regular file is read.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxFileBytes)
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || data.size() > kMaxFileBytes)
+    const platform::FileRead file = platform::ReadRunTimeFile(path, platform::FileKind::FeedList);
+    if (!file.Ok())
         return false;
     bool bom = false;
-    m_lines = platform::DecodeText(data, bom).split(u'\n');
-    // Every piece before a line feed is a line, without a carriage return at its
-    // end; the text after the last line feed is one when it is not empty.
-    const QString tail = m_lines.takeLast();
-    for (QString& line : m_lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    }
-    if (!tail.isEmpty())
-        m_lines.append(tail);
+    for (platform::TextLine& line : platform::DecodeTextLines(file.bytes, bom))
+        m_lines.append(std::move(line.text));
     return true;
 }
 

@@ -4,8 +4,8 @@
 //     display title,URL
 //
 // Format
-// - Read as UTF-8 (a byte-order mark is dropped); a file that is not valid
-//   UTF-8 was written on Windows and is read as CP932.
+// - Decoded line by line: a line that is valid UTF-8 is UTF-8, any other was
+//   written on Windows and is read as CP932 (a byte-order mark is dropped).
 // - Lines end at a line feed; a carriage return before it is dropped.
 // - No header, comments, quoting or trimming: blanks around a delimiter belong
 //   to the fields.
@@ -14,8 +14,11 @@
 //   adds no field, a line without one is one field. At most kMaxFields fields
 //   are taken from a line.
 //
-// Only a regular file of at most kMaxFileBytes is read; anything else (missing,
-// a folder, a FIFO, a device, too large) yields no rows.
+// The list is read as a run-time file (platform/run_time_files.h): only a
+// regular file of at most kMaxFileBytes is read; anything else (missing, a
+// folder, a FIFO, a device, too large) yields no rows.
+#include "platform/run_time_files.h"
+
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -25,7 +28,7 @@ class CCsvFile
 {
 public:
     static constexpr int kMaxFields = 20000;
-    static constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
+    static constexpr qint64 kMaxFileBytes = platform::MaxFileBytes(platform::FileKind::FeedList);
 
     explicit CCsvFile(QChar delimiter = u',') : m_delimiter(delimiter) {}
 

@@ -1,10 +1,10 @@
 #include "rss/feed.h"
 
 #include "platform/paths.h"
+#include "platform/run_time_files.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <cstring>
@@ -261,13 +261,10 @@ bool CFeed::Parse(const QString& path)
     InitFeedLibraries();
     // The bytes as they are: read by name, libxml2 would also unpack a
     // compressed file, without bound.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    const platform::FileRead file = platform::ReadRunTimeFile(path, platform::FileKind::Feed);
+    if (!file.Ok() || file.bytes.isEmpty())
         return false;
-    const QByteArray bytes = file.read(kMaxFeedBytes + 1);
-    if (bytes.isEmpty() || bytes.size() > kMaxFeedBytes)
-        return false;
-    const std::unique_ptr<xmlDoc, DocDeleter> doc = ReadDocument(bytes);
+    const std::unique_ptr<xmlDoc, DocDeleter> doc = ReadDocument(file.bytes);
     if (!doc)
         return false;
     // Shared by the text and the nodes that entities expand to, so that no

@@ -7,6 +7,8 @@
 //
 // A download can be cancelled from any thread through its DownloadCancel: the
 // transfer wakes at once and ends as a failure.
+#include "platform/run_time_files.h"
+
 #include <QString>
 #include <atomic>
 #include <mutex>
@@ -14,7 +16,7 @@
 class QIODevice;
 
 // The largest feed the ticker takes, downloaded or parsed.
-inline constexpr long long kMaxFeedBytes = 32LL * 1024 * 1024;
+inline constexpr long long kMaxFeedBytes = platform::MaxFileBytes(platform::FileKind::Feed);
 
 struct DownloadLimits
 {

@@ -2,9 +2,8 @@
 
 #include "demos/core/core.h"
 #include "platform/paths.h"
+#include "platform/run_time_files.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 
 namespace {
@@ -25,14 +24,11 @@ bool DrawsFromCenter()
     return currentCore && currentCore->drawFromCenter != 0;
 }
 
-// The picture of a regular file, as premultiplied ARGB; a null image for
-// anything else or anything unreadable.
+// The picture of a file, as premultiplied ARGB; a null image for anything
+// that is no readable picture.
 QImage ReadPicture(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        return {};
-    QImageReader reader(path);
-    return reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return platform::ReadPictureFile(path).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 } // namespace

@@ -1,16 +1,16 @@
 #include "effects/geometry/obj_loader.h"
 
 #include "platform/crt.h"
-#include "platform/paths.h"
+#include "platform/run_time_files.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <new>
 #include <optional>
+#include <sstream>
 #include <string_view>
 
 namespace {
@@ -208,12 +208,12 @@ bool ReadObjModel(std::istream& stream, const std::string& name, ObjMesh& mesh)
 
 bool LoadObjModel(const std::string& fileName, ObjMesh& mesh)
 {
-    std::ifstream file;
-    if (platform::paths::IsRegularFile(QString::fromStdString(fileName)))
-        file.open(fileName, std::ios::binary);
-    if (!file.is_open()) {
+    const platform::FileRead file =
+        platform::ReadRunTimeFile(QString::fromStdString(fileName), platform::FileKind::Model);
+    if (!file.Ok()) {
         std::cerr << "Error: Can't open OBJ file: " << fileName << '\n';
         return false;
     }
-    return ReadObjModel(file, fileName, mesh);
+    std::istringstream stream(file.bytes.toStdString());
+    return ReadObjModel(stream, fileName, mesh);
 }

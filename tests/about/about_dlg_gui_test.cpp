@@ -9,9 +9,12 @@
 #include "platform/paths.h"
 #include "platform/resources.h"
 #include "tests/about/about_dialog_fixture.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/screens.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -19,6 +22,10 @@
 #include <QTimer>
 #include <ctime>
 #include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -176,13 +183,32 @@ TEST_F(AboutDlgTest, PicturePagesRippleTheirPictures)
 
 TEST_F(AboutDlgTest, WithoutTheSecondPictureFileAClickDoesNotSwitch)
 {
+    // The file missing, or something in its place that is no picture file:
+    // the dialog opens at once all the same.
+    const auto inFolder = [](const QString& folder) {
+        return platform::paths::Normalize(folder + platform::paths::FromData(about::kSecondPictureName));
+    };
+    QFile real(inFolder(platform::paths::ExeDir()));
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+    const QByteArray picture = real.readAll();
     QTemporaryDir elsewhere;
-    platform::paths::SetExeDirOverride(elsewhere.path());
-    Open();
-    platform::paths::SetExeDirOverride(QString());
-    ClickTab(5);
-    QTest::mouseClick(dialog->SecondPicture(), Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_EQ(dialog->SecondPicture()->CurrentPicture(), 0);
+    ASSERT_TRUE(QDir(elsewhere.path()).mkdir("assets"));
+    const QString path = inFolder(elsewhere.path());
+    std::vector<std::pair<std::string, std::optional<lmd::test::HostileFile>>> cases = {{"missing", {}}};
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles)
+        cases.emplace_back(c.name, c.kind);
+    for (const auto& [name, hostile] : cases) {
+        SCOPED_TRACE(name);
+        if (hostile) {
+            ASSERT_TRUE(lmd::test::PlaceHostileFile(path, *hostile, platform::FileKind::Picture, picture));
+        }
+        platform::paths::SetExeDirOverride(elsewhere.path());
+        Open();
+        platform::paths::SetExeDirOverride(QString());
+        ClickTab(5);
+        QTest::mouseClick(dialog->SecondPicture(), Qt::LeftButton, {}, QPoint(100, 100));
+        EXPECT_EQ(dialog->SecondPicture()->CurrentPicture(), 0);
+    }
 }
 
 TEST_F(AboutDlgTest, TheControlKeyChoosesTheSecondModel)

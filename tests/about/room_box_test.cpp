@@ -1,5 +1,6 @@
 // The room's pictures as the upload reads them and the room box's geometry.
 #include "about/room_box.h"
+#include "tests/support/hostile_files.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -71,6 +72,16 @@ TEST_F(RoomFacePictureTest, WhatIsNoPictureGivesTheCheckerboard)
     for (const char* name : {"missing.png", "notes.png", "pipe.png"})
         EXPECT_EQ(about::RoomFacePicture(Path(name), 128, qRgb(0, 255, 0)), board) << name;
     EXPECT_EQ(about::RoomFacePicture(dir.path(), 128, qRgb(0, 255, 0)), board) << "a folder";
+
+    QImage blue(128, 128, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    QByteArray picture;
+    QBuffer buffer(&picture);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && blue.save(&buffer, "PNG"));
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(Path("hostile.png"), c.kind, platform::FileKind::Picture, picture));
+        EXPECT_EQ(about::RoomFacePicture(Path("hostile.png"), 128, qRgb(0, 255, 0)), board) << c.name;
+    }
 }
 
 TEST(RoomBoxTest, SixSquaresRoundTheOriginInFaceOrder)

@@ -16,6 +16,7 @@
 #include "platform/dialog.h"
 #include "platform/gl.h"
 #include "platform/paths.h"
+#include "tests/support/hostile_files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -230,8 +231,16 @@ TEST_F(ShaderGlTest, AFileThatIsNoPictureKeepsTheTexture)
 
     const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString& path : {dir.filePath(QStringLiteral("missing.png")), fifo,
-                                Write(QStringLiteral("text.png"), "not a picture"), dir.path()}) {
+    std::vector<QString> paths = {dir.filePath(QStringLiteral("missing.png")), fifo,
+                                  Write(QStringLiteral("text.png"), "not a picture"), dir.path()};
+    QFile onePicture(good);
+    ASSERT_TRUE(onePicture.open(QIODevice::ReadOnly));
+    const QByteArray picture = onePicture.readAll();
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        paths.push_back(dir.filePath(QStringLiteral("hostile%1.png").arg(paths.size())));
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(paths.back(), c.kind, platform::FileKind::Picture, picture));
+    }
+    for (const QString& path : paths) {
         SCOPED_TRACE(path.toStdString());
         EXPECT_FALSE(about::LoadTexture(texture, path));
         EXPECT_EQ(texture, first);

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <future>
 #include <gtest/gtest.h>
 
 namespace {
@@ -193,6 +195,41 @@ TEST_F(LMDAppTest, QuitEndsEveryLoopWhateverIsOpenAndTheRunSavesOnce)
     EXPECT_TRUE(modeless.isNull());
     EXPECT_FALSE(theApp.IsQuitting()); // the next run starts afresh
     EXPECT_TRUE(lmd::test::ReadFile(File("LMD.ini")).contains("Zoom=110"));
+}
+
+// While its event loop turns, the GUI thread publishes the settings with the
+// clock's place, so that another thread can make the run's final save when the
+// GUI thread is stuck. The final save is made once, by whichever comes first.
+TEST_F(LMDAppTest, AnotherThreadSavesWhatTheGuiThreadLastPublishedAndTheRunSavesOnce)
+{
+    const auto saveFromAnotherThread = [] {
+        return std::async(std::launch::async, [] { return theApp.SavePublishedSettings(); }).get();
+    };
+    lmd::test::SaveCounter saves(folder_.path(), "LMD.ini");
+    Start(lmd::test::QuietIni("Zoom=110\n"));
+    theApp.AppSettings.Zoom = 120; // as a settings page writes it
+    mainWindow_->move(321, 222);
+    QEventLoop loop; // turns once, waiting for its timer
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_EQ(mainWindow_->pos(), QPoint(321, 222));
+    saves.Take();
+    EXPECT_EQ(saveFromAnotherThread(), CLMDApp::PublishedSave::Saved);
+    EXPECT_EQ(saves.Take(), 1);
+    const QByteArray saved = lmd::test::ReadFile(File("LMD.ini"));
+    for (const char* line : {"Zoom=120", "StartX=321", "StartY=222"})
+        EXPECT_TRUE(saved.contains(line)) << line;
+    EXPECT_EQ(lmd::test::MissingSettingsKeys(File("LMD.ini")), QStringList());
+    EXPECT_EQ(saveFromAnotherThread(), CLMDApp::PublishedSave::FinalSaveBegun);
+    End();
+    EXPECT_EQ(saves.Take(), 0);
+
+    // The other way round: the run's end saves, the other thread then does not.
+    Start(lmd::test::QuietIni("Zoom=110\n"));
+    End();
+    EXPECT_EQ(saves.Take(), 1);
+    EXPECT_EQ(saveFromAnotherThread(), CLMDApp::PublishedSave::FinalSaveBegun);
+    EXPECT_EQ(saves.Take(), 0);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/dialog.h"
 #include "tests/app/lmd_app_fixture.h"
 #include "tests/support/framing_window_manager.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/screens.h"
 
 #include <QCoreApplication>
@@ -16,12 +17,14 @@
 #include <QTest>
 #include <QTime>
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -79,7 +82,7 @@ protected:
     }
     QString File(const QString& name) const { return QDir(folder_.path()).filePath(name); }
 
-    // Starts an X server of the test's own, which the test can also take away,
+    // Starts an X server of the test's own, which the test can take away or freeze,
     // and has the program use it; returns its display name ("" when it did not start).
     QString UseOwnDisplay(QProcess& server)
     {
@@ -184,6 +187,13 @@ protected:
     {
         Kill();
         EXPECT_TRUE(lmd::test::WriteFile(File("LMD.ini"), ini));
+        return Launch();
+    }
+
+    // Starts the program with the folder as it stands and waits for its clock window.
+    QString Launch()
+    {
+        Kill();
         program_.setProcessEnvironment(environment_);
         program_.setWorkingDirectory(folder_.path());
         program_.setProcessChannelMode(QProcess::MergedChannels);
@@ -197,11 +207,11 @@ protected:
 
     // Waits for the program to end and returns its exit code (-1 when it
     // crashed or did not end); prints how long the end took.
-    int WaitForEnd(const char* what)
+    int WaitForEnd(const char* what, int boundMs = kEndBoundMs)
     {
         QElapsedTimer ending;
         ending.start();
-        const bool ended = program_.waitForFinished(kEndBoundMs);
+        const bool ended = program_.waitForFinished(boundMs);
         output_ = QString::fromLocal8Bit(program_.readAll());
         std::printf("[ program ] %s: ended after %lld ms\n", what, static_cast<long long>(ending.elapsed()));
         if (!ended || program_.exitStatus() != QProcess::NormalExit)
@@ -209,10 +219,10 @@ protected:
         return program_.exitCode();
     }
 
-    int EndWithSignal(int signal)
+    int EndWithSignal(int signal, int boundMs = kEndBoundMs)
     {
         ::kill(static_cast<pid_t>(program_.processId()), signal);
-        return WaitForEnd(strsignal(signal));
+        return WaitForEnd(strsignal(signal), boundMs);
     }
 
     QTemporaryDir folder_;
@@ -483,6 +493,34 @@ TEST_F(LumidialProgramTest, FifoInPlaceOfAFileNeitherHangsNorStopsTheClock)
     }
 }
 
+TEST_F(LumidialProgramTest, ASettingsFileThatIsNoFileGivesTheDefaultsAndIsLeftAsItIs)
+{
+    const QString ini = File("LMD.ini");
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(ini, c.kind, platform::FileKind::Settings,
+                                                lmd::test::QuietIni("Zoom=110\n")));
+        struct stat before
+        {
+        };
+        ASSERT_EQ(::lstat(QFile::encodeName(ini).constData(), &before), 0);
+        const QString clock = Launch();
+        ASSERT_FALSE(clock.isEmpty());
+        EXPECT_EQ(Geometry(clock).width(), 130) << "the default zoom";
+        EXPECT_EQ(EndWithSignal(SIGTERM), 0) << output_.toStdString();
+        EXPECT_TRUE(output_.contains("LMD.ini is not read")) << output_.toStdString();
+        EXPECT_TRUE(output_.contains("could not be saved")) << output_.toStdString();
+        struct stat after
+        {
+        };
+        ASSERT_EQ(::lstat(QFile::encodeName(ini).constData(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_size, before.st_size);
+    }
+    lmd::test::ClearPath(ini);
+}
+
 TEST_F(LumidialProgramTest, FileSizeLimitGivesTheWarningAndKeepsTheOldFile)
 {
     // A limit far below the saved file: the save fails (EFBIG), it does not
@@ -525,6 +563,31 @@ TEST_F(LumidialProgramTest, LosingTheDisplaySavesTheSettingsAndEndsCleanly)
     EXPECT_TRUE(code == 0 || code == 1) << code << "\n" << output_.toStdString();
     EXPECT_TRUE(output_.contains("the connection to the display was lost")) << output_.toStdString();
     EXPECT_FALSE(output_.contains("Sanitizer")) << output_.toStdString();
+    EXPECT_EQ(MissingKeys(), "");
+    EXPECT_TRUE(lmd::test::ReadFile(File("LMD.ini")).contains("Zoom=110"));
+}
+
+// A signal ends the program with its settings saved even when its GUI thread
+// never turns again: here every X request that waits for a reply hangs, as the
+// test holds its own X server grabbed.
+TEST_F(LumidialProgramTest, ASignalEndsTheProgramWhoseDisplayIsFrozen)
+{
+    QProcess server;
+    ASSERT_FALSE(UseOwnDisplay(server).isEmpty());
+    ASSERT_FALSE(Start(lmd::test::QuietIni("Zoom=110\n")).isEmpty());
+    lmd::test::SaveCounter saves(folder_.path(), "LMD.ini");
+
+    xcb_connection_t* const grabber =
+        xcb_connect(qPrintable(environment_.value("DISPLAY")), nullptr);
+    ASSERT_EQ(xcb_connection_has_error(grabber), 0);
+    xcb_grab_server(grabber);
+    free(xcb_get_input_focus_reply(grabber, xcb_get_input_focus(grabber), nullptr)); // the grab holds
+    // A program stuck on its way out is given ten seconds from the signal.
+    const int code = EndWithSignal(SIGTERM, 3 * kEndBoundMs);
+    xcb_disconnect(grabber); // the grab ends with the connection
+
+    EXPECT_NE(code, -1) << "still running, or crashed\n" << output_.toStdString();
+    EXPECT_EQ(saves.Take(), 1);
     EXPECT_EQ(MissingKeys(), "");
     EXPECT_TRUE(lmd::test::ReadFile(File("LMD.ini")).contains("Zoom=110"));
 }

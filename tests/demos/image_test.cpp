@@ -3,11 +3,13 @@
 #include "demos/core/image.h"
 #include "platform/paths.h"
 #include "tests/demos/canvas_fixture.h"
+#include "tests/support/hostile_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <sys/stat.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -51,10 +53,20 @@ TEST_F(AssetsTest, UnreadableFilesGiveEmptyImagesThatDrawNothing)
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
     garbage.write("\x89PNG\r\n\x1a\n not a picture at all");
     garbage.close();
-    QDir(folder.path()).mkdir(QStringLiteral("assets/folder.png"));
-    ASSERT_EQ(::mkfifo(Asset(QStringLiteral("fifo.png")).toUtf8().constData(), 0600), 0); // nobody writes it
+    QImage picture(7, 5, QImage::Format_ARGB32);
+    picture.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(picture.save(Asset(QStringLiteral("picture.png"))));
+    QFile pictureFile(Asset(QStringLiteral("picture.png")));
+    ASSERT_TRUE(pictureFile.open(QIODevice::ReadOnly));
+    const QByteArray pictureBytes = pictureFile.readAll();
+    std::vector<std::string> names = {"missing.png", "garbage.png", ""};
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        names.push_back("hostile" + std::to_string(names.size()) + ".png"); // one of the four hostile files
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(Asset(QString::fromStdString(names.back())), c.kind,
+                                                platform::FileKind::Picture, pictureBytes));
+    }
 
-    for (const char* name : {"missing.png", "garbage.png", "folder.png", "fifo.png", ""}) {
+    for (const std::string& name : names) {
         gaImage_<unsigned char> image;
         image.allocate(3, 3); // whatever was there goes
         EXPECT_TRUE(image.load(name)) << name;

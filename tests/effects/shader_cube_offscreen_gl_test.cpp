@@ -7,10 +7,13 @@
 // clang-format on
 #include "effects/shader_cube.h"
 #include "effects/shader_old_watch.h"
+#include "platform/paths.h"
 #include "platform/surface.h"
 #include "tests/effects/buffer_shader_fixture.h"
 #include "tests/effects/shader_gl_fixture.h"
+#include "tests/support/hostile_files.h"
 
+#include <QBuffer>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -91,12 +94,13 @@ TEST_F(ShaderCubeTest, BadFacesShowOneBoxEachTurnBlackAndTheRestStay)
     const auto save = [](const ProgramFolder& f, int face, int side) {
         f.Save(QStringLiteral("_misc/") + kForest[face], lmd::test::SolidPicture(side, side, Qt::white));
     };
-    const struct
+    struct Case
     {
-        const char* why;
+        std::string why;
         std::function<void(const ProgramFolder&)> spoil;
         std::vector<int> bad; // faces that turn black
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {"missing", [](const ProgramFolder& f) { f.Remove(QStringLiteral("_misc/Forest3.png")); }, {2}},
         {"not a picture", [](const ProgramFolder& f) { f.Write(QStringLiteral("_misc/Forest3.png"), "PNG?"); },
          {2}},
@@ -120,8 +124,22 @@ TEST_F(ShaderCubeTest, BadFacesShowOneBoxEachTurnBlackAndTheRestStay)
          },
          {0, 1, 2, 3, 4, 5}},
     };
+    // In place of a face, what is no picture file at all; over its cap, a good face.
+    const QString third = platform::paths::InExeDir(QStringLiteral("_misc/Forest3.png"));
+    QByteArray goodFace;
+    QBuffer buffer(&goodFace);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && lmd::test::SolidPicture(5, 5, Qt::white).save(&buffer, "PNG"));
+    for (const lmd::test::HostileCase& hostile : lmd::test::kHostileFiles) {
+        cases.push_back({hostile.name,
+                         [&](const ProgramFolder&) {
+                             ASSERT_TRUE(lmd::test::PlaceHostileFile(third, hostile.kind,
+                                                                     platform::FileKind::Picture, goodFace));
+                         },
+                         {2}});
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
+        lmd::test::ClearPath(third);
         WriteFaces();
         c.spoil(folder);
         desktop->texts.clear();

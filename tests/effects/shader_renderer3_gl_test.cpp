@@ -8,6 +8,7 @@
 #include "platform/surface.h"
 #include "tests/effects/buffer_shader_fixture.h"
 #include "tests/effects/shader_gl_fixture.h"
+#include "tests/support/hostile_files.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -101,6 +102,17 @@ TEST_F(ShaderRenderer3Test, NoiseFileNeedsAFullVolume)
     EXPECT_EQ(shortTexture, 0u);
     EXPECT_FALSE(renderer.Load3DNoise(shortTexture, assets + "t_no_such_noise.bin"));
     EXPECT_EQ(shortTexture, 0u);
+    // What is no noise file (over its cap, a full volume) fails at once.
+    const std::string hostile = assets + "t_hostile_noise.bin";
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(QString::fromStdString(hostile), c.kind,
+                                                platform::FileKind::NoiseVolume,
+                                                QByteArray::fromStdString(NoiseFile(40000))));
+        EXPECT_FALSE(renderer.Load3DNoise(shortTexture, hostile));
+        EXPECT_EQ(shortTexture, 0u);
+    }
+    lmd::test::ClearPath(QString::fromStdString(hostile));
     EXPECT_EQ(renderer.GlError(), GLenum(GL_NO_ERROR));
 }
 

@@ -3,13 +3,20 @@
 // clang-format on
 #include "effects/shader_renderer.h"
 #include "platform/surface.h"
+#include "platform/paths.h"
 #include "tests/effects/shader_gl_fixture.h"
+#include "tests/support/hostile_files.h"
 
 #include <QColor>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QImage>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -230,18 +237,35 @@ TEST_F(ShaderRendererTest, MissingTextureLeavesTheShaderDrawingWithNone)
 uniform sampler2D iChannel1;
 void main() { gl_FragColor = texture2D(iChannel1, vTexCoord) + vec4(0.0, 0.0, 0.5, 0.0); }
 )"));
-    const platform::Surface source(4, 4);
-    platform::Surface target(4, 4);
-    Renderer renderer;
-    renderer.SetTextureName("t_no_such_texture.png");
-    EXPECT_FALSE(renderer.Create(&source, 4, 4, "t_tex"));
-    EXPECT_EQ(renderer.FileTexture(), 0u);
-    renderer.Render(target, &source);
-    const auto c = Channels(target.Row(0)[0]);
-    EXPECT_EQ(c.r, 0);
-    EXPECT_NEAR(c.b, 128, 1);
-    EXPECT_TRUE(sink.Errors().empty());
-    EXPECT_EQ(renderer.GlError(), GLenum(GL_NO_ERROR));
+    // Missing, or in its place what is no picture file (over its cap, a red picture).
+    QImage redImage(4, 4, QImage::Format_RGB32);
+    redImage.fill(Qt::red);
+    QFile redFile(files.Save("assets/t_red.png", redImage));
+    ASSERT_TRUE(redFile.open(QIODevice::ReadOnly));
+    const QByteArray redPicture = redFile.readAll();
+    std::vector<std::pair<std::string, std::optional<lmd::test::HostileFile>>> cases = {{"missing", {}}};
+    for (const lmd::test::HostileCase& hostile : lmd::test::kHostileFiles)
+        cases.emplace_back(hostile.name, hostile.kind);
+    const QString hostilePath = platform::paths::InExeDir(QStringLiteral("assets/t_hostile.png"));
+    for (const auto& [name, hostile] : cases) {
+        SCOPED_TRACE(name);
+        if (hostile) {
+            ASSERT_TRUE(lmd::test::PlaceHostileFile(hostilePath, *hostile, platform::FileKind::Picture, redPicture));
+        }
+        const platform::Surface source(4, 4);
+        platform::Surface target(4, 4);
+        Renderer renderer;
+        renderer.SetTextureName(hostile ? "t_hostile.png" : "t_no_such_texture.png");
+        EXPECT_FALSE(renderer.Create(&source, 4, 4, "t_tex"));
+        EXPECT_EQ(renderer.FileTexture(), 0u);
+        renderer.Render(target, &source);
+        const auto c = Channels(target.Row(0)[0]);
+        EXPECT_EQ(c.r, 0);
+        EXPECT_NEAR(c.b, 128, 1);
+        EXPECT_TRUE(sink.Errors().empty());
+        EXPECT_EQ(renderer.GlError(), GLenum(GL_NO_ERROR));
+    }
+    lmd::test::ClearPath(hostilePath);
 }
 
 // Each broken shader gives one error text, no program, nothing drawn and no GL

@@ -1,5 +1,7 @@
 #include "effects/shader_renderer.h"
 
+#include "tests/support/hostile_files.h"
+
 #include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -43,6 +45,17 @@ TEST_F(ReadTextFileTest, LongFilesAndMissingFiles)
     EXPECT_EQ(ReadTextFile((dir.path() + "/none.frag").toStdString()), "");
     EXPECT_EQ(ReadTextFile(dir.path().toStdString()), ""); // a folder
     EXPECT_EQ(ReadTextFile("/dev/zero"), "");              // ends at once, no endless read
+}
+
+TEST_F(ReadTextFileTest, WhatIsNoShaderSourceReadsAsMissing)
+{
+    const QString path = dir.filePath("hostile.frag");
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(path, c.kind, platform::FileKind::ShaderSource,
+                                                "void main() { gl_FragColor = vec4(1.0); }\n"));
+        EXPECT_EQ(ReadTextFile(path.toStdString()), "");
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cpu_layer_fixture.h"
 #include "effects/image_path_list.h"
+#include "tests/support/hostile_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,6 +115,27 @@ TEST_F(SlideShowTest, IntervalSetsThePaceAndBadFilesAreSkipped)
         EXPECT_EQ(t.Out(5, 5), 0x00FF0000u) << c.interval;
         t.Run(EFFECT_IMAGE_SLIDESHOW, c.period);
         EXPECT_EQ(t.Out(5, 5), 0x000000FFu) << c.interval;
+        EXPECT_EQ(list.Index(), 0);
+    }
+}
+
+TEST_F(SlideShowTest, WhatIsNoPictureFileIsSkippedAtOnce)
+{
+    QFile blue(Picture("blue.png", 40, 40, 0x000000FF));
+    ASSERT_TRUE(blue.open(QIODevice::ReadOnly));
+    const QByteArray bluePicture = blue.readAll();
+    const QString hostile = dir.filePath("hostile.png");
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(hostile, c.kind, platform::FileKind::Picture, bluePicture));
+        list.SetPaths({Picture("red.png", 40, 40, 0x00FF0000), hostile});
+        CpuLayer t(64, 64, kSource);
+        t.layer->SetPlayInterval(1); // a picture every 20 frames
+        t.layer->SetImageList(&list);
+        t.Run(EFFECT_IMAGE_SLIDESHOW);
+        EXPECT_EQ(t.Out(5, 5), 0x00FF0000u);
+        t.Run(EFFECT_IMAGE_SLIDESHOW, 20); // the hostile file's turn: the red picture stays
+        EXPECT_EQ(t.Out(5, 5), 0x00FF0000u);
         EXPECT_EQ(list.Index(), 0);
     }
 }

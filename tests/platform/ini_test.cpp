@@ -1,5 +1,7 @@
 #include "platform/ini.h"
 
+#include "tests/support/hostile_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -10,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -158,19 +161,51 @@ TEST_F(IniTest, EveryTextRoundTripsAndPlainValuesStayPlain)
     EXPECT_TRUE(text.contains("AlarmMsg0=\"line one\\nline two\"\n"));
 }
 
-TEST_F(IniTest, ShiftJisFileIsReadAndSavedAsUtf8)
+TEST_F(IniTest, ShiftJisFileIsReadAsBeforeAndOnlyLinesWrittenBecomeUtf8)
 {
     QStringEncoder sjis("Shift_JIS");
     ASSERT_TRUE(sjis.isValid());
-    const QString original = "; 時計の設定\r\n[ALARM]\r\nAlarmMsg1=会議の時間です\r\n";
-    WriteBytes(sjis.encode(original));
-    IniFile ini(PathOf());
-    EXPECT_EQ(ini.GetProfileString(u"ALARM", u"AlarmMsg1"), "会議の時間です");
-    ASSERT_TRUE(ini.WriteProfileInt(u"ALARM", u"Enable1", 1));
-    ASSERT_TRUE(ini.Save());
-    // Hand-written Japanese text survives, now in UTF-8, with the file's CRLF line ends.
-    EXPECT_EQ(QString::fromUtf8(ReadBytes()),
-              "; 時計の設定\r\n[ALARM]\r\nAlarmMsg1=会議の時間です\r\nEnable1=1\r\n");
+    const QByteArray kept = sjis.encode(QStringLiteral("; 時計の設定\r\n[ALARM]\r\nAlarmMsg1=会議の時間です\r\n"));
+    WriteBytes(kept + sjis.encode(QStringLiteral("AlarmMsg2=昼休み\r\n")));
+    {
+        IniFile ini(PathOf());
+        EXPECT_EQ(ini.GetProfileString(u"ALARM", u"AlarmMsg1"), "会議の時間です");
+        EXPECT_EQ(ini.GetProfileString(u"ALARM", u"AlarmMsg2"), "昼休み");
+        ASSERT_TRUE(ini.WriteProfileString(u"ALARM", u"AlarmMsg1", "会議の時間です")); // unchanged
+        ASSERT_TRUE(ini.WriteProfileString(u"ALARM", u"AlarmMsg2", "お昼"));
+        ASSERT_TRUE(ini.WriteProfileInt(u"ALARM", u"Enable1", 1));
+        ASSERT_TRUE(ini.Save());
+    }
+    // Hand-written lines stay as they were, byte for byte; the lines written
+    // are UTF-8, with the file's CRLF line ends. Each reads back as written.
+    EXPECT_EQ(ReadBytes(), kept + QStringLiteral("AlarmMsg2=お昼\r\nEnable1=1\r\n").toUtf8());
+    const IniFile again(PathOf());
+    EXPECT_EQ(again.GetProfileString(u"ALARM", u"AlarmMsg1"), "会議の時間です");
+    EXPECT_EQ(again.GetProfileString(u"ALARM", u"AlarmMsg2"), "お昼");
+}
+
+TEST_F(IniTest, OneStrayByteLeavesEveryOtherLineAsItWas)
+{
+    // A UTF-8 file with Japanese text, comments included, and one byte that is
+    // no UTF-8 in a value written by hand.
+    for (const QByteArray& end : {QByteArray("\n"), QByteArray("\r\n")}) {
+        SCOPED_TRACE(end == "\n" ? "LF" : "CRLF");
+        const auto file = [&end](const QByteArray& zoom) {
+            return "; 目覚ましの設定" + end + "[GENERAL]" + end + "Zoom=" + zoom + end + "[ALARM]" + end +
+                   "AlarmMsg1=目覚まし" + end + "AlarmMsg2 = caf\xE9 au lait" + end + "; 朝のメモ" + end;
+        };
+        WriteBytes(file("80"));
+        {
+            IniFile ini(PathOf());
+            EXPECT_EQ(ini.GetProfileString(u"ALARM", u"AlarmMsg1"), "目覚まし");
+            // The settings store writes back every value it read.
+            for (const char16_t* key : {u"AlarmMsg1", u"AlarmMsg2"})
+                ASSERT_TRUE(ini.WriteProfileString(u"ALARM", key, ini.GetProfileString(u"ALARM", key)));
+            ASSERT_TRUE(ini.WriteProfileInt(u"GENERAL", u"Zoom", 90));
+            ASSERT_TRUE(ini.Save());
+        }
+        EXPECT_EQ(ReadBytes(), file("90"));
+    }
 }
 
 TEST_F(IniTest, Utf8ByteOrderMarkIsKept)
@@ -185,8 +220,8 @@ TEST_F(IniTest, Utf8ByteOrderMarkIsKept)
 
 TEST_F(IniTest, EverySectionSurvivesWhateverTheEncoding)
 {
-    // The first section is the one a byte-order mark sits against; an invalid
-    // UTF-8 byte later in the file sends the whole file to the CP932 reader.
+    // The first section is the one a byte-order mark sits against; a line with
+    // an invalid UTF-8 byte later in the file goes to the CP932 reader.
     QStringEncoder sjis("Shift_JIS");
     ASSERT_TRUE(sjis.isValid());
     const QByteArray japanese = sjis.encode(QStringLiteral("会議"));
@@ -352,13 +387,28 @@ TEST_F(IniTest, TemporariesOfKilledSavesAreRemovedByTheNextSave)
     EXPECT_EQ(ReadBytes(), "[GENERAL]\nZoom=90\n");
 }
 
-TEST_F(IniTest, UnreadableFileIsNeverReplaced)
+TEST_F(IniTest, WhatIsNoRegularFileIsNeitherReadNorReplaced)
 {
-    ASSERT_TRUE(QDir(dir_.path()).mkdir("LMD.ini")); // cannot be read as a file
-    IniFile ini(PathOf());
-    ASSERT_TRUE(ini.WriteProfileInt(u"GENERAL", u"Zoom", 120));
-    EXPECT_FALSE(ini.Save());
-    EXPECT_TRUE(QFileInfo(PathOf()).isDir());
+    const QByteArray settings = "[GENERAL]\nZoom=150\n";
+    for (const lmd::test::HostileCase& hostile : lmd::test::kHostileFiles) {
+        SCOPED_TRACE(hostile.name);
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(PathOf(), hostile.kind, platform::FileKind::Settings, settings));
+        struct stat before
+        {
+        };
+        ASSERT_EQ(::lstat(QFile::encodeName(PathOf()).constData(), &before), 0);
+        IniFile ini(PathOf()); // returns at once, with nothing read
+        EXPECT_EQ(ini.GetProfileInt(u"GENERAL", u"Zoom", 100), 100);
+        ASSERT_TRUE(ini.WriteProfileInt(u"GENERAL", u"Zoom", 120));
+        EXPECT_FALSE(ini.Save());
+        struct stat after
+        {
+        };
+        ASSERT_EQ(::lstat(QFile::encodeName(PathOf()).constData(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_size, before.st_size);
+    }
 }
 
 TEST_F(IniTest, SingleCallsAreDurableOnTheirOwn)

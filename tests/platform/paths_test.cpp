@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -71,34 +70,6 @@ TEST(PathsTest, ExistsAndExeDirOverride)
     EXPECT_FALSE(Exists(InExeDir("_misc/missing.bin")));
     EXPECT_FALSE(Exists(""));
     SetExeDirOverride({});
-}
-
-TEST(PathsTest, OnlyRegularFilesAreFiles)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const auto path = [&dir](const char* name) { return dir.filePath(name); };
-    QFile file(path("file.png"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.png")).constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link(path("file.png"), path("link.png")));
-    ASSERT_TRUE(QFile::link(path("fifo.png"), path("fifolink.png")));
-    ASSERT_TRUE(QFile::link(path("missing.png"), path("dangling.png")));
-    struct Case
-    {
-        QString path;
-        bool regular;
-    };
-    const Case cases[] = {
-        {path("file.png"), true},      {path("link.png"), true},
-        {path("fifo.png"), false},     {path("fifolink.png"), false},
-        {path("dangling.png"), false}, {path("missing.png"), false},
-        {dir.path(), false},           {"/dev/zero", false},
-        {"/dev/null", false},          {"", false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(IsRegularFile(c.path), c.regular) << c.path.toStdString();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // that are not plain text files.
 #include "rss/csv_file.h"
 #include "tests/rss/qt_test_helpers.h"
+#include "tests/support/hostile_files.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -127,6 +128,11 @@ TEST_F(CsvFileTest, Utf8WithOrWithoutMarkAndWindowsCp932)
         ASSERT_EQ(feeds.size(), 1u);
         EXPECT_EQ(feeds[0].title, title);
     }
+    // A list with a line of each: every line is read in its own encoding.
+    const std::deque<FeedEntry> mixed = ReadFeedList(Write(files[0] + files[2]));
+    ASSERT_EQ(mixed.size(), 2u);
+    EXPECT_EQ(mixed[0].title, title);
+    EXPECT_EQ(mixed[1].title, title);
 }
 
 TEST_F(CsvFileTest, WhatIsNotARegularFileYieldsNoRows)
@@ -134,7 +140,13 @@ TEST_F(CsvFileTest, WhatIsNotARegularFileYieldsNoRows)
     const QString fifo = m_folder.filePath("fifo.ini");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString big = Write(QByteArray(CCsvFile::kMaxFileBytes + 1, 'x'));
-    for (const QString& path : {fifo, m_folder.path(), m_folder.filePath("missing.ini"), big}) {
+    std::vector<QString> paths = {fifo, m_folder.path(), m_folder.filePath("missing.ini"), big};
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        paths.push_back(m_folder.filePath(QStringLiteral("hostile%1.ini").arg(paths.size())));
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(paths.back(), c.kind, platform::FileKind::FeedList,
+                                                "Title,https://x.example/rss\n"));
+    }
+    for (const QString& path : paths) {
         SCOPED_TRACE(path.toStdString());
         CCsvFile file;
         EXPECT_FALSE(file.Open(path)); // returns at once: nothing blocks

@@ -4,6 +4,7 @@
 #include "rss/feed.h"
 #include "tests/rss/http_server_fixture.h"
 #include "tests/rss/qt_test_helpers.h"
+#include "tests/support/hostile_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -297,6 +298,20 @@ TEST_F(FeedTest, ACompressedFileIsNotUnpacked)
     const CFeed feed = Load(packed);
     EXPECT_EQ(feed.m_strError, "Failed to load XML Document");
     EXPECT_TRUE(feed.m_items.empty());
+}
+
+// What is no feed file where the feed should be fails at once, with no items.
+TEST_F(FeedTest, WhatIsNoFeedFileDoesNotParse)
+{
+    const QString path = m_folder.filePath(CFeed::kFileName);
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(path, c.kind, platform::FileKind::Feed, kRss2));
+        CFeed feed;
+        EXPECT_FALSE(feed.Parse(path));
+        EXPECT_TRUE(feed.m_items.empty());
+        EXPECT_EQ(feed.m_source.title, "");
+    }
 }
 
 // Entities that the parser lets through still expand within one budget per load.

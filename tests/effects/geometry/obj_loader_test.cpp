@@ -3,6 +3,7 @@
 // of mangled files that must never read or write out of bounds.
 #include "effects/geometry/obj_loader.h"
 #include "tests/effects/geometry/cerr_capture.h"
+#include "tests/support/hostile_files.h"
 
 #include <QTemporaryDir>
 #include <cmath>
@@ -135,6 +136,18 @@ TEST(ObjLoaderTest, FilesAndTheirMessages)
     EXPECT_EQ(messages.Text(), "Error: Can't open OBJ file: " + missing + "\n");
     EXPECT_EQ(mesh.FaceCount(), 1u);
     EXPECT_EQ(mesh.VertexCount(), 3u);
+
+    // What is no model file fails at once the same way.
+    const std::string hostile = dir.filePath("hostile.obj").toStdString();
+    for (const lmd::test::HostileCase& c : lmd::test::kHostileFiles) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(lmd::test::PlaceHostileFile(QString::fromStdString(hostile), c.kind, platform::FileKind::Model,
+                                                QByteArray::fromStdString(kTriangle + "f 1 3 2\nf 1 2 3\n")));
+        messages.Clear();
+        EXPECT_FALSE(LoadObjModel(hostile, mesh));
+        EXPECT_EQ(messages.Text(), "Error: Can't open OBJ file: " + hostile + "\n");
+        EXPECT_EQ(mesh.FaceCount(), 1u);
+    }
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "about/about_templates.h"
 #include "platform/crt.h"
 #include "platform/desktop.h"
+#include "platform/owned_windows.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
 #include "platform/run_time_files.h"
@@ -160,10 +161,10 @@ CAboutDlg::~CAboutDlg()
         m_tabCtrl->DestroyPages();
 }
 
-int CAboutDlg::DoModal()
+int CAboutDlg::DoModal(QWidget* owner)
 {
     OnInitDialog();
-    const int result = exec();
+    const int result = platform::RunModal(*this, owner);
     // The program's exit ends every event loop, this one too, without closing
     // the dialog: close it now, so that its controls stop with it.
     if (isVisible())

@@ -60,8 +60,9 @@ public:
     explicit CAboutDlg(QWidget* parent = nullptr);
     ~CAboutDlg() override;
 
-    // Builds the pages (once) and runs the dialog modally; the result of exec.
-    int DoModal();
+    // Builds the pages (once) and runs the dialog modally to owner (when
+    // given); its result.
+    int DoModal(QWidget* owner = nullptr);
     // Builds the pages and attaches their controls; true.
     bool OnInitDialog();
 

@@ -5,6 +5,7 @@
 #include "controls/shade_button_vq.h"
 #include "platform/desktop.h"
 #include "platform/messages.h"
+#include "platform/owned_windows.h"
 #include "platform/resources.h"
 
 #include <QCloseEvent>
@@ -245,7 +246,7 @@ void CAlarmDlg::mouseReleaseEvent(QMouseEvent* event)
     QDialog::mouseReleaseEvent(event);
 }
 
-std::unique_ptr<CAlarmDlg> CreateAlarmPopup(const QWidget& clock, int index, const AlarmSetting& alarm,
+std::unique_ptr<CAlarmDlg> CreateAlarmPopup(QWidget& clock, int index, const AlarmSetting& alarm,
                                             int darkThreshold)
 {
     auto popup = std::make_unique<CAlarmDlg>(index);
@@ -253,8 +254,9 @@ std::unique_ptr<CAlarmDlg> CreateAlarmPopup(const QWidget& clock, int index, con
     popup->m_nDarkThreshold = darkThreshold;
     popup->Create();
     popup->SetMessage(alarm.AlarmMsg);
-    // At the clock's top-left corner, brought to the front once; it then stacks
-    // as any other window.
+    // At the clock's top-left corner, brought to the front once; owned by the
+    // clock, it stays above it.
+    platform::SetOwner(*popup, clock);
     popup->move(clock.geometry().topLeft()); // the clock is a frameless top-level window
     popup->show();
     popup->raise();

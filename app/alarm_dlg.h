@@ -91,7 +91,7 @@ private:
     std::optional<QPoint> m_dragOffset; // while the caption is dragged by hand
 };
 
-// The popup of alarm index at the clock's top-left corner, in front once,
-// with the reminder sound. The caller owns it.
-std::unique_ptr<CAlarmDlg> CreateAlarmPopup(const QWidget& clock, int index, const AlarmSetting& alarm,
+// The popup of alarm index at the clock's top-left corner, owned by the clock
+// (so above it), with the reminder sound. The caller owns it.
+std::unique_ptr<CAlarmDlg> CreateAlarmPopup(QWidget& clock, int index, const AlarmSetting& alarm,
                                             int darkThreshold);

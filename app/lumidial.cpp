@@ -420,7 +420,7 @@ void CLumidial::OnCommand(int id)
     } else if (id == ID_RSS_EDIT) {
         EditRssList();
     } else if (id == ID_RSS) {
-        m_rssTickers.Open();
+        m_rssTickers.Open(*this);
     } else if (id == ID_SETTINGS) {
         OpenSettings();
     }

@@ -6,6 +6,7 @@
 #include "app/lumidial.h"
 #include "effects/effect_codes.h"
 #include "platform/desktop.h"
+#include "platform/owned_windows.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
 #include "platform/window_region.h"
@@ -156,11 +157,15 @@ void CLumidial::ShowTrayMenu()
 {
     const bool stealth = Settings().Stealth;
     auto* menu = new QMenu(this); // deleted once it closes
+    // Works while a modal dialog keeps the clock itself disabled: the tray
+    // menu's exit must always end the program.
+    menu->setEnabled(true);
     BuildMenu(*menu, kTrayMenu);
     SetCheckMarks(*menu, [stealth](int id) -> std::optional<bool> {
         return id == ID_STEALTH ? std::optional<bool>(stealth) : std::nullopt;
     });
     raise();
+    platform::RaiseOwnedWindows(*this);
     activateWindow();
     TrackMenu(*menu, platform::CursorPos());
 }
@@ -185,9 +190,9 @@ void CLumidial::OnStealth()
 {
     AppSettings& settings = Settings();
     if (!settings.Stealth && !CHintDlg::Suppressed()) {
-        CHintDlg hint(this);
+        CHintDlg hint;
         hint.m_bCheck = false;
-        hint.exec();
+        platform::RunModal(hint, this);
         if (theApp.IsQuitting())
             return; // the program ended while the hint was up: nothing changes
         CHintDlg::SetSuppressed(hint.m_bCheck);

@@ -5,6 +5,7 @@
 #include "app/lumidial.h"
 #include "demos/gax_dlg.h"
 #include "platform/desktop.h"
+#include "platform/owned_windows.h"
 #include "platform/x11_window.h"
 
 #include <QApplication>
@@ -213,6 +214,7 @@ void CLumidial::OnOpenDemo()
     const auto* const dialog = static_cast<CGaxDlg*>(m_pDemoDlg.get());
     if (!dialog || dialog->IsClosed()) {
         auto created = std::make_unique<CGaxDlg>();
+        platform::SetOwner(*created, *this);
         created->Create();
         m_pDemoDlg = std::move(created);
     }

@@ -5,18 +5,18 @@
 // end (Cancel, the close box, the program ending meanwhile) puts back the
 // settings of before and shows them again.
 //
-// The dialog is modal to the clock window only, as a dialog owned by it: the
-// clock takes no input while it is open (it keeps painting), but the alarm
-// popups and the tray icon's menu (its exit command among them) still work.
+// The dialog is owned by the clock window and modal to it only: the clock
+// takes no input while it is open (it keeps painting), but the alarm popups,
+// the tickers and the tray icon's menu (its exit command among them) still work.
 #include "about/about_dlg.h"
 #include "app/lmd_app.h"
 #include "app/lumidial.h"
+#include "platform/owned_windows.h"
 #include "settings/page_settings.h"
 #include "settings/prop_page5.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_pages.h"
 
-#include <QApplication>
 #include <QPointer>
 
 namespace {
@@ -42,10 +42,9 @@ void CLumidial::OpenSettings()
 {
     // The version page's about button runs the about dialog, modal to the
     // settings dialog only (the tray menu's exit command still reaches the clock).
-    SetAboutDialogRunner([] {
-        CAboutDlg about(QApplication::activeModalWidget());
-        about.setWindowModality(Qt::WindowModal);
-        about.DoModal();
+    SetAboutDialogRunner([](QWidget& owner) {
+        CAboutDlg about;
+        about.DoModal(&owner);
     });
     if (CSettingsDialog* open = OpenDialog()) {
         open->raise();
@@ -56,8 +55,6 @@ void CLumidial::OpenSettings()
     // alarm page colours its messages' text by the dark threshold.
     const ScopedPageSettings pageSettings(Settings(), theApp.m_strVersion, theApp.m_nDarkThreshold);
     CSettingsDialog dialog(this);
-    // Not application modal: the clock itself is disabled below instead.
-    dialog.setWindowModality(Qt::WindowModal);
     OpenDialog() = &dialog;
     AddSettingsPages(dialog);
     dialog.SetTitle(QStringLiteral("LMD Settings"));
@@ -68,9 +65,7 @@ void CLumidial::OpenSettings()
     const CImagePathList savedImages = m_compositor.ImageList();
 
     dialog.SetInitialPage(SettingsPageIndex());
-    setEnabled(false);
-    const int result = dialog.exec();
-    setEnabled(true);
+    const int result = platform::RunModal(dialog, this);
     SettingsPageIndex() = dialog.InitialPage();
 
     if (result == QDialog::Accepted)

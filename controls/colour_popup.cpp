@@ -3,6 +3,7 @@
 #include "controls/color_button.h"
 #include "controls/gdi_draw.h"
 #include "platform/dialog.h"
+#include "platform/owned_windows.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -263,9 +264,9 @@ void CColourPopup::EndSelection(bool chosen)
         // The colour dialog stands in for the popup while it is open.
         m_bChildWindowVisible = true;
         hide();
-        QColorDialog dialog(platform::ToQColor(m_crInitialColour), m_pParent ? m_pParent->window() : nullptr);
+        QColorDialog dialog(platform::ToQColor(m_crInitialColour));
         dialog.setOption(QColorDialog::DontUseNativeDialog);
-        const bool accepted = dialog.exec() == QDialog::Accepted;
+        const bool accepted = platform::RunModal(dialog, m_pParent) == QDialog::Accepted;
         if (!alive)
             return; // the button went away meanwhile, and the popup with it
         m_bChildWindowVisible = false;

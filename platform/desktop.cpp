@@ -1,5 +1,7 @@
 #include "platform/desktop.h"
 
+#include "platform/owned_windows.h"
+
 #include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
@@ -101,6 +103,72 @@ int FirstButton(unsigned style)
     return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDYES : IDOK;
 }
 
+// Text, caption, icon and buttons of a box in the style's terms.
+void PrepareMessageBox(QMessageBox& box, const QString& text, const QString& caption, unsigned style)
+{
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (style & 0xF0) {
+    case MB_ICONERROR:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONWARNING:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONINFORMATION:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
+    }
+    switch (style & 0xF) {
+    case MB_OKCANCEL:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MB_YESNOCANCEL:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case MB_YESNO:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    default:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    }
+}
+
+// The button a finished box was answered with.
+int Answer(const QMessageBox& box, unsigned style)
+{
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Ok:
+        return IDOK;
+    default: // closed from the title bar, or not answered at all
+        return (style & 0xF) == MB_OK ? IDOK : IDCANCEL;
+    }
+}
+
+// A box that does not block: it lives until it is answered, or until its
+// owner goes (the program's end included), whichever comes first.
+class MessageBoxHolder final : public QObject
+{
+public:
+    explicit MessageBoxHolder(QWidget& owner) : QObject(&owner) {}
+    QMessageBox& Box() { return box_; }
+
+private:
+    QMessageBox box_;
+};
+
 } // namespace
 
 QString SoundEventId(const QString& alias)
@@ -179,55 +247,35 @@ bool SystemDesktop::LockWorkstation()
     return true;
 }
 
+void DesktopActions::OpenMessageBox(QWidget& owner, const QString& text, const QString& caption, unsigned style,
+                                    std::function<void(int)> done)
+{
+    const int answer = MessageBox(&owner, text, caption, style);
+    if (done)
+        done(answer);
+}
+
 int SystemDesktop::MessageBox(QWidget* parent, const QString& text, const QString& caption, unsigned style)
 {
-    QMessageBox box(parent);
-    box.setWindowTitle(caption);
-    box.setText(text);
-    switch (style & 0xF0) {
-    case MB_ICONERROR:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case MB_ICONQUESTION:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case MB_ICONWARNING:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MB_ICONINFORMATION:
-        box.setIcon(QMessageBox::Information);
-        break;
-    default:
-        break;
-    }
-    switch (style & 0xF) {
-    case MB_OKCANCEL:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        break;
-    case MB_YESNOCANCEL:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    case MB_YESNO:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        break;
-    default:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    }
+    QMessageBox box;
+    PrepareMessageBox(box, text, caption, style);
     if (!parent) // an ownerless box must not hide under the top-most clock
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    switch (box.exec()) {
-    case QMessageBox::Cancel:
-        return IDCANCEL;
-    case QMessageBox::Yes:
-        return IDYES;
-    case QMessageBox::No:
-        return IDNO;
-    case QMessageBox::Ok:
-        return IDOK;
-    default: // closed from the title bar
-        return (style & 0xF) == MB_OK ? IDOK : IDCANCEL;
-    }
+    RunModal(box, parent);
+    return Answer(box, style);
+}
+
+void SystemDesktop::OpenMessageBox(QWidget& owner, const QString& text, const QString& caption, unsigned style,
+                                   std::function<void(int)> done)
+{
+    auto* const holder = new MessageBoxHolder(owner); // owned by the owner, as its child
+    QMessageBox& box = holder->Box();
+    PrepareMessageBox(box, text, caption, style);
+    OpenModal(box, &owner, [holder, &box, style, done = std::move(done)](int) {
+        holder->deleteLater();
+        if (done)
+            done(Answer(box, style));
+    });
 }
 
 QString SystemDesktop::PicturesFolder()
@@ -280,6 +328,7 @@ int RecordingDesktop::MessageBox(QWidget*, const QString& text, const QString& c
     messageBoxes.push_back({text, caption, style});
     return messageBoxAnswer != 0 ? messageBoxAnswer : FirstButton(style);
 }
+
 
 QString RecordingDesktop::PicturesFolder()
 {

@@ -11,7 +11,9 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -58,8 +60,16 @@ public:
     virtual bool OpenWithAssociatedProgram(const QString& target) = 0;
     // Locks the user's session. False when no locker could be started.
     virtual bool LockWorkstation() = 0;
-    // A modal message box; returns the button chosen (IDOK, IDCANCEL, IDYES, IDNO).
+    // A message box modal to parent's window (see RunModal; with no parent, to
+    // nothing, and kept above every window); returns the button chosen (IDOK,
+    // IDCANCEL, IDYES, IDNO) once it is answered.
     virtual int MessageBox(QWidget* parent, const QString& text, const QString& caption, unsigned style) = 0;
+    // The same box, modal to owner's window, without waiting (see OpenModal):
+    // done gets the button once the box is answered. A box whose owner goes
+    // first goes with it, unanswered. Unless overridden, MessageBox answers
+    // it at once.
+    virtual void OpenMessageBox(QWidget& owner, const QString& text, const QString& caption, unsigned style,
+                                std::function<void(int answer)> done);
     // The user's pictures folder (not created when missing).
     virtual QString PicturesFolder() = 0;
     // The cursor position in screen pixels.
@@ -77,6 +87,8 @@ public:
     bool OpenWithAssociatedProgram(const QString& target) override;
     bool LockWorkstation() override;
     int MessageBox(QWidget* parent, const QString& text, const QString& caption, unsigned style) override;
+    void OpenMessageBox(QWidget& owner, const QString& text, const QString& caption, unsigned style,
+                        std::function<void(int answer)> done) override;
     QString PicturesFolder() override;
     QPoint CursorPos() override;
     bool IsKeyDown(Key key) override;
@@ -156,6 +168,11 @@ inline bool LockWorkstation()
 // the box's first button (IDOK or IDYES), so only boxes that merely inform
 // belong inside a paint.
 int MessageBox(QWidget* parent, const QString& text, const QString& caption, unsigned style);
+inline void OpenMessageBox(QWidget& owner, const QString& text, const QString& caption, unsigned style,
+                           std::function<void(int answer)> done)
+{
+    Desktop().OpenMessageBox(owner, text, caption, style, std::move(done));
+}
 
 // Marks a paint in progress for its lifetime (nests). A modal box raised inside
 // a paint would run its own event loop there: the window could not draw for as

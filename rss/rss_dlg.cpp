@@ -126,7 +126,7 @@ bool CRssDlg::OnInitDialog()
 
     const QString list = paths::InExeDir(kFeedListName);
     if (!paths::Exists(list)) {
-        MessageBox(this, QStringLiteral("lmd_rss.iniファイルが読めませんでした"), QString(), MB_OK);
+        OpenMessageBox(*this, QStringLiteral("lmd_rss.iniファイルが読めませんでした"), QString(), MB_OK, {});
         return false;
     }
     m_feeds = ReadFeedList(list);
@@ -167,8 +167,18 @@ void CRssDlg::NextFeed()
 
 void CRssDlg::OnFeedLoaded(const CFeed& feed, const QString& title)
 {
-    if (!feed.m_strError.isEmpty())
-        MessageBox(this, feed.m_strError, QString(), MB_OK);
+    // An error box is modal to this ticker only: the ticker waits for it, the
+    // clock and the other tickers go on.
+    if (!feed.m_strError.isEmpty()) {
+        OpenMessageBox(*this, feed.m_strError, QString(), MB_OK,
+                       [this, feed, title](int) { ShowFeed(feed, title); });
+        return;
+    }
+    ShowFeed(feed, title);
+}
+
+void CRssDlg::ShowFeed(const CFeed& feed, const QString& title)
+{
     for (const CFeedItem& item : feed.m_items)
         m_ticker->AddLink(item.title, item.link);
     m_ticker->StartScroll();

@@ -76,6 +76,8 @@ protected:
 
 private:
     void OnFeedLoaded(const CFeed& feed, const QString& title);
+    // Puts the feed's items in the ticker and starts it scrolling.
+    void ShowFeed(const CFeed& feed, const QString& title);
     void ShapeWindow();
     void SetUpNextButton();
 

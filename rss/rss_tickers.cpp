@@ -1,5 +1,6 @@
 #include "rss/rss_tickers.h"
 
+#include "platform/owned_windows.h"
 #include "rss/rss_dlg.h"
 
 #include <algorithm>
@@ -10,11 +11,12 @@ RssTickers::~RssTickers()
         delete ticker.data();
 }
 
-CRssDlg* RssTickers::Open()
+CRssDlg* RssTickers::Open(QWidget& owner)
 {
     std::erase_if(m_tickers, [](const QPointer<CRssDlg>& ticker) { return ticker.isNull(); });
     auto* ticker = new CRssDlg(m_limits); // deleted by its close, or by this object
     ticker->setAttribute(Qt::WA_DeleteOnClose);
+    platform::SetOwner(*ticker, owner);
     m_tickers.emplace_back(ticker);
     ticker->OnInitDialog();
     return ticker;

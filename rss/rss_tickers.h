@@ -10,6 +10,7 @@
 #include <vector>
 
 class CRssDlg;
+class QWidget;
 
 class RssTickers
 {
@@ -19,8 +20,9 @@ public:
     RssTickers(const RssTickers&) = delete;
     RssTickers& operator=(const RssTickers&) = delete;
 
-    // Opens a new ticker beside the clock and returns it.
-    CRssDlg* Open();
+    // Opens a new ticker beside the clock, owned by owner (the clock's
+    // window), and returns it.
+    CRssDlg* Open(QWidget& owner);
     // The tickers open now.
     int Count() const;
 

@@ -1,5 +1,7 @@
 #include "settings/choosers.h"
 
+#include "platform/owned_windows.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QStringList>
@@ -10,6 +12,14 @@ std::unique_ptr<Choosers>& Installed()
 {
     static std::unique_ptr<Choosers> choosers = std::make_unique<SystemChoosers>();
     return choosers;
+}
+
+// The file or folder chosen in the dialog, run modally to parent's window.
+std::optional<QString> Chosen(QFileDialog& dialog, QWidget* parent)
+{
+    if (platform::RunModal(dialog, parent) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace
@@ -25,30 +35,28 @@ QString QtNameFilter(const QString& filter)
 
 std::optional<QString> SystemChoosers::ChooseFile(QWidget* parent, const FileChooserRequest& request)
 {
-    QFileDialog dialog(parent, request.title, request.initialFolder, QtNameFilter(request.filter));
+    QFileDialog dialog(nullptr, request.title, request.initialFolder, QtNameFilter(request.filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setDefaultSuffix(request.defaultExtension);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return Chosen(dialog, parent);
 }
 
 std::optional<QString> SystemChoosers::ChooseFolder(QWidget* parent, const QString& title,
                                                     const QString& startFolder)
 {
-    const QString folder = QFileDialog::getExistingDirectory(parent, title, startFolder);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
+    QFileDialog dialog(nullptr, title, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return Chosen(dialog, parent);
 }
 
 std::optional<platform::COLORREF> SystemChoosers::ChooseColor(QWidget* parent, platform::COLORREF initial)
 {
-    const QColor chosen = QColorDialog::getColor(QColor::fromRgb(platform::ToPixel(initial)), parent);
-    if (!chosen.isValid())
+    QColorDialog dialog(QColor::fromRgb(platform::ToPixel(initial)));
+    if (platform::RunModal(dialog, parent) != QDialog::Accepted || !dialog.selectedColor().isValid())
         return std::nullopt;
-    return platform::FromPixel(chosen.rgb());
+    return platform::FromPixel(dialog.selectedColor().rgb());
 }
 
 std::optional<QString> RecordingChoosers::ChooseFile(QWidget*, const FileChooserRequest& request)

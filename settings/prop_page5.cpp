@@ -4,6 +4,7 @@
 #include "controls/static_ex.h"
 #include "platform/desktop.h"
 #include "platform/messages.h"
+#include "platform/owned_windows.h"
 #include "platform/paths.h"
 #include "platform/resources.h"
 #include "settings/page_settings.h"
@@ -20,23 +21,23 @@ namespace {
 
 const QString kFrameDesigner = QStringLiteral("Tobelin");
 
-std::function<void()>& AboutDialogRunner()
+std::function<void(QWidget&)>& AboutDialogRunner()
 {
-    static std::function<void()> run;
+    static std::function<void(QWidget&)> run;
     return run;
 }
 
 } // namespace
 
-void SetAboutDialogRunner(std::function<void()> run)
+void SetAboutDialogRunner(std::function<void(QWidget& owner)> run)
 {
     AboutDialogRunner() = std::move(run);
 }
 
-void RunAboutDialog()
+void RunAboutDialog(QWidget& owner)
 {
     if (const auto& run = AboutDialogRunner())
-        run();
+        run(owner);
 }
 
 QString VersionPageText(const QString& version)
@@ -128,7 +129,7 @@ void CPropPage5::OnReadMe()
 
 void CPropPage5::OnAbout()
 {
-    RunAboutDialog();
+    RunAboutDialog(*window());
 }
 
 void CPropPage5::OnDemo()
@@ -138,8 +139,9 @@ void CPropPage5::OnDemo()
 
 void CPropPage5::OnSntp()
 {
-    CPropPage6 dialog(this);
-    dialog.exec();
+    // Modal to the settings dialog only.
+    CPropPage6 dialog;
+    RunModal(dialog, window());
 }
 
 void CPropPage5::OnLink(const QString& address)

@@ -15,9 +15,9 @@ class CStaticEx;
 class QLabel;
 
 // The about dialog belongs to a library above this one: the program hands in
-// the function that runs it modally before the page can be shown.
-void SetAboutDialogRunner(std::function<void()> run);
-void RunAboutDialog();
+// the function that runs it modally to its owner before the page can be shown.
+void SetAboutDialogRunner(std::function<void(QWidget& owner)> run);
+void RunAboutDialog(QWidget& owner);
 
 // The texts of the page, shown as they are.
 QString VersionPageText(const QString& version);

@@ -30,9 +30,10 @@ const QString kTimedOut = QStringLiteral("3秒以内にSNTPｻｰﾊﾞから応
 const QString kReceiveFailed = QStringLiteral("受信に失敗しました。");
 const QString kTimeFailed = QStringLiteral("時刻の取得に失敗しました。");
 
-void ShowError(const QString& message)
+// An error box modal to the dialog.
+void ShowError(QWidget& dialog, const QString& message)
 {
-    MessageBox(nullptr, message, QStringLiteral("Error"), MB_ICONERROR);
+    MessageBox(&dialog, message, QStringLiteral("Error"), MB_ICONERROR);
 }
 
 // The address to ask among those of a name: the first IPv4 one, else the first.
@@ -144,7 +145,7 @@ void CPropPage6::StartSntpQuery(const QString& hostText)
     CancelSntpQuery(); // one query at a time
     const std::optional<SntpServerText> server = ParseSntpServerText(hostText);
     if (!server) {
-        ShowError(kNoServerName);
+        ShowError(*this, kNoServerName);
         return;
     }
     m_nPort = server->port;
@@ -219,7 +220,7 @@ void CPropPage6::ReceiveSntpReply()
     CancelSntpQuery(); // the query is over
     const std::optional<QString> serverTime = CtimeText(static_cast<std::time_t>(SntpToUnixSeconds(*seconds)));
     if (!serverTime) {
-        ShowError(kTimeFailed);
+        ShowError(*this, kTimeFailed);
         return;
     }
     m_strServerTime = *serverTime;
@@ -236,7 +237,7 @@ void CPropPage6::OnTimer(int id)
 void CPropPage6::Fail(const QString& message)
 {
     CancelSntpQuery();
-    ShowError(message);
+    ShowError(*this, message);
 }
 
 void CPropPage6::CancelSntpQuery()

@@ -8,6 +8,7 @@
 #include "platform/x11_window.h"
 #include "tests/app/clock_window_fixture.h"
 #include "tests/support/screens.h"
+#include "tests/support/shown_windows.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -295,7 +296,7 @@ public:
 private:
     void Answer()
     {
-        auto* hint = dynamic_cast<CHintDlg*>(QApplication::activeModalWidget());
+        auto* hint = lmd::test::ShownWindow<CHintDlg>();
         if (!hint || !hint->isVisible())
             return;
         ++shown;

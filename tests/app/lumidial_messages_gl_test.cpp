@@ -3,6 +3,7 @@
 #include "platform/screen_capture.h"
 #include "tests/app/clock_screen_fixture.h"
 #include "tests/support/screens.h"
+#include "tests/support/shown_windows.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -60,7 +61,7 @@ TEST_F(PaintErrorTest, BadCubeMapFaceIsReportedWhileTheClockGoesOnDrawing)
     QElapsedTimer up; // since the box showed: a clock that stopped drawing is given up on
     QTimer probe;
     probe.callOnTimeout([&] {
-        auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* shown = lmd::test::ShownWindow<QMessageBox>();
         if (!shown || !shown->isVisible() || !clock || answered)
             return;
         const std::uint64_t frames = clock->BackLayer()->FrameCount();
@@ -89,7 +90,7 @@ TEST_F(PaintErrorTest, BadCubeMapFaceIsReportedWhileTheClockGoesOnDrawing)
     // The box is asked for once per set-up of the effect, not once per frame.
     const std::uint64_t frames = clock->BackLayer()->FrameCount();
     QTRY_VERIFY(clock->BackLayer()->FrameCount() > frames + 10);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(lmd::test::ShownWindow<QMessageBox>(), nullptr);
 }
 
 } // namespace

@@ -25,6 +25,7 @@
 
 // Last: it brings Xlib, whose macros clash with Qt names.
 #include "tests/app/clock_window_fixture.h"
+#include "tests/support/shown_windows.h"
 
 namespace {
 
@@ -168,7 +169,7 @@ TEST_F(SettingsLaunchTest, CancelPutsEverythingBack)
         EXPECT_EQ(clicks, 1);
         // Another settings command (from the tray menu) brings this dialog up again.
         clock->OnCommand(ID_SETTINGS);
-        EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+        EXPECT_EQ(ShownWindow<CSettingsDialog>(), &dialog);
         int dialogs = 0;
         for (QWidget* window : QApplication::topLevelWidgets())
             dialogs += window->isVisible() && dynamic_cast<CSettingsDialog*>(window) != nullptr;

@@ -4,6 +4,7 @@
 #include "controls/colour_popup.h"
 #include "platform/dialog.h"
 #include "tests/support/screens.h"
+#include "tests/support/shown_windows.h"
 
 #include <QColorDialog>
 #include <QGuiApplication>
@@ -199,7 +200,7 @@ TEST_F(ColourButtonTest, CustomBoxOpensTheColourDialogAndItsCancelCancels)
     bool sawDialog = false;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget())) {
+        if (auto* dialog = lmd::test::ShownWindow<QColorDialog>()) {
             sawDialog = true;
             dialog->reject();
         }

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -210,7 +211,8 @@ TEST_F(RssDlgWindowTest, TwoTickersLoadIndependently)
     EXPECT_EQ(Titles(*second->Ticker()), std::vector<QString>{"quick"});
 }
 
-// The tickers of the RSS command: each opens anew; the close box deletes one
+// The tickers of the RSS command: each opens anew, owned by the clock's
+// window (so the window manager keeps it above the clock); the close box deletes one
 // at once even while its server hangs (the transfer is cancelled, not waited
 // for: the client itself would wait an hour); the rest go with their owner.
 TEST_F(RssDlgWindowTest, TickersCloseAtAnyTimeAndEndWithTheirOwner)
@@ -220,9 +222,14 @@ TEST_F(RssDlgWindowTest, TickersCloseAtAnyTimeAndEndWithTheirOwner)
     DownloadLimits patient;
     patient.totalTimeoutMs = 3'600'000;
     auto tickers = std::make_unique<RssTickers>(patient);
-    const QPointer<CRssDlg> first = tickers->Open();
-    const QPointer<CRssDlg> second = tickers->Open();
+    QWidget clock(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    clock.setGeometry(600, 600, 100, 100);
+    clock.show();
+    const QPointer<CRssDlg> first = tickers->Open(clock);
+    const QPointer<CRssDlg> second = tickers->Open(clock);
     EXPECT_EQ(tickers->Count(), 2);
+    for (const CRssDlg* ticker : {first.data(), second.data()})
+        EXPECT_EQ(ticker->windowHandle()->transientParent(), clock.windowHandle());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(first.data()));
     WAIT_EQ(m_server.Held(), 2);
 

@@ -10,6 +10,7 @@
 #include "settings/prop_page5.h"
 #include "settings/prop_page6.h"
 #include "tests/support/screens.h"
+#include "tests/support/shown_windows.h"
 
 #include <QApplication>
 #include <QFile>
@@ -123,7 +124,10 @@ TEST_F(PropPage5Test, DemoAsksTheClockWindow)
 TEST_F(PropPage5Test, AboutRunsTheInstalledDialog)
 {
     int runs = 0;
-    SetAboutDialogRunner([&] { ++runs; });
+    SetAboutDialogRunner([&](QWidget& owner) {
+        EXPECT_EQ(&owner, page.window());
+        ++runs;
+    });
     Click(CPropPage5::IDC_ABOUT);
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(desktop->messageBoxes.empty());
@@ -135,16 +139,18 @@ TEST_F(PropPage5Test, SntpOpensTheTimeQueryModally)
     QString seen;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (auto* dialog = dynamic_cast<CPropPage6*>(QApplication::activeModalWidget())) {
+        if (auto* dialog = lmd::test::ShownWindow<CPropPage6>()) {
             seen = dialog->windowTitle();
-            EXPECT_EQ(dialog->parentWidget(), &page);
+            // Modal to the page's window only: that one takes no input meanwhile.
+            EXPECT_FALSE(page.isEnabled());
             QTest::keyClick(dialog, Qt::Key_Escape);
         }
     });
     watch.start(20);
     Click(CPropPage5::IDC_SNTP); // returns once the dialog has ended
     EXPECT_EQ(seen, "SNTP");
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(lmd::test::ShownWindow<CPropPage6>(), nullptr);
+    EXPECT_TRUE(page.isEnabled());
 }
 
 TEST_F(PropPage5Test, TheLinkOpensTheMakersSite)

@@ -8,6 +8,7 @@
 #include "platform/messages.h"
 #include "settings/page_settings.h"
 #include "settings/settings_dialog.h"
+#include "tests/support/shown_windows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -158,7 +159,7 @@ inline bool RunSettingsDialog(const std::function<void()>& open,
     QTimer watch; // fires inside the dialog's own event loop, once it runs
     watch.setInterval(10);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        auto* dialog = dynamic_cast<CSettingsDialog*>(QApplication::activeModalWidget());
+        auto* dialog = ShownWindow<CSettingsDialog>();
         if (!dialog || !QTest::qWaitForWindowExposed(dialog))
             return;
         watch.stop();

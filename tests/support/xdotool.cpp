@@ -11,4 +11,10 @@ bool Xdotool(const QStringList& arguments)
     return tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
+bool Click(QPoint point, int button)
+{
+    return Xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
+                    QStringLiteral("click"), QString::number(button)});
+}
+
 } // namespace lmd::test

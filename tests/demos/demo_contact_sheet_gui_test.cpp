@@ -56,6 +56,7 @@ TEST(DemoContactSheetTest, EveryDemoDrawsAPictureThatMoves)
     QImage sheet(kColumns * kCell, rows * (kCell + kLabel), QImage::Format_RGB32);
     sheet.fill(Qt::white);
     QPainter painter(&sheet);
+    const PointerMoves moves(*dialog.Canvas());
     for (int index = 0; index < demos; ++index) {
         const QString name = dialog.DemoListBox()->itemText(index);
         SCOPED_TRACE(name.toStdString());
@@ -63,31 +64,32 @@ TEST(DemoContactSheetTest, EveryDemoDrawsAPictureThatMoves)
             dialog.DemoListBox()->setCurrentIndex(index);
         ASSERT_NE(dialog.CurrentApp(), nullptr);
         const int start = dialog.FrameCount();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.FrameCount() > start; }));
+        ASSERT_TRUE(WaitForFrames(dialog, 1));
         const QImage first = dialog.Canvas()->BackBuffer().copy();
         // Across the canvas without a button (what the fluid follows), a move a
-        // frame (the window system would merge moves made at once), then a click
-        // in its middle (what the garden grows from).
-        const QPoint client = dialog.Canvas()->mapToGlobal(dialog.Canvas()->contentsRect().topLeft());
-        const auto at = [&](int x, int y) {
-            return QStringList{QStringLiteral("mousemove"), QString::number(client.x() + x),
-                               QString::number(client.y() + y)};
+        // frame: each move is waited for until the canvas has it (the window
+        // system hands moves still queued together on as one), then its frame.
+        // Then a click in its middle (what the garden grows from).
+        const QPoint origin = dialog.Canvas()->contentsRect().topLeft();
+        const QPoint client = dialog.Canvas()->mapToGlobal(origin);
+        const auto moveTo = [&](QPoint point) {
+            return QStringList{QStringLiteral("mousemove"), QString::number(client.x() + point.x()),
+                               QString::number(client.y() + point.y())};
         };
-        const auto nextFrame = [&] {
-            const int frame = dialog.FrameCount();
+        // Waits for count frames after frame `from`, or until the demo stopped itself.
+        const auto framesAfter = [&](int from, int count) {
             return QTest::qWaitFor(
-                [&] { return dialog.FrameCount() > frame || !dialog.CurrentApp()->core().running; });
+                [&] { return dialog.FrameCount() - from >= count || !dialog.CurrentApp()->core().running; },
+                kPatienceMs);
         };
         for (int x = 60; x <= 420; x += 30) {
-            ASSERT_TRUE(Xdotool(at(x, 120 + x / 2)));
-            ASSERT_TRUE(nextFrame());
+            const QPoint point(x, 120 + x / 2);
+            ASSERT_TRUE(Xdotool(moveTo(point)));
+            ASSERT_TRUE(moves.WaitFor(origin + point));
+            ASSERT_TRUE(framesAfter(dialog.FrameCount(), 1));
         }
-        ASSERT_TRUE(Xdotool(at(240, 240) + QStringList{QStringLiteral("click"), QStringLiteral("1")}));
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                return dialog.FrameCount() - start >= kFramesIn5s || !dialog.CurrentApp()->core().running;
-            },
-            120000));
+        ASSERT_TRUE(Xdotool(moveTo({240, 240}) + QStringList{QStringLiteral("click"), QStringLiteral("1")}));
+        EXPECT_TRUE(framesAfter(start, kFramesIn5s));
         const QImage& last = dialog.Canvas()->BackBuffer();
         EXPECT_TRUE(last != first) << "the picture stood still";
         const QRect drawn = DrawnArea(last);

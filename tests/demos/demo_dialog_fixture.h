@@ -1,18 +1,21 @@
 #pragma once
 // Helpers of the DEMO dialog suites: demos that record what they are given, a
-// stand-in main window that counts WM_DEMO_CLOSED, the caption's close as the
-// window manager sends it, and the dialogs that are open.
+// stand-in main window that counts WM_DEMO_CLOSED, waits for frames and for
+// pointer moves, the caption's close as the window manager sends it, and the
+// dialogs that are open.
 #include "demos/core/base_app.h"
 #include "demos/demo_list.h"
 #include "demos/gax_dlg.h"
 #include "platform/messages.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +104,50 @@ protected:
         }
         return QObject::event(event);
     }
+};
+
+// How long a wait on the dialog may last before the test gives up: the waits
+// count frames and events, never time, and this bound is only reached by a
+// dialog that stopped. A sanitized build on a loaded machine may take a tenth
+// of a second or more for one frame of a heavy demo.
+inline constexpr int kPatienceMs = 120000;
+
+// Waits until the dialog has run `more` frames from now.
+inline bool WaitForFrames(const CGaxDlg& dialog, int more)
+{
+    const int target = dialog.FrameCount() + more;
+    return QTest::qWaitFor([&] { return dialog.FrameCount() >= target; }, kPatienceMs);
+}
+
+// The pointer moves a widget has been given. A move made through the X server
+// (a warped pointer, xdotool) reaches the widget some time later, and moves
+// still queued together reach it as one: a test that waits for each move
+// before it makes the next gives the widget every move, in order.
+class PointerMoves : public QObject
+{
+public:
+    explicit PointerMoves(QWidget& widget) : m_widget(widget) { m_widget.installEventFilter(this); }
+    ~PointerMoves() override { m_widget.removeEventFilter(this); }
+    PointerMoves(const PointerMoves&) = delete;
+    PointerMoves& operator=(const PointerMoves&) = delete;
+
+    // Waits until the widget has had a move to the point (its own coordinates).
+    bool WaitFor(QPoint point) const
+    {
+        return QTest::qWaitFor([&] { return m_last == point; }, kPatienceMs);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_widget && event->type() == QEvent::MouseMove)
+            m_last = static_cast<QMouseEvent*>(event)->position().toPoint();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget& m_widget;
+    std::optional<QPoint> m_last;
 };
 
 // The caption's close button as the window manager passes it on:

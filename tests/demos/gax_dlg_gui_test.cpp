@@ -136,7 +136,11 @@ TEST_F(DemoDialogTest, MouseOverTheCanvasInClientCoordinates)
     const QPoint away = canvas->mapToGlobal(QPoint(-20, -20));
     QCursor::setPos(away);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QCursor::pos() == away; }));
+    // Without a button held the move is the pointer's own, through the X
+    // server: it is waited for before the pressed moves, which come at once.
+    const PointerMoves moves(*canvas);
     QTest::mouseMove(canvas, edge + QPoint(50, 60));
+    ASSERT_TRUE(moves.WaitFor(edge + QPoint(50, 60)));
     QTest::mousePress(canvas, Qt::LeftButton, {}, edge + QPoint(10, 20));
     QTest::mouseMove(canvas, edge + QPoint(30, 40));
     QTest::mouseRelease(canvas, Qt::LeftButton, {}, edge + QPoint(30, 40));

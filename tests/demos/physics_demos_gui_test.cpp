@@ -43,11 +43,7 @@ protected:
         return *app;
     }
 
-    bool WaitForFrames(int more) const
-    {
-        const int target = dialog->FrameCount() + more;
-        return QTest::qWaitFor([&] { return dialog->FrameCount() >= target; }, 60000);
-    }
+    bool WaitForFrames(int more) const { return lmd::test::WaitForFrames(*dialog, more); }
 
     // A point of the canvas's client area (inside its edge).
     QPoint At(int x, int y) const { return dialog->Canvas()->contentsRect().topLeft() + QPoint(x, y); }
@@ -134,11 +130,14 @@ TEST_F(PhysicsDemosTest, FluidStirredByTheMouseCarriesItsDye)
     CGaxStatic& canvas = *dialog->Canvas();
     ASSERT_TRUE(WaitForFrames(1)); // the 150-cell grid
     // Moves without a button colour the fluid along a line across the middle.
+    // They move the pointer itself, through the X server: each is waited for
+    // until the canvas has it, and then for a frame, so the demo gets every
+    // move, each in a frame of its own, however fast the machine runs.
+    const PointerMoves moves(canvas);
     for (int x = 90; x <= 390; x += 6) {
         QTest::mouseMove(&canvas, At(x, 240));
-        if (x % 60 == 30) {
-            ASSERT_TRUE(WaitForFrames(1));
-        }
+        ASSERT_TRUE(moves.WaitFor(At(x, 240)));
+        ASSERT_TRUE(WaitForFrames(1));
     }
     ASSERT_TRUE(WaitForFrames(3)); // the dye is in, and no cell holds more than 1
     const nvq::fluid::Solver& solver = fluid.getSolver();
@@ -169,7 +168,10 @@ TEST_F(PhysicsDemosTest, FluidStirredByTheMouseCarriesItsDye)
     // within a tenth.
     const double expected = before.total * std::pow(1 - 0.002, updates);
     EXPECT_NEAR(after.total, expected, 0.1 * expected) << updates << " updates";
-    EXPECT_GT(after.below, 5 * before.below + 5) << "the dye went down with the drags";
+    // Left alone for as many updates, the fluid spreads the line's dye below
+    // row 256 to some one and a half times what it was; the drags take nearly
+    // four times as much there.
+    EXPECT_GT(after.below, 2.5 * before.below + 5) << "the dye went down with the drags";
     Screenshot(QStringLiteral("demos_fluid_stirred"));
 
     // The views by key, as the dialog hands keys on.

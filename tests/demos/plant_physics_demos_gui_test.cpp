@@ -51,11 +51,7 @@ protected:
         return *app;
     }
 
-    bool WaitForFrames(int more) const
-    {
-        const int target = dialog->FrameCount() + more;
-        return QTest::qWaitFor([&] { return dialog->FrameCount() >= target; }, 10000);
-    }
+    bool WaitForFrames(int more) const { return lmd::test::WaitForFrames(*dialog, more); }
 
     // A point of the canvas's client area (inside its 2-pixel edge).
     QPoint At(int x, int y) const { return dialog->Canvas()->contentsRect().topLeft() + QPoint(x, y); }
@@ -195,7 +191,7 @@ TEST_F(PlantPhysicsDemosTest, GravityGetsBlackHolesByClicksAndClearsThem)
     ASSERT_TRUE(WaitForFrames(90));
     Screenshot("gravity");
     ASSERT_TRUE(Xdotool({"key", "c"}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gravity.blackHoles().empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gravity.blackHoles().empty(); }, kPatienceMs));
 }
 
 TEST_F(PlantPhysicsDemosTest, TreeDrawsThreeTreesAndWaitsForALeftClick)

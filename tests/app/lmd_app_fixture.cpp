@@ -3,6 +3,7 @@
 #include "platform/ini.h"
 
 #include <QFile>
+#include <gtest/gtest.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -44,6 +45,13 @@ QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Saved(const AppSettings& settings, const QString& path)
+{
+    QFile::remove(path);
+    EXPECT_TRUE(SaveAppSettings(settings, path));
+    return ReadFile(path);
 }
 
 bool WriteFile(const QString& path, const QByteArray& bytes)

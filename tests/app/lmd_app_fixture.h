@@ -2,6 +2,8 @@
 // Helpers of the start-up and exit tests: a folder that stands for the
 // executable's folder, INI files in it, and the check that a saved file holds
 // every key of the settings store.
+#include "store/app_settings.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -18,6 +20,10 @@ QStringList MissingSettingsKeys(const QString& path);
 
 QByteArray ReadFile(const QString& path);
 bool WriteFile(const QString& path, const QByteArray& bytes);
+
+// Every stored field of a settings record, as the INI text it saves to (a
+// new file at path).
+QByteArray Saved(const AppSettings& settings, const QString& path);
 
 // INI text that keeps the test display quiet: no splash, GDI hands instead of
 // the dial shader (no shader error boxes), plus any further lines.

@@ -250,9 +250,8 @@ protected:
     // The menu that a real click opened, or null.
     static QMenu* OpenedMenu()
     {
-        QMenu* menu = nullptr;
-        QTest::qWaitFor([&] { return (menu = ShownWindow<QMenu>()) != nullptr; }, 10000);
-        return menu;
+        const bool opened = QTest::qWaitFor([] { return ShownWindow<QMenu>() != nullptr; }, 10000);
+        return opened ? ShownWindow<QMenu>() : nullptr;
     }
 
     // The tray icon's menu, opened by a real click, its exit chosen by its key.

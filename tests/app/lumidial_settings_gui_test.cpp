@@ -31,14 +31,6 @@ namespace {
 
 using namespace lmd::test;
 
-// Every stored field of a settings record, as the INI text it saves to.
-QByteArray Saved(const AppSettings& settings, const QString& path)
-{
-    QFile::remove(path);
-    EXPECT_TRUE(SaveAppSettings(settings, path));
-    return ReadFile(path);
-}
-
 class SettingsLaunchTest : public ::testing::Test
 {
 protected:

@@ -16,6 +16,7 @@
 #include "settings/prop_page5.h"
 #include "settings/prop_page7.h"
 #include "settings/settings_dialog.h"
+#include "tests/app/lmd_app_fixture.h"
 #include "tests/settings/settings_fixture.h"
 #include "tests/support/screens.h"
 
@@ -43,20 +44,6 @@ enum PageIndex : int
     kAlarmPage = 5,
     kVersionPage = 6,
 };
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A settings record as the INI text it saves to.
-QByteArray Saved(const AppSettings& settings, const QString& path)
-{
-    QFile::remove(path);
-    EXPECT_TRUE(SaveAppSettings(settings, path));
-    return ReadFile(path);
-}
 
 class SettingsPagesOnClockTest : public ::testing::Test
 {

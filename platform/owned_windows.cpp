@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
+#include <QExposeEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -110,15 +111,27 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
         // After show() mapped the X window (a new one, too). A window mapped
         // shows on top of its owner's other windows; its own go above it.
-        if (event->type() != QEvent::ShowToParent)
+        if (watched == &widget_ && event->type() == QEvent::ShowToParent) {
+            Restack();
+            WatchExposure();
+            awaitingExposure_ = true;
             return false;
-        if (const QWidget* const owner = OwnerOf(widget_))
-            NameOwner(widget_, *owner);
-        RaiseOwnedWindows(widget_);
+        }
+        // A window manager takes the window over between the map and its
+        // first exposure, and reads WM_TRANSIENT_FOR of the owned windows
+        // only for windows it already manages: named and stacked before
+        // that, they may stay in a lower layer than a stays-on-top owner.
+        // So once more when the window first shows on the screen.
+        // (Xlib's Expose macro hides QEvent's name: the event's class tells.)
+        if (awaitingExposure_ && watched == exposureSource_ && dynamic_cast<const QExposeEvent*>(event) &&
+            exposureSource_->isExposed()) {
+            awaitingExposure_ = false;
+            Restack();
+        }
         return false;
     }
 
@@ -129,7 +142,29 @@ private:
         widget.installEventFilter(this);
     }
 
+    void Restack() const
+    {
+        if (const QWidget* const owner = OwnerOf(widget_))
+            NameOwner(widget_, *owner);
+        RaiseOwnedWindows(widget_);
+    }
+
+    // The widget's QWindow, which a change of window flags may replace.
+    void WatchExposure()
+    {
+        QWindow* const handle = widget_.windowHandle();
+        if (handle == exposureSource_)
+            return;
+        if (exposureSource_)
+            exposureSource_->removeEventFilter(this);
+        exposureSource_ = handle;
+        if (handle)
+            handle->installEventFilter(this);
+    }
+
     QWidget& widget_;
+    QPointer<QWindow> exposureSource_;
+    bool awaitingExposure_ = false;
 };
 
 // One modal run of a dialog: keeps the owner disabled until the dialog

@@ -266,8 +266,9 @@ void CLumidial::RequestFrame()
 
 void CLumidial::ComposeFrame()
 {
-    // A hidden clock (a capture hides it) or a dragged one cannot show the
-    // frame now, and a frame already asked for comes with the next paint.
+    // A hidden clock, one whose pixels a capture has taken away or a dragged
+    // one cannot show the frame now, and a frame already asked for comes with
+    // the next paint.
     if (m_bFrameDue || m_bDragging || m_bCapturing || !isVisible()) {
         RequestFrame();
         return;
@@ -333,8 +334,8 @@ void CLumidial::OnTimer(int id)
         m_alarmMonitor.Check(Settings().Alarms);
         break;
     case TIMER_OVERLAP:
-        // Not while a capture runs (it processes events): the clock is hidden
-        // then, and a list without it would differ from the next one.
+        // Not while a capture runs (it processes events): the capture a check
+        // asked for would come while this one still runs.
         if (Settings().TopMost && !m_bCapturing)
             CheckOverlap();
         break;

@@ -320,7 +320,7 @@ private:
     std::vector<platform::TopLevelWindow> m_windowsBelow;
     std::unique_ptr<QLabel> m_pTestWnd;
     platform::TimerSet m_timers;
-    bool m_bCapturing = false; // a desktop capture runs (it processes events while hidden)
+    bool m_bCapturing = false; // a desktop capture runs (it processes events meanwhile)
     bool m_bClosed = false;
     bool m_bFrameDue = true; // the next paint composes a frame first (RequestFrame)
 };

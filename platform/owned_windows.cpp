@@ -62,7 +62,8 @@ std::vector<QWidget*> ShownOwnedWindows(const QWidget& owner)
     const std::vector<TopLevelWindow> stacking = EnumTopLevelWindows(); // topmost first
     const auto depth = [&](const QWidget* widget) {
         const WindowId id = CurrentXWindow(*widget);
-        return std::find_if(stacking.begin(), stacking.end(), [id](const TopLevelWindow& w) { return w.id == id; }) -
+        return std::find_if(stacking.begin(), stacking.end(),
+                            [id](const TopLevelWindow& w) { return w.id == id; }) -
                stacking.begin();
     };
     std::stable_sort(owned.begin(), owned.end(),

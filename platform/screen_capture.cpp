@@ -9,21 +9,23 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <vector>
 
 // Xlib last: its macros clash with Qt names.
 #include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 
 namespace platform {
 
 namespace {
 
-// How long the windows below get to repaint after the clock is hidden, and the
-// step between two comparisons of the area.
+// How long the windows below get to repaint after the window gave up its
+// pixels, and the step between two comparisons of the area.
 constexpr int kSettleLimitMs = 250;
 constexpr int kSettleStepMs = 10;
 
 // Waits for the X server to have carried out every request sent so far (the
-// unmap of the hidden window included) and to have sent out the exposures.
+// window's new shape included) and to have sent out the exposures.
 void SyncWithServer()
 {
     if (Display* const display = XDisplay())
@@ -68,6 +70,80 @@ QRect OnScreen(const QRect& area)
     return screen ? area & screen->virtualGeometry() : QRect();
 }
 
+// Takes the window's pixels off the screen for as long as it lives. On X the
+// window stays mapped with an empty bounding shape: the window manager keeps
+// it where it stands, and the windows it owns stay above it (mapped again, it
+// would come back on top of them until they are restacked). Its shape comes
+// back afterwards, unless the program gave it a new one meanwhile. Without an
+// X window (the offscreen platform) the window is hidden and shown again. A
+// window that is not visible is left as it is.
+class PixelsTakenAway
+{
+public:
+    explicit PixelsTakenAway(QWidget& window)
+        : window_(window.isVisible() ? &window : nullptr), display_(XDisplay()),
+          id_(window_ && display_ ? CurrentXWindow(window) : 0)
+    {
+        if (!window_)
+            return;
+        if (!id_) {
+            window.hide();
+            return;
+        }
+        int boundingShaped = 0;
+        int unused = 0;
+        unsigned int unusedSize = 0;
+        XShapeQueryExtents(display_, id_, &boundingShaped, &unused, &unused, &unusedSize, &unusedSize,
+                           &unused, &unused, &unused, &unusedSize, &unusedSize);
+        shaped_ = boundingShaped != 0;
+        if (shaped_)
+            shape_ = Rectangles(ordering_);
+        XShapeCombineRectangles(display_, id_, ShapeBounding, 0, 0, nullptr, 0, ShapeSet, YXBanded);
+    }
+
+    ~PixelsTakenAway()
+    {
+        if (!window_)
+            return; // not shown, or gone meanwhile
+        if (!id_) {
+            window_->show();
+            return;
+        }
+        if (CurrentXWindow(*window_) != id_)
+            return; // a new X window, which has its own shape
+        int ordering = Unsorted;
+        if (!Rectangles(ordering).empty())
+            return; // shaped anew meanwhile
+        if (shaped_)
+            XShapeCombineRectangles(display_, id_, ShapeBounding, 0, 0, shape_.data(),
+                                    static_cast<int>(shape_.size()), ShapeSet, ordering_);
+        else
+            XShapeCombineMask(display_, id_, ShapeBounding, 0, 0, None, ShapeSet);
+        XFlush(display_);
+    }
+
+    PixelsTakenAway(const PixelsTakenAway&) = delete;
+    PixelsTakenAway& operator=(const PixelsTakenAway&) = delete;
+
+private:
+    std::vector<XRectangle> Rectangles(int& ordering) const
+    {
+        int count = 0;
+        XRectangle* const rects = XShapeGetRectangles(display_, id_, ShapeBounding, &count, &ordering);
+        std::vector<XRectangle> copy(rects, rects + (rects ? count : 0));
+        if (rects)
+            XFree(rects);
+        return copy;
+    }
+
+    const QPointer<QWidget> window_;
+    Display* const display_;
+    const unsigned long id_;
+    bool shaped_ = false;
+    std::vector<XRectangle> shape_;
+    int ordering_ = Unsorted;
+};
+
 } // namespace
 
 Surface CaptureScreen(const QRect& area)
@@ -85,31 +161,28 @@ Surface CaptureBehind(QWidget& window, const QRect& area)
     if (area.isEmpty())
         return {};
 
-    const QPointer<QWidget> guard(&window);
-    window.hide();
-    SyncWithServer();
-
     const QRect visible = OnScreen(area);
     QImage picture;
-    if (!visible.isEmpty()) {
-        // The server paints a plain background at once; other windows repaint at
-        // their own pace: wait until the area stops changing.
-        picture = GrabArea(visible);
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < kSettleLimitMs) {
-            ProcessEventsFor(kSettleStepMs);
-            SyncWithServer();
-            QImage next = GrabArea(visible);
-            const bool settled = next == picture;
-            picture = std::move(next);
-            if (settled)
-                break;
+    {
+        const PixelsTakenAway away(window);
+        SyncWithServer();
+        if (!visible.isEmpty()) {
+            // The server paints a plain background at once; other windows repaint
+            // at their own pace: wait until the area stops changing.
+            picture = GrabArea(visible);
+            QElapsedTimer clock;
+            clock.start();
+            while (clock.elapsed() < kSettleLimitMs) {
+                ProcessEventsFor(kSettleStepMs);
+                SyncWithServer();
+                QImage next = GrabArea(visible);
+                const bool settled = next == picture;
+                picture = std::move(next);
+                if (settled)
+                    break;
+            }
         }
     }
-
-    if (guard)
-        window.show();
     return ToSurface(area, picture, visible);
 }
 

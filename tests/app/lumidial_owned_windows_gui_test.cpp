@@ -2,8 +2,7 @@
 // a first start sets it) and standing over them, under the test display's
 // window manager: each stays above the clock and takes the clicks on the part
 // the clock overlaps, also after the clock changed its stays-on-top flag (a
-// new X window), looked at the desktop behind it (hidden and shown again) or
-// grew. And none of them freezes the rest: the time query and a ticker's
+// new X window), looked at the desktop behind it or grew. And none of them freezes the rest: the time query and a ticker's
 // error box wait only for their owner, so the clock's menu, the tray menu's
 // exit and the other tickers keep working.
 #include "app/alarm_dlg.h"
@@ -63,7 +62,8 @@ QLineEdit* ReadOnlyField(const QWidget& window)
 // Runs steps inside the dialog of type T that `open` runs modally (open
 // returns once the dialog has ended); a dialog the steps leave open is
 // cancelled.
-template <typename T> void InModalDialog(const std::function<void()>& open, const std::function<void(T&)>& steps)
+template <typename T>
+void InModalDialog(const std::function<void()>& open, const std::function<void(T&)>& steps)
 {
     bool ran = false;
     QTimer watch; // fires inside the dialog's own event loop
@@ -113,16 +113,19 @@ protected:
     // A feed that cannot be read: its ticker shows an error box.
     void ListABrokenFeed() const
     {
-        ASSERT_TRUE(WriteFile(File("lmd_rss.ini"), "Broken," + QUrl::fromLocalFile(File("none.xml")).toEncoded() + "\n"));
+        ASSERT_TRUE(WriteFile(File("lmd_rss.ini"),
+                              "Broken," + QUrl::fromLocalFile(File("none.xml")).toEncoded() + "\n"));
     }
     // A feed of one long headline, which scrolls for a while.
     void ListAGoodFeed() const
     {
-        ASSERT_TRUE(WriteFile(File("good.xml"),
-                              "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Good</title><item>"
-                              "<title>A headline long enough to scroll for a good while across the ticker</title>"
-                              "<link>https://example.org/a</link></item></channel></rss>"));
-        ASSERT_TRUE(WriteFile(File("lmd_rss.ini"), "Good," + QUrl::fromLocalFile(File("good.xml")).toEncoded() + "\n"));
+        ASSERT_TRUE(
+            WriteFile(File("good.xml"),
+                      "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Good</title><item>"
+                      "<title>A headline long enough to scroll for a good while across the ticker</title>"
+                      "<link>https://example.org/a</link></item></channel></rss>"));
+        ASSERT_TRUE(WriteFile(File("lmd_rss.ini"),
+                              "Good," + QUrl::fromLocalFile(File("good.xml")).toEncoded() + "\n"));
     }
 
     // Puts the clock's middle over the point.
@@ -153,7 +156,7 @@ protected:
             ASSERT_TRUE(QTest::qWaitForWindowExposed(clock));
         }
         ExpectAboveTheClock(window, target, "after TopMost was changed and changed back");
-        // The overlap check's look at the desktop: the clock hides and shows again.
+        // The overlap check's look at the desktop.
         platform::SendAppMessage(platform::WM_RECAPTURE_BACKGROUND);
         ExpectAboveTheClock(window, target, "after the clock looked at the desktop");
         platform::SendAppMessage(platform::WM_SET_ZOOM, 600);
@@ -209,6 +212,38 @@ TEST_F(OwnedWindowsTest, AnAlarmPopupStaysAboveTheClock)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&popup));
     ExpectAboveTheClockThroughout(popup, [&] { return Middle(*ReadOnlyField(popup)); });
     SaveScreen(GrabScreen(), "owned_windows_alarm_popup");
+}
+
+// The overlap check looks at the desktop again and again (whenever the windows
+// around the clock change, as when a popup opens): at no moment of it, nor
+// right after, does the clock stand above a window it owns, so a click made
+// then reaches the popup.
+TEST_F(OwnedWindowsTest, LookingAtTheDesktopNeverPutsTheClockAboveItsPopup)
+{
+    platform::SendAppMessage(platform::WM_ALARM_SNOOZE, 0, 50); // rings again in 50 ms
+    ASSERT_TRUE(QTest::qWaitFor([] { return ShownWindow<CAlarmDlg>() != nullptr; }, 10000));
+    CAlarmDlg& popup = *ShownWindow<CAlarmDlg>();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popup));
+    ASSERT_TRUE(StandsAbove(popup, *clock));
+
+    int samples = 0;
+    int clockOnTop = 0;
+    QTimer sample; // runs inside the looks' own event processing too
+    sample.callOnTimeout([&] {
+        const auto up = StackingDepth(popup);
+        const auto down = StackingDepth(*clock);
+        ++samples;
+        if (up && down && *up > *down)
+            ++clockOnTop;
+    });
+    sample.start(1);
+    for (int look = 0; look < 10; ++look) {
+        platform::SendAppMessage(platform::WM_RECAPTURE_BACKGROUND);
+        QTest::qWait(200);
+    }
+    sample.stop();
+    EXPECT_GT(samples, 100);
+    EXPECT_EQ(clockOnTop, 0) << "of " << samples << " looks at the stacking";
 }
 
 TEST_F(OwnedWindowsTest, ATickersErrorBoxStaysAboveTheClock)

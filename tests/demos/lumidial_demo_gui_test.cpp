@@ -34,7 +34,8 @@ const Opener kOpeners[] = {
          static int side = 1;
          side = -side;
          const QPoint at = clock.geometry().center() + QPoint(10 * side, 0);
-         ASSERT_TRUE(Xdotool({"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()), "click", "2"}));
+         ASSERT_TRUE(Xdotool(
+             {"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()), "click", "2"}));
      }},
     {"OpenDemoMessage", [](CLumidial&) { platform::PostAppMessage(platform::WM_OPEN_DEMO); }},
 };
@@ -43,7 +44,8 @@ class ClockDemoTest : public ClockWindowTest, public ::testing::WithParamInterfa
 {
 protected:
     // The one DEMO dialog, shown, once the opener has acted. A click may land
-    // while the clock hides to capture the desktop behind it: then it is repeated.
+    // while the clock has given up its pixels to capture the desktop behind it
+    // (the click goes through): then it is repeated.
     CGaxDlg* OpenDemo(CLumidial& clock)
     {
         CGaxDlg* shown = nullptr;

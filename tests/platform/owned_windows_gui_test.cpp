@@ -17,8 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -81,7 +81,7 @@ TEST_F(OwnedWindowsStackingTest, TheOwnedWindowStaysAboveItsOwnerKeptOnTop)
     platform::RaiseOwnedWindows(owner);
     ExpectOwnedOnTop("the owner raised");
 
-    // As the clock looks at the desktop behind it.
+    // Hidden and shown again.
     owner.hide();
     owner.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
@@ -149,7 +149,8 @@ class ModalRunTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (auto [window, place] : {std::pair{&owner, QPoint(100, 100)}, std::pair{&other, QPoint(700, 100)}}) {
+        for (auto [window, place] :
+             {std::pair{&owner, QPoint(100, 100)}, std::pair{&other, QPoint(700, 100)}}) {
             window->setGeometry(QRect(place, QSize(200, 120)));
             window->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(window));

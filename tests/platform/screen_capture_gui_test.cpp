@@ -1,8 +1,11 @@
 #include "platform/screen_capture.h"
+#include "platform/window_region.h"
 #include "tests/support/screens.h"
+#include "tests/support/shown_windows.h"
 
 #include <QPainter>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -98,6 +101,71 @@ TEST_F(ScreenCaptureTest, BehindShowsTheWindowsBelowNeverTheWindowItself)
     EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsOnScreen(coverRect, qRgb(255, 0, 255)); }));
 }
 
+// The cover shows its colour inside the region (a point of coverRect) and the
+// backdrop outside it.
+bool ShowsShape(const QRect& coverRect, const QRegion& region)
+{
+    const QImage picture = platform::CaptureScreen(coverRect).Image();
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QPoint at = coverRect.topLeft() + QPoint(x, y);
+            const QRgb expected =
+                region.contains(at - coverRect.topLeft()) ? qRgb(255, 0, 255) : Pattern(at.x(), at.y());
+            if ((picture.pixel(x, y) & 0xFFFFFF) != (expected & 0xFFFFFF))
+                return false;
+        }
+    return true;
+}
+
+// The window gives up its pixels for the picture but not its place: a window
+// above it stays above it, and its shape comes back as it was, or as the
+// program set it while the picture was taken.
+TEST_F(ScreenCaptureTest, BehindKeepsTheWindowsPlaceAndShape)
+{
+    const QRegion whole(0, 0, coverRect.width(), coverRect.height());
+    const QRegion round(whole.boundingRect(), QRegion::Ellipse);
+    const QRegion half(0, 0, coverRect.width() / 2, coverRect.height());
+    struct Case
+    {
+        const char* name;
+        QRegion before;       // empty: no shape
+        QRegion setMeanwhile; // empty: none
+        QRegion after;
+    };
+    const Case cases[] = {
+        {"no shape", {}, {}, whole},
+        {"round", round, {}, round},
+        {"round, then half while the picture is taken", round, half, half},
+    };
+    // A window standing over the cover's top-left corner.
+    PaintedWindow above(QRect(coverRect.topLeft() - QPoint(20, 20), QSize(60, 60)), QColor(0, 255, 0));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        above.hide();
+        platform::SetWindowRgn(cover, c.before);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return ShowsShape(coverRect, c.before.isEmpty() ? whole : c.before); }));
+        above.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&above));
+        ASSERT_TRUE(lmd::test::StandsAbove(above, cover));
+
+        if (!c.setMeanwhile.isEmpty())
+            QTimer::singleShot(0, &cover, [&] { platform::SetWindowRgn(cover, c.setMeanwhile); });
+        const QImage picture = platform::CaptureBehind(cover, coverRect).Image();
+        if (c.setMeanwhile.isEmpty()) {
+            // The backdrop and the window above, nothing of the cover.
+            EXPECT_EQ(picture.pixel(0, 0) & 0xFFFFFF, qRgb(0, 255, 0) & 0xFFFFFF);
+            const QPoint middle(coverRect.width() / 2, coverRect.height() / 2);
+            EXPECT_EQ(picture.pixel(middle) & 0xFFFFFF,
+                      Pattern(coverRect.x() + middle.x(), coverRect.y() + middle.y()) & 0xFFFFFF);
+        }
+        EXPECT_TRUE(cover.isVisible());
+        EXPECT_TRUE(lmd::test::StandsAbove(above, cover)) << "the window came back above the one over it";
+        above.hide();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsShape(coverRect, c.after); }));
+    }
+}
+
 TEST_F(ScreenCaptureTest, ScreenShowsWhatIsOnTopAndBlackOffScreen)
 {
     EXPECT_TRUE(ShowsOnScreen(coverRect, qRgb(255, 0, 255)));
@@ -116,8 +184,8 @@ TEST_F(ScreenCaptureTest, BehindAHiddenWindowIsAPlainCapture)
 {
     cover.hide();
     const QRect area(150, 120, 60, 40);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return ShowsPattern(platform::CaptureScreen(area).Image(), area.topLeft()); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return ShowsPattern(platform::CaptureScreen(area).Image(), area.topLeft()); }));
     EXPECT_TRUE(ShowsPattern(platform::CaptureBehind(cover, area).Image(), area.topLeft()));
     EXPECT_FALSE(cover.isVisible());
 }

@@ -124,7 +124,7 @@ TEST(X11WindowTest, QtHasTheServersPlaceFromTheFirstExposureAfterEachShow)
              window->setGeometry(place);
              window->show();
          }},
-        // Hidden and shown again (a capture of the desktop behind the window).
+        // Hidden and shown again.
         {"shown again",
          [&] {
              window->hide();

@@ -382,6 +382,9 @@ void CLumidial::RecaptureBackground()
 {
     CaptureBackground();
     m_compositor.SnapshotChanged();
+    // The window shows again with the frame it had: the new desktop comes with
+    // the next paint, not a frame period later.
+    RequestFrame();
 }
 
 void CLumidial::RebuildLayers()

@@ -3,6 +3,7 @@
 // delivery): the drag with its scrolled snapshot, the short click, zoom by wheel
 // and keys, and the watch over the windows under the clock.
 #include "app/lumidial.h"
+#include "platform/screen_capture.h"
 #include "platform/window_list.h"
 #include "tests/app/clock_window_fixture.h"
 
@@ -219,6 +220,16 @@ int StackIndex(WId id)
     return -1;
 }
 
+// How many pixels of the picture are the helpers' dark green.
+int DarkGreenPixels(const QImage& picture)
+{
+    int green = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            green += (picture.pixel(x, y) & 0xFFFFFF) == (QColor(Qt::darkGreen).rgb() & 0xFFFFFF);
+    return green;
+}
+
 // Whether the window manager lists the window as shown.
 bool ListedVisible(const QWidget& window)
 {
@@ -264,6 +275,17 @@ TEST_F(OverlapWatchTest, AWindowMovedUnderTheClockRecapturesOnce)
     EXPECT_EQ(recaptures.count, 1);
     // The re-capture took the helper into the snapshot.
     EXPECT_EQ(window.Snapshot().GetPixel(60, 60), platform::Rgb(0, 128, 0));
+}
+
+TEST_F(OverlapWatchTest, TheClockShowsTheNewDesktopWithThePaintAfterARecapture)
+{
+    Start(true);
+    MoveHelperOntoTheClock();
+    platform::SendAppMessage(platform::WM_RECAPTURE_BACKGROUND);
+    // The paints due now, well before the next frame of the timer.
+    QCoreApplication::processEvents();
+    const QImage shown = platform::CaptureScreen(helper->geometry()).Image();
+    EXPECT_GT(DarkGreenPixels(shown), shown.width() * shown.height() / 2);
 }
 
 TEST_F(OverlapWatchTest, AWindowAboveTheClockOrTopMostOffRecapturesNothing)
@@ -353,11 +375,7 @@ TEST_F(OverlapWatchTest, PageDownListsTheTitledWindowsBelowAndPauseShowsTheFirst
     // it too, but with the hands sweeping over it, so most of it is green.
     const QImage shown = test->pixmap().toImage().copy(helper->rect());
     ASSERT_FALSE(shown.isNull());
-    int green = 0;
-    for (int y = 0; y < shown.height(); ++y)
-        for (int x = 0; x < shown.width(); ++x)
-            green += (shown.pixel(x, y) & 0xFFFFFF) == (QColor(Qt::darkGreen).rgb() & 0xFFFFFF);
-    EXPECT_GT(green, shown.width() * shown.height() / 2);
+    EXPECT_GT(DarkGreenPixels(shown), shown.width() * shown.height() / 2);
 }
 
 } // namespace

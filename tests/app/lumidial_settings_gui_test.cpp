@@ -87,7 +87,8 @@ protected:
     {
         EXPECT_TRUE(RunSettingsDialog(
             [this] {
-                QTest::mouseClick(clock, Qt::RightButton, {}, QPoint(clock->width() / 2, clock->height() / 2));
+                QTest::mouseClick(clock, Qt::RightButton, {},
+                                  QPoint(clock->width() / 2, clock->height() / 2));
                 QMenu* menu = OpenMenu();
                 ASSERT_NE(menu, nullptr);
                 lmd::test::Click(*menu, ID_SETTINGS);
@@ -139,7 +140,8 @@ TEST_F(SettingsLaunchTest, CancelPutsEverythingBack)
         theApp.AppSettings.Alpha = 200;
         clock->setWindowOpacity(200 / 255.0);
         // The clock follows while the dialog is open: its timers run and it paints.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return clock->IsTimerRunning(TIMER_REPAINT) && clock->Zoom() == 150; }));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return clock->IsTimerRunning(TIMER_REPAINT) && clock->Zoom() == 150; }));
         EXPECT_EQ(theApp.AppSettings.HourColor, kColourTable[16].crColour);
         EXPECT_EQ(theApp.AppSettings.ClockFace, 2);
         EXPECT_EQ(theApp.AppSettings.DotMatrixOnColor, kColourTable[26].crColour);
@@ -171,10 +173,12 @@ TEST_F(SettingsLaunchTest, CancelPutsEverythingBack)
 
     SaveScreen(during, "settings_cancel_during");
     EXPECT_EQ(during.size(), QSize(195, 195));
-    EXPECT_EQ(Saved(theApp.AppSettings, folder.filePath("live.ini")), Saved(saved, folder.filePath("saved.ini")));
+    EXPECT_EQ(Saved(theApp.AppSettings, folder.filePath("live.ini")),
+              Saved(saved, folder.filePath("saved.ini")));
     EXPECT_EQ(ReadFile(Ini()), iniBefore);
     EXPECT_DOUBLE_EQ(clock->windowOpacity(), 1.0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return clock->Zoom() == 100 && clock->IsTimerRunning(TIMER_REPAINT); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return clock->Zoom() == 100 && clock->IsTimerRunning(TIMER_REPAINT); }));
     const QImage after = SteadyScreen();
     SaveScreen(before, "settings_cancel_before");
     SaveScreen(after, "settings_cancel_after");
@@ -221,7 +225,8 @@ TEST_F(SettingsLaunchTest, OkSavesAndTheNextOpeningKeepsThePage)
     AppSettings stored;
     LoadAppSettings(stored, Ini());
     EXPECT_TRUE(stored.DigiSec);
-    EXPECT_EQ(Saved(stored, folder.filePath("stored.ini")), Saved(theApp.AppSettings, folder.filePath("live.ini")));
+    EXPECT_EQ(Saved(stored, folder.filePath("stored.ini")),
+              Saved(theApp.AppSettings, folder.filePath("live.ini")));
 
     RunSettings([&](CSettingsDialog& dialog) {
         EXPECT_EQ(dialog.CurrentPageIndex(), 1);
@@ -257,13 +262,25 @@ protected:
         }
     }
 
-    // Whether a visible window of the program matches the xdotool search terms.
-    bool Shows(const QStringList& terms)
+    // The program's visible windows that match the xdotool search terms.
+    QStringList VisibleWindows(const QStringList& terms = {})
     {
         QProcess search;
         search.start("xdotool", QStringList{"search", "--all", "--onlyvisible", "--pid",
-                                            QString::number(program.processId())} + terms);
-        return search.waitForFinished(5000) && search.exitCode() == 0 && !search.readAllStandardOutput().isEmpty();
+                                            QString::number(program.processId())} +
+                                    terms);
+        search.waitForFinished(5000);
+        return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    bool Shows(const QStringList& terms) { return !VisibleWindows(terms).isEmpty(); }
+
+    // A real click that opens a menu: true once the menu, a new window of the
+    // program, shows (the tray icon's waits for a double click first).
+    bool OpensAMenu(const QStringList& click)
+    {
+        const qsizetype before = VisibleWindows().size();
+        return Xdotool(click) && QTest::qWaitFor([&] { return VisibleWindows().size() > before; }, 30000);
     }
 
     // The program's tray icon: its window of an icon's size among those of the
@@ -273,7 +290,8 @@ protected:
         QProcess search;
         search.start("xdotool", {"search", "--classname", "^lumidial$"});
         search.waitForFinished(5000);
-        for (const QString& id : QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+        for (const QString& id :
+             QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
             QProcess geometry;
             geometry.start("xdotool", {"getwindowgeometry", "--shell", id});
             geometry.waitForFinished(5000);
@@ -307,15 +325,17 @@ TEST_F(SettingsProgramTest, ProgramEndsWhileTheDialogIsOpen)
         ASSERT_TRUE(QTest::qWaitFor([&] { return Shows({"--class", "LMDClass"}); }, 30000));
         // The clock's menu, its settings item by its key; then the first check
         // box of the page ("時計を表示") switched off from the keyboard.
-        ASSERT_TRUE(Xdotool({"mousemove", "165", "165", "click", "3", "sleep", "0.5", "key", "s"}));
+        ASSERT_TRUE(OpensAMenu({"mousemove", "165", "165", "click", "3"}));
+        ASSERT_TRUE(Xdotool({"key", "s"}));
         ASSERT_TRUE(QTest::qWaitFor([&] { return Shows({"--name", "LMD Settings"}); }, 30000));
         ASSERT_TRUE(Xdotool({"sleep", "0.3", "key", "Tab", "space"}));
 
         if (signal)
             ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-        else // the tray menu's "終了(&X)"
-            ASSERT_TRUE(Xdotool({"mousemove", "--window", TrayIconWindow(), "8", "8", "click", "1", "sleep", "0.5",
-                                 "key", "x"}));
+        else { // the tray menu's "終了(&X)"
+            ASSERT_TRUE(OpensAMenu({"mousemove", "--window", TrayIconWindow(), "8", "8", "click", "1"}));
+            ASSERT_TRUE(Xdotool({"key", "x"}));
+        }
         ASSERT_TRUE(program.waitForFinished(30000));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), 0);

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 // Xlib last: its macros clash with Qt names.
@@ -70,22 +71,19 @@ QRect OnScreen(const QRect& area)
     return screen ? area & screen->virtualGeometry() : QRect();
 }
 
-// Takes the window's pixels off the screen for as long as it lives. On X the
-// window stays mapped with an empty bounding shape: the window manager keeps
-// it where it stands, and the windows it owns stay above it (mapped again, it
-// would come back on top of them until they are restacked). Its shape comes
-// back afterwards, unless the program gave it a new one meanwhile. Without an
-// X window (the offscreen platform) the window is hidden and shown again. A
-// window that is not visible is left as it is.
+// Takes the pixels of a shown window off the screen for as long as it lives.
+// On X the window stays mapped with an empty bounding shape: the window
+// manager keeps it where it stands, and the windows it owns stay above it
+// (mapped again, it would come back on top of them until they are restacked).
+// Its shape comes back afterwards, unless the program gave it a new one
+// meanwhile. Without an X window (the offscreen platform) the window is hidden
+// and shown again.
 class PixelsTakenAway
 {
 public:
     explicit PixelsTakenAway(QWidget& window)
-        : window_(window.isVisible() ? &window : nullptr), display_(XDisplay()),
-          id_(window_ && display_ ? CurrentXWindow(window) : 0)
+        : window_(&window), display_(XDisplay()), id_(display_ ? CurrentXWindow(window) : 0)
     {
-        if (!window_)
-            return;
         if (!id_) {
             window.hide();
             return;
@@ -95,28 +93,26 @@ public:
         unsigned int unusedSize = 0;
         XShapeQueryExtents(display_, id_, &boundingShaped, &unused, &unused, &unusedSize, &unusedSize,
                            &unused, &unused, &unused, &unusedSize, &unusedSize);
-        shaped_ = boundingShaped != 0;
-        if (shaped_)
-            shape_ = Rectangles(ordering_);
+        if (boundingShaped)
+            shape_ = BoundingShape();
         XShapeCombineRectangles(display_, id_, ShapeBounding, 0, 0, nullptr, 0, ShapeSet, YXBanded);
     }
 
     ~PixelsTakenAway()
     {
         if (!window_)
-            return; // not shown, or gone meanwhile
+            return; // gone meanwhile
         if (!id_) {
             window_->show();
             return;
         }
         if (CurrentXWindow(*window_) != id_)
             return; // a new X window, which has its own shape
-        int ordering = Unsorted;
-        if (!Rectangles(ordering).empty())
+        if (!BoundingShape().rects.empty())
             return; // shaped anew meanwhile
-        if (shaped_)
-            XShapeCombineRectangles(display_, id_, ShapeBounding, 0, 0, shape_.data(),
-                                    static_cast<int>(shape_.size()), ShapeSet, ordering_);
+        if (shape_)
+            XShapeCombineRectangles(display_, id_, ShapeBounding, 0, 0, shape_->rects.data(),
+                                    static_cast<int>(shape_->rects.size()), ShapeSet, shape_->ordering);
         else
             XShapeCombineMask(display_, id_, ShapeBounding, 0, 0, None, ShapeSet);
         XFlush(display_);
@@ -126,22 +122,28 @@ public:
     PixelsTakenAway& operator=(const PixelsTakenAway&) = delete;
 
 private:
-    std::vector<XRectangle> Rectangles(int& ordering) const
+    struct Shape
     {
+        std::vector<XRectangle> rects;
+        int ordering = Unsorted;
+    };
+
+    Shape BoundingShape() const
+    {
+        Shape shape;
         int count = 0;
-        XRectangle* const rects = XShapeGetRectangles(display_, id_, ShapeBounding, &count, &ordering);
-        std::vector<XRectangle> copy(rects, rects + (rects ? count : 0));
-        if (rects)
+        XRectangle* const rects = XShapeGetRectangles(display_, id_, ShapeBounding, &count, &shape.ordering);
+        if (rects) {
+            shape.rects.assign(rects, rects + count);
             XFree(rects);
-        return copy;
+        }
+        return shape;
     }
 
     const QPointer<QWidget> window_;
     Display* const display_;
     const unsigned long id_;
-    bool shaped_ = false;
-    std::vector<XRectangle> shape_;
-    int ordering_ = Unsorted;
+    std::optional<Shape> shape_; // none: the window had no bounding shape
 };
 
 } // namespace

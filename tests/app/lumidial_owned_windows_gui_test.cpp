@@ -2,9 +2,10 @@
 // a first start sets it) and standing over them, under the test display's
 // window manager: each stays above the clock and takes the clicks on the part
 // the clock overlaps, also after the clock changed its stays-on-top flag (a
-// new X window), looked at the desktop behind it or grew. And none of them freezes the rest: the time query and a ticker's
-// error box wait only for their owner, so the clock's menu, the tray menu's
-// exit and the other tickers keep working.
+// new X window), looked at the desktop behind it or grew. And none of them
+// freezes the rest: the time query and a ticker's error box wait only for
+// their owner, so the clock's menu, the tray menu's exit and the other tickers
+// keep working.
 #include "app/alarm_dlg.h"
 #include "app/lmd_app.h"
 #include "app/lumidial.h"

@@ -330,9 +330,9 @@ TEST_F(SettingsProgramTest, ProgramEndsWhileTheDialogIsOpen)
         ASSERT_TRUE(QTest::qWaitFor([&] { return Shows({"--name", "LMD Settings"}); }, 30000));
         ASSERT_TRUE(Xdotool({"sleep", "0.3", "key", "Tab", "space"}));
 
-        if (signal)
+        if (signal) {
             ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-        else { // the tray menu's "終了(&X)"
+        } else { // the tray menu's "終了(&X)"
             ASSERT_TRUE(OpensAMenu({"mousemove", "--window", TrayIconWindow(), "8", "8", "click", "1"}));
             ASSERT_TRUE(Xdotool({"key", "x"}));
         }
